@@ -1,0 +1,44 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with everything in it
+// when the test ends.
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace salvyn::test {
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::random_device seed;
+        m_path = std::filesystem::temp_directory_path()
+            / ("salvyn-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    // Writes `bytes` exactly as given to `name` inside the folder; returns its full path.
+    std::string write(const std::string& name, std::string_view bytes) const
+    {
+        const auto file = m_path / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return file.string();
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace salvyn::test
