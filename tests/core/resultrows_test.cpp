@@ -100,7 +100,7 @@ TEST(ResultRows, CountingOnOneThreadWhileAnotherReads)
     std::uint64_t lastSeen = 0;
     bool torn = false;
     bool wentBack = false;
-    while (!done) {
+    do {
         for (std::size_t r = 0; r <= rows.rowCount(); ++r)
             (void)rows.value(r, "NoOfFile");
         const auto snapshot = rows.snapshot();
@@ -109,7 +109,7 @@ TEST(ResultRows, CountingOnOneThreadWhileAnotherReads)
         const std::uint64_t seen = rows.noOfFileFor("MP4").value_or(0);
         wentBack = wentBack || seen < lastSeen;
         lastSeen = seen;
-    }
+    } while (!done);
     worker.join();
     EXPECT_FALSE(torn);
     EXPECT_FALSE(wentBack);
