@@ -1,0 +1,44 @@
+#include "platform/faultysectorsource.h"
+
+#include <cstring>
+
+namespace salvyn {
+
+FaultySectorStream::FaultySectorStream(std::unique_ptr<SectorStream> inner, SectorFaults faults)
+    : m_inner(std::move(inner)), m_faults(std::move(faults))
+{
+}
+
+bool FaultySectorStream::seekToSector(std::uint64_t sector)
+{
+    if (m_faults.unseekableSectors.count(sector) || !m_inner->seekToSector(sector))
+        return false;
+    m_position = sector;
+    return true;
+}
+
+std::size_t FaultySectorStream::readSector(std::uint8_t* sector)
+{
+    if (m_faults.unreadableSectors.count(m_position)) {
+        std::memset(sector, 0xA5, kSectorSize / 2);
+        return 0;
+    }
+    const std::size_t got = m_inner->readSector(sector);
+    m_position += got;
+    return got;
+}
+
+FaultySectorOpener::FaultySectorOpener(SectorSourceOpener& inner, SectorFaults faults)
+    : m_inner(inner), m_faults(std::move(faults))
+{
+}
+
+SectorSourceOpening FaultySectorOpener::open(const std::string& identifierOrPath)
+{
+    SectorSourceOpening opening = m_inner.open(identifierOrPath);
+    if (opening.stream)
+        opening.stream = std::make_unique<FaultySectorStream>(std::move(opening.stream), m_faults);
+    return opening;
+}
+
+} // namespace salvyn

@@ -1,0 +1,39 @@
+#pragma once
+// A medium with bad places, for tests: reads of chosen sectors fail (after scribbling over
+// the caller's buffer, as a partial read may), and seeks to chosen sectors fail.
+#include "platform/sectorsourceopener.h"
+
+#include <memory>
+#include <set>
+
+namespace salvyn {
+
+struct SectorFaults {
+    std::set<std::uint64_t> unreadableSectors;
+    std::set<std::uint64_t> unseekableSectors;
+};
+
+class FaultySectorStream : public SectorStream {
+public:
+    FaultySectorStream(std::unique_ptr<SectorStream> inner, SectorFaults faults);
+    bool seekToSector(std::uint64_t sector) override;
+    std::size_t readSector(std::uint8_t* sector) override;
+    std::uint64_t sectorCount() const override { return m_inner->sectorCount(); }
+
+private:
+    std::unique_ptr<SectorStream> m_inner;
+    SectorFaults m_faults;
+    std::uint64_t m_position = 0;
+};
+
+class FaultySectorOpener : public SectorSourceOpener {
+public:
+    FaultySectorOpener(SectorSourceOpener& inner, SectorFaults faults);
+    SectorSourceOpening open(const std::string& identifierOrPath) override;
+
+private:
+    SectorSourceOpener& m_inner;
+    SectorFaults m_faults;
+};
+
+} // namespace salvyn

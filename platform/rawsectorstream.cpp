@@ -1,0 +1,91 @@
+#include "platform/rawsectorstream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+namespace salvyn {
+
+namespace {
+
+constexpr std::uint64_t kLargestOffsetSector = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) / kSectorSize;
+
+// Reads up to `size` bytes at `offset`, going on after interruptions and partial answers.
+// Answers the bytes read before an error or the end of the medium.
+std::size_t readFully(int fd, std::uint8_t* into, std::size_t size, std::uint64_t offset)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+} // namespace
+
+RawSectorStream::RawSectorStream(int fd, std::uint64_t byteSize)
+    : m_fd(fd), m_byteSize(byteSize), m_block(kBlockSectors * kSectorSize)
+{
+    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+RawSectorStream::~RawSectorStream()
+{
+    ::close(m_fd);
+}
+
+bool RawSectorStream::seekToSector(std::uint64_t sector)
+{
+    if (sector > kLargestOffsetSector || sector * kSectorSize > m_byteSize)
+        return false;
+    m_position = sector;
+    return true;
+}
+
+std::size_t RawSectorStream::readSector(std::uint8_t* sector)
+{
+    if (m_position >= kLargestOffsetSector)
+        return 0;
+    const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
+    if (!buffered) {
+        if (m_position < m_singleReadsUntil) {
+            if (!readOneSector(sector))
+                return 0;
+            ++m_position;
+            return 1;
+        }
+        if (!fillBlock())
+            return readSector(sector);
+    }
+    std::memcpy(sector, m_block.data() + (m_position - m_blockFirst) * kSectorSize, kSectorSize);
+    ++m_position;
+    return 1;
+}
+
+// Reads the block starting at the position. When it comes back short, its good sectors stay
+// buffered and the rest of the block is read sector by sector; false when none came.
+bool RawSectorStream::fillBlock()
+{
+    const std::uint64_t wanted = std::min<std::uint64_t>(kBlockSectors, kLargestOffsetSector - m_position);
+    const std::size_t got = readFully(m_fd, m_block.data(), wanted * kSectorSize, m_position * kSectorSize);
+    m_blockFirst = m_position;
+    m_blockCount = got / kSectorSize;
+    if (m_blockCount == wanted)
+        return true;
+    m_singleReadsUntil = m_position + wanted;
+    return m_blockCount > 0;
+}
+
+bool RawSectorStream::readOneSector(std::uint8_t* sector)
+{
+    return readFully(m_fd, sector, kSectorSize, m_position * kSectorSize) == kSectorSize;
+}
+
+} // namespace salvyn

@@ -1,0 +1,39 @@
+#pragma once
+// Sectors of an open read-only descriptor (block device or image file), read a megabyte at
+// a time with pread, so a scan costs one system call per 2048 sectors. Where a large read
+// comes back short or fails, the sectors of that block are read one by one, so exactly the
+// unreadable sectors fail.
+#include "platform/sectorstream.h"
+
+#include <vector>
+
+namespace salvyn {
+
+class RawSectorStream : public SectorStream {
+public:
+    static constexpr std::size_t kBlockSectors = 2048;
+
+    // Takes ownership of fd; `byteSize` is the medium's size in bytes.
+    RawSectorStream(int fd, std::uint64_t byteSize);
+    ~RawSectorStream() override;
+    RawSectorStream(const RawSectorStream&) = delete;
+    RawSectorStream& operator=(const RawSectorStream&) = delete;
+
+    bool seekToSector(std::uint64_t sector) override;
+    std::size_t readSector(std::uint8_t* sector) override;
+    std::uint64_t sectorCount() const override { return m_byteSize / kSectorSize; }
+
+private:
+    bool fillBlock();
+    bool readOneSector(std::uint8_t* sector);
+
+    int m_fd;
+    std::uint64_t m_byteSize;
+    std::uint64_t m_position = 0;       // next sector
+    std::vector<std::uint8_t> m_block;  // sectors m_blockFirst .. m_blockFirst + m_blockCount - 1
+    std::uint64_t m_blockFirst = 0;
+    std::uint64_t m_blockCount = 0;
+    std::uint64_t m_singleReadsUntil = 0; // sectors below this are read one by one
+};
+
+} // namespace salvyn

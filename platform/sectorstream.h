@@ -1,0 +1,28 @@
+#pragma once
+// A medium read as numbered 512-byte sectors. One stream belongs to one reader (one thread);
+// several streams on the same medium are independent of each other.
+#include <cstddef>
+#include <cstdint>
+
+namespace salvyn {
+
+inline constexpr std::size_t kSectorSize = 512;
+
+class SectorStream {
+public:
+    virtual ~SectorStream() = default;
+
+    // Puts the position at the start of the given sector. False when the medium cannot be
+    // positioned there (past its end, or the offset does not fit a file offset).
+    virtual bool seekToSector(std::uint64_t sector) = 0;
+
+    // Reads the sector at the position into `sector` (kSectorSize bytes) and moves on by one.
+    // Answers the number of whole sectors read: 1, or 0 when the sector cannot be read. After
+    // a failure the position is unchanged; the caller decides where to go on.
+    virtual std::size_t readSector(std::uint8_t* sector) = 0;
+
+    // Number of whole sectors on the medium, as known when it was opened.
+    virtual std::uint64_t sectorCount() const = 0;
+};
+
+} // namespace salvyn

@@ -1,0 +1,26 @@
+#pragma once
+// Where a search pass reports each file it finds. Called on the search worker thread, in
+// the order the files end.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace salvyn {
+
+class FoundFileSink {
+public:
+    virtual ~FoundFileSink() = default;
+
+    // A photo: its collected bytes, display name and identifier. Empty bytes are not a file:
+    // the call returns at once and adds nothing. The bytes are only valid during the call.
+    virtual void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
+                                  const std::string& uid) = 0;
+
+    // A video, raw or audio file, known by name and half-open sector range. Before returning
+    // the file must be counted in the result rows the pass names files from
+    // (ResultRows::countFoundFile), because the next name is taken from that count.
+    virtual void addImageWithData_2(const std::string& name, const std::string& uid,
+                                    std::uint64_t firstSector, std::uint64_t endSector) = 0;
+};
+
+} // namespace salvyn

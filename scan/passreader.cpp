@@ -1,0 +1,92 @@
+#include "scan/passreader.h"
+
+#include "platform/numbertext.h"
+
+#include <cstring>
+
+namespace salvyn {
+
+SectorRange sectorRangeFor(const SearchRequest& request)
+{
+    if (request.entireDiskChosen && !request.sectorRangeChosen)
+        return {0, unsignedLongLongValue(request.sectorCountText)};
+    if (!request.entireDiskChosen && request.sectorRangeChosen)
+        return {unsignedLongLongValue(request.startSectorText), unsignedLongLongValue(request.endSectorText)};
+    return {};
+}
+
+const std::vector<std::string>& workingListFor(const SearchRequest& request, const std::string& passName)
+{
+    static const std::vector<std::string> noRecords;
+    if (passName == "GEN")
+        return request.generalList;
+    if (passName == "THD")
+        return request.thoroughList;
+    return noRecords;
+}
+
+bool isBlankSector(const std::uint8_t* sector)
+{
+    static const std::uint8_t zeros[kSectorSize] = {};
+    return std::memcmp(sector, zeros, kSectorSize) == 0;
+}
+
+PassReader::PassReader(ScanContext& context) : m_context(context) {}
+
+bool PassReader::open()
+{
+    SearchState& state = m_context.state;
+    const SectorRange range = sectorRangeFor(m_context.request);
+    state.start_sector = range.startSector;
+    state.end_sector = range.endSector;
+    state.total_sector = range.endSector > range.startSector ? range.endSector - range.startSector : 0;
+    state.for_index = range.startSector;
+    m_context.host.progressSetUp(range.startSector, range.endSector);
+
+    SectorSourceOpening opening = m_context.opener.open(m_context.request.sourceIdentifier);
+    if (!opening.stream) {
+        m_context.host.stopTicker();
+        state.stop_now = 0;
+        state.stop_screen_already_show = 1;
+        m_context.host.deviceOpenFailed(opening.error);
+        return false;
+    }
+    m_stream = std::move(opening.stream);
+    m_context.host.deviceOpened();
+    return true;
+}
+
+bool PassReader::seekToStart()
+{
+    const std::uint64_t start = m_context.state.start_sector;
+    return start == 0 || m_stream->seekToSector(start);
+}
+
+bool PassReader::atEnd() const
+{
+    return m_context.state.for_index.load(std::memory_order_relaxed) >= m_context.state.end_sector.load();
+}
+
+bool PassReader::readNextSector(std::uint8_t* sector)
+{
+    const std::uint64_t sectorNumber = m_context.state.for_index.load(std::memory_order_relaxed);
+    m_lastRead = m_stream->readSector(sector);
+    if (m_lastRead == 0) {
+        ++m_failedReads;
+        std::memset(sector, 0, kSectorSize);
+        // If even this fails the pass goes on: later reads fail and are mended the same way.
+        m_stream->seekToSector(sectorNumber + 1);
+    }
+    m_context.state.for_index.store(sectorNumber + 1, std::memory_order_relaxed);
+    return m_lastRead != 0;
+}
+
+bool PassReader::finish()
+{
+    const bool lastReadGood = m_lastRead != 0;
+    if (m_failedReads > 0 || !lastReadGood)
+        m_context.host.showReadError(m_failedReads);
+    return lastReadGood;
+}
+
+} // namespace salvyn

@@ -1,0 +1,63 @@
+#pragma once
+// The reading side shared by both kinds of pass: the range taken from the request, the
+// medium opened and positioned, sectors read in order with unreadable ones mended, and the
+// read-error verdict at the end. Lives on the worker thread for one pass.
+#include "scan/scancontext.h"
+
+#include <memory>
+
+namespace salvyn {
+
+struct SectorRange {
+    std::uint64_t startSector = 0;
+    std::uint64_t endSector = 0; // exclusive
+};
+
+// Entire disk: 0 to the sector count; sector range: the Start and End texts; neither radio
+// (or both): nothing to read.
+SectorRange sectorRangeFor(const SearchRequest& request);
+
+// The records a pass works with: the general list for "GEN", the thorough list for "THD",
+// none for any other pass name.
+const std::vector<std::string>& workingListFor(const SearchRequest& request, const std::string& passName);
+
+// True when all 512 bytes are zero.
+bool isBlankSector(const std::uint8_t* sector);
+
+class PassReader {
+public:
+    explicit PassReader(ScanContext& context);
+
+    // Sets the range and progress, then opens the medium. On failure the search is
+    // abandoned: ticker stopped, stop request cleared, final screen marked as taken, the
+    // host told; false.
+    bool open();
+
+    // Positions the medium at the range start; false when it cannot be, and the pass then
+    // ends as after a failed read.
+    bool seekToStart();
+
+    bool atEnd() const;
+
+    // Reads sector for_index and moves for_index on. An unreadable sector comes back as
+    // zeros (false) and the medium is put on the next sector, so every later sector keeps
+    // its own number.
+    bool readNextSector(std::uint8_t* sector);
+
+    // An empty working list counts as a good end for the video, raw and audio passes.
+    void markLastReadGood() { m_lastRead = 1; }
+
+    void close() { m_stream.reset(); }
+
+    // Normal end: the read-error alert once when any read failed or the last read failed
+    // (or nothing was read); true when the last read succeeded.
+    bool finish();
+
+private:
+    ScanContext& m_context;
+    std::unique_ptr<SectorStream> m_stream;
+    std::size_t m_lastRead = 0;
+    std::uint64_t m_failedReads = 0;
+};
+
+} // namespace salvyn

@@ -1,0 +1,24 @@
+#pragma once
+// Everything a search works with, gathered for the worker. The worker reads the request
+// only; the state is shared with the UI thread and the ticker (see SearchState).
+#include "platform/sectorsourceopener.h"
+#include "results/foundfilesink.h"
+#include "scan/scanhost.h"
+#include "scan/searchrequest.h"
+#include "scan/searchstate.h"
+
+namespace salvyn {
+
+class ResultRows;
+
+struct ScanContext {
+    const SearchRequest& request;
+    SearchState& state;
+    ScanHost& host;
+    FoundFileSink& sink;
+    SectorSourceOpener& opener;
+    // Per-type counts the video, raw and audio names continue from; unused for photos.
+    const ResultRows* rows = nullptr;
+};
+
+} // namespace salvyn
