@@ -9,7 +9,6 @@ namespace salvyn {
 
 namespace {
 
-constexpr std::size_t kEntriesPerRecord = 7;
 constexpr std::int64_t kLastNumberedOffset = 506; // 1-based positions up to 507 are tried
 
 // Two hexadecimal characters per byte; an odd last character is ignored.
@@ -40,9 +39,9 @@ bool indexableOffset(const SignatureRecord& record, std::size_t& offset)
 
 } // namespace
 
-SignatureRecord decodeSignatureRecord(const std::vector<std::string>& list, std::size_t index)
+SignatureRecord decodeSignatureRecord(const SignatureList& list, std::size_t index)
 {
-    const auto entry = [&](std::size_t k) -> const std::string& { return list[index * kEntriesPerRecord + k]; };
+    const auto entry = [&](std::size_t k) -> const std::string& { return recordEntry(list, index, k); };
     SignatureRecord record;
     record.type = entry(0);
     record.maximumSize = unsignedLongLongValue(entry(1));
@@ -94,9 +93,9 @@ bool headerMatches(const SignatureRecord& record, const std::uint8_t* sector)
     return false;
 }
 
-HeaderMatcher::HeaderMatcher(const std::vector<std::string>& list)
+HeaderMatcher::HeaderMatcher(const SignatureList& list)
 {
-    const std::size_t count = list.size() / kEntriesPerRecord;
+    const std::size_t count = salvyn::recordCount(list);
     m_records.reserve(count);
     for (std::size_t index = 0; index < count; ++index)
         m_records.push_back(decodeSignatureRecord(list, index));

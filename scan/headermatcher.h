@@ -2,6 +2,7 @@
 // Which signature record, if any, starts a file in a sector. The records are decoded once;
 // the answer is always the first record in list order whose header walk matches.
 #include "platform/sectorstream.h"
+#include "signatures/signaturelist.h"
 
 #include <array>
 #include <cstdint>
@@ -24,7 +25,7 @@ struct SignatureRecord {
 };
 
 // Decodes record `index` of a flat list (seven entries per record).
-SignatureRecord decodeSignatureRecord(const std::vector<std::string>& list, std::size_t index);
+SignatureRecord decodeSignatureRecord(const SignatureList& list, std::size_t index);
 
 // The header walk of one record on one sector, exactly as the lists have always been read.
 bool headerMatches(const SignatureRecord& record, const std::uint8_t* sector);
@@ -33,7 +34,7 @@ class HeaderMatcher {
 public:
     static constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
-    explicit HeaderMatcher(const std::vector<std::string>& list);
+    explicit HeaderMatcher(const SignatureList& list);
 
     std::size_t recordCount() const { return m_records.size(); }
     const SignatureRecord& record(std::size_t index) const { return m_records[index]; }

@@ -15,9 +15,9 @@ SectorRange sectorRangeFor(const SearchRequest& request)
     return {};
 }
 
-const std::vector<std::string>& workingListFor(const SearchRequest& request, const std::string& passName)
+const SignatureList& workingListFor(const SearchRequest& request, const std::string& passName)
 {
-    static const std::vector<std::string> noRecords;
+    static const SignatureList noRecords;
     if (passName == "GEN")
         return request.generalList;
     if (passName == "THD")

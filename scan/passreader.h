@@ -19,7 +19,7 @@ SectorRange sectorRangeFor(const SearchRequest& request);
 
 // The records a pass works with: the general list for "GEN", the thorough list for "THD",
 // none for any other pass name.
-const std::vector<std::string>& workingListFor(const SearchRequest& request, const std::string& passName);
+const SignatureList& workingListFor(const SearchRequest& request, const std::string& passName);
 
 // True when all 512 bytes are zero.
 bool isBlankSector(const std::uint8_t* sector);

@@ -1,8 +1,9 @@
 #pragma once
 // What a search needs from the wizard's controls, copied on the UI thread when the search
 // starts, so the worker never reads a control.
+#include "signatures/signaturelist.h"
+
 #include <string>
-#include <vector>
 
 namespace salvyn {
 
@@ -17,8 +18,8 @@ struct SearchRequest {
     bool thorough = false;          // the mode's thorough check box
     // Flat signature records, seven entries each. Photo: the general and thorough photo
     // lists; other modes: the records of the ticked types from both lists of the mode.
-    std::vector<std::string> generalList;
-    std::vector<std::string> thoroughList;
+    SignatureList generalList;
+    SignatureList thoroughList;
 };
 
 } // namespace salvyn
