@@ -1,0 +1,123 @@
+#include "results/previewextraction.h"
+
+#include "scan/searchstate.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace salvyn {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using PreviewFile = std::unique_ptr<std::FILE, FileCloser>;
+
+constexpr std::size_t kWriteBufferBytes = 1 << 20;
+
+// A fresh, private file in the folder. Whatever sat at the name before (an old preview, or a
+// link someone planted) is removed first, never followed or truncated through.
+int createPreviewFile(const OpenPreviewFolder& folder, const std::string& name)
+{
+    if (!folder.isOpen())
+        return -1;
+    unlinkat(folder.fd(), name.c_str(), 0);
+    return openat(folder.fd(), name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+} // namespace
+
+PreviewExtraction::PreviewExtraction(SectorSourceOpener& opener, SearchState& state, const PreviewFolder& folder,
+                                     PreviewHost& host)
+    : m_opener(opener), m_state(state), m_folder(folder), m_host(host)
+{
+}
+
+std::string PreviewExtraction::preview_file_path() const
+{
+    std::lock_guard lock(m_pathLock);
+    return m_previewFilePath;
+}
+
+void PreviewExtraction::setPreview_file_path(std::string path)
+{
+    std::lock_guard lock(m_pathLock);
+    m_previewFilePath = std::move(path);
+}
+
+PreviewWayOut PreviewExtraction::CreateFile_QuickLook_Preview(const std::string& mediumIdentifier,
+                                                              const FoundFileRange& file)
+{
+    m_host.beginSheet();
+    m_state.beginPreview();
+
+    SectorSourceOpening medium = m_opener.open(mediumIdentifier);
+    if (!medium.stream)
+        return leave(PreviewWayOut::MediumNotOpened, file.name);
+    const PreviewWayOut way = copyIntoPreviewFile(*medium.stream, file);
+    medium.stream.reset();
+    return leave(way, file.name);
+}
+
+PreviewWayOut PreviewExtraction::copyIntoPreviewFile(SectorStream& medium, const FoundFileRange& file)
+{
+    const OpenPreviewFolder folder = m_folder.openPrivate();
+    if (folder.isOpen() && !m_previewFileName.empty())
+        unlinkat(folder.fd(), m_previewFileName.c_str(), 0);
+
+    m_previewFileName = PreviewFolder::previewFileName(file.name);
+    setPreview_file_path(m_folder.path() + "/" + m_previewFileName);
+
+    const int fd = createPreviewFile(folder, m_previewFileName);
+    if (fd < 0)
+        return PreviewWayOut::FileNotCreated;
+    PreviewFile preview(fdopen(fd, "wb"));
+    if (!preview) {
+        close(fd);
+        return PreviewWayOut::FileNotCreated;
+    }
+    std::setvbuf(preview.get(), nullptr, _IOFBF, kWriteBufferBytes);
+    return copySectors(medium, preview.get(), file) == CopyEnd::Stopped ? PreviewWayOut::Stopped
+                                                                        : PreviewWayOut::Finished;
+}
+
+PreviewExtraction::CopyEnd PreviewExtraction::copySectors(SectorStream& medium, std::FILE* preview,
+                                                          const FoundFileRange& file)
+{
+    // A failed seek to the start would copy the medium's first sectors under this file's
+    // name; an empty preview is the honest answer.
+    if (file.File_Start_Sector != 0 && !medium.seekToSector(file.File_Start_Sector))
+        return CopyEnd::Finished;
+
+    std::array<std::uint8_t, kSectorSize> sector{};
+    for (std::uint64_t s = file.File_Start_Sector; s < file.File_End_Sector; ++s) {
+        if (m_state.stop_now.load() != 0)
+            return CopyEnd::Stopped;
+        if (medium.readSector(sector.data()) != 1) {
+            // An unreadable sector keeps its place as zeros, and the next read is the next sector.
+            sector.fill(0);
+            medium.seekToSector(s + 1);
+        }
+        if (std::fwrite(sector.data(), kSectorSize, 1, preview) != 1)
+            break;
+    }
+    return CopyEnd::Finished;
+}
+
+PreviewWayOut PreviewExtraction::leave(PreviewWayOut way, const std::string& name)
+{
+    m_host.QuickLook_Preview_Thread(name, way);
+    m_host.endSheet();
+    // Only a final screen the worker handed over is shown here: a Stop the worker has not
+    // taken yet stays in stop_now for its pass.
+    if (m_state.endPreviewAndTakeHandoff())
+        m_host.Final_or_Stop_Screen();
+    return way;
+}
+
+} // namespace salvyn
