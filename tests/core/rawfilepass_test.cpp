@@ -1,0 +1,210 @@
+#include "scan/rawfilepass.h"
+
+#include "platform/faultysectorsource.h"
+#include "scantestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace salvyn {
+namespace {
+
+using test::DiskImage;
+using test::FoundRawFile;
+using test::hexBytes;
+using test::record;
+using test::ScanBench;
+
+const SignatureList kMp4 = record("MP4", "1000", "0000001866747970", "1");
+
+DiskImage twoVideos(std::uint64_t sectors = 300)
+{
+    DiskImage image(sectors);
+    image.fill(100, sectors).put(100, 0, hexBytes("0000001866747970")).put(180, 0, hexBytes("0000001866747970"));
+    return image;
+}
+
+TEST(RawFilePass, OldFileIncludesTheSectorOfTheNextHeader)
+{
+    ScanBench bench(twoVideos(), 1, kMp4);
+    bench.rows.createSignatureListTableRecord("MP4", 0, "", "", "MP4");
+    auto context = bench.context();
+
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 100, 181},
+                                                              {"MP400002.MP4", "MP400002.MP4", 180, 300}}));
+    EXPECT_EQ(bench.rows.value(0, "NoOfFile"), "2");
+    EXPECT_EQ(bench.host.count("read error"), 0);
+}
+
+TEST(RawFilePass, SameContentFurtherInGivesTheSameRangesMovedAlong)
+{
+    const DiskImage image = twoVideos();
+    for (const std::uint64_t shift : {1ull, 511ull, 4096ull}) {
+        ScanBench bench(image.shifted(shift), 1, kMp4);
+        bench.range(shift, shift + 300);
+        auto context = bench.context();
+        EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+        EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{
+                                           {"MP400001.MP4", "MP400001.MP4", 100 + shift, 181 + shift},
+                                           {"MP400002.MP4", "MP400002.MP4", 180 + shift, 300 + shift}}))
+            << shift;
+    }
+}
+
+TEST(RawFilePass, HeaderInTheLastSectorGivesAOneSectorFile)
+{
+    DiskImage image(50);
+    image.put(49, 0, hexBytes("0000001866747970"));
+    ScanBench bench(image, 1, kMp4);
+    auto context = bench.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 49, 50}}));
+}
+
+TEST(RawFilePass, FileWithoutAnotherHeaderEndsAfterExactly36864Sectors)
+{
+    DiskImage image(37000);
+    image.put(10, 0, hexBytes("0000001866747970")).fill(20, 30); // blank sectors count as well
+    ScanBench bench(image, 1, kMp4);
+    auto context = bench.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 10, 10 + 36864}}));
+}
+
+TEST(RawFilePass, RecordsThatShareTheHeaderStartFilesTogether)
+{
+    DiskImage image(40);
+    image.fill(5, 40).put(5, 0, hexBytes("FFD8FFE1AABB")).put(30, 0, hexBytes("FFD8FFE1AABB"));
+    ScanBench bench(image, 1, test::concat({
+        record("AAA", "1", "FF00", "1"),         // before the matched record: never considered
+        record("JPG", "1", "FFD8FFE1", "1"),     // matched
+        record("JPG", "1", "FFD8FFE1", "1"),     // same type and header: same name
+        record("THM", "1", "D8FF", "nn"),        // inside the matched header, any position
+        record("CR2", "1", "FFD8FFE1CC", "1"),   // holds the matched header at the same position
+        record("HEIC", "1", "FFD8FFE1CC", "nn"), // holds it at another position: not in the group
+        record("PNG", "1", "89504E47", "1"),
+    }));
+    bench.rows.createSignatureListTableRecord("JPG", 0, "", "", "JPG");
+    auto context = bench.context();
+
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{
+                                       {"JPG00001.JPG", "JPG00001.JPG", 5, 31},
+                                       {"JPG00001.JPG", "JPG00001.JPG", 5, 31},
+                                       {"THM00003.THM", "THM00003.THM", 5, 31},
+                                       {"CR200004.CR2", "CR200004.CR2", 5, 31},
+                                       {"JPG00003.JPG", "JPG00003.JPG", 30, 40},
+                                       {"JPG00003.JPG", "JPG00003.JPG", 30, 40},
+                                       {"THM00007.THM", "THM00007.THM", 30, 40},
+                                       {"CR200008.CR2", "CR200008.CR2", 30, 40},
+                                   }));
+}
+
+TEST(RawFilePass, NamesContinueFromTheResultCountsIntoTheThoroughPass)
+{
+    ScanBench bench(twoVideos(), 1, kMp4);
+    bench.request.thoroughList = kMp4;
+    bench.rows.createSignatureListTableRecord("MP4", 41, "", "", "MP4");
+    auto context = bench.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "THD"));
+    ASSERT_EQ(bench.sink.rawFiles.size(), 4u);
+    EXPECT_EQ(bench.sink.rawFiles[0].name, "MP400042.MP4");
+    EXPECT_EQ(bench.sink.rawFiles[3].name, "MP400045.MP4");
+    EXPECT_EQ(bench.rows.noOfFileFor("MP4"), 45u);
+}
+
+TEST(RawFilePass, EmptyWorkingListIsASuccessWithoutReading)
+{
+    ScanBench bench(twoVideos(), 1, {});
+    bench.range(10, 300);
+    auto context = bench.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.state.for_index, 10u);
+    EXPECT_EQ(bench.host.events(), (std::vector<std::string>{
+                                       "pass GEN ( Currently performing Search based on: Korvia General Recovery Procedure )",
+                                       "progress 10 300", "opened"}));
+    EXPECT_EQ(bench.opener.openCount(), 1);
+}
+
+TEST(RawFilePass, StopListsTheOpenFilesUpToTheStopPosition)
+{
+    ScanBench bench(twoVideos(), 1, kMp4);
+    test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t sector) {
+        if (sector == 199)
+            bench.state.stop_now = 1;
+    });
+    auto context = bench.context(&stopper);
+    EXPECT_FALSE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 100, 181},
+                                                              {"MP400002.MP4", "MP400002.MP4", 180, 200}}));
+    EXPECT_EQ(bench.state.stop_now, 0);
+    EXPECT_EQ(bench.host.count("read error"), 0);
+    const auto events = bench.host.events();
+    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()),
+              (std::vector<std::string>{"stop ticker", "final"}));
+}
+
+TEST(RawFilePass, UnreadableSectorsLeaveNoGhostsAndKeepLaterRangesExact)
+{
+    const DiskImage image = twoVideos(400);
+    ScanBench clean(image, 1, kMp4);
+    auto cleanContext = clean.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(cleanContext, "GEN"));
+
+    // Failures inside the first file, right after the second header, and a run of eight
+    // (one unreadable 4 KiB page of a block device).
+    for (const std::set<std::uint64_t>& bad : std::vector<std::set<std::uint64_t>>{
+             {150}, {181}, {181, 182, 183}, {200, 201, 202, 203, 204, 205, 206, 207}, {0}}) {
+        ScanBench bench(image, 1, kMp4);
+        FaultySectorOpener faulty(bench.opener, {bad, {}});
+        auto context = bench.context(&faulty);
+        EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+        EXPECT_EQ(bench.sink.rawFiles, clean.sink.rawFiles) << *bad.begin();
+        EXPECT_EQ(bench.host.count("read error " + std::to_string(bad.size())), 1);
+        EXPECT_EQ(bench.state.for_index, 400u);
+    }
+}
+
+TEST(RawFilePass, UnreadableHeaderSectorLosesOnlyThatFile)
+{
+    ScanBench bench(twoVideos(), 1, kMp4);
+    FaultySectorOpener faulty(bench.opener, {{180}, {}});
+    auto context = bench.context(&faulty);
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 100, 300}}));
+}
+
+TEST(RawFilePass, FailedRangeStartOrLastReadFailsThePass)
+{
+    for (const SectorFaults& faults : {SectorFaults{{}, {100}}, SectorFaults{{299}, {}}}) {
+        ScanBench bench(twoVideos(), 1, kMp4);
+        bench.range(100, 300);
+        FaultySectorOpener faulty(bench.opener, faults);
+        auto context = bench.context(&faulty);
+        EXPECT_FALSE(Raw_File_Recovey_Mode(context, "GEN"));
+        EXPECT_EQ(bench.host.count("read error"), 1);
+    }
+}
+
+TEST(RawFilePass, ExceptionInTheLoopDropsTheOpenFiles)
+{
+    ScanBench bench(twoVideos(), 1, kMp4);
+    bench.request.thoroughList = kMp4;
+    test::BeforeReadOpener throwing(bench.opener, [](std::uint64_t sector) {
+        if (sector == 250)
+            throw std::runtime_error("device gone");
+    });
+    auto context = bench.context(&throwing);
+    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 100, 181}}));
+    auto plainContext = bench.context();
+    EXPECT_TRUE(Raw_File_Recovey_Mode(plainContext, "THD"));
+    EXPECT_EQ(bench.sink.rawFiles.size(), 3u);
+    EXPECT_EQ(bench.sink.rawFiles[1].firstSector, 100u);
+}
+
+} // namespace
+} // namespace salvyn

@@ -1,0 +1,242 @@
+#pragma once
+// Disk images with known bytes at known sectors, and a front end and a found-file list that
+// write down what a search did, for the scan tests.
+#include "platform/memorysectorsource.h"
+#include "results/foundfilesink.h"
+#include "results/resultrows.h"
+#include "scan/scancontext.h"
+#include "signatures/hexconversion.h"
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace salvyn::test {
+
+// A signature record as the loader makes it (entry 6 from the header's first two characters).
+inline SignatureList record(const std::string& type, const std::string& maxSize, const std::string& header,
+                            const std::string& position)
+{
+    return {type, maxSize, header, position, "", type + " file", std::to_string(hex2int(header.substr(0, 2)))};
+}
+
+inline SignatureList concat(std::initializer_list<SignatureList> records)
+{
+    SignatureList list;
+    for (const auto& one : records)
+        list.insert(list.end(), one.begin(), one.end());
+    return list;
+}
+
+inline std::vector<std::uint8_t> hexBytes(const std::string& hex)
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
+        bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));
+    return bytes;
+}
+
+class DiskImage {
+public:
+    explicit DiskImage(std::uint64_t sectors) : m_bytes(sectors * kSectorSize, 0) {}
+
+    // Bytes at a byte offset within a sector.
+    DiskImage& put(std::uint64_t sector, std::size_t offset, const std::vector<std::uint8_t>& bytes)
+    {
+        std::copy(bytes.begin(), bytes.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(sector * kSectorSize + offset));
+        return *this;
+    }
+    // Sectors first..end-1 filled with non-blank bytes that hold no header (byte 0 is 0x11).
+    DiskImage& fill(std::uint64_t first, std::uint64_t end, std::uint8_t seed = 1)
+    {
+        for (std::uint64_t s = first; s < end; ++s)
+            for (std::size_t k = 0; k < kSectorSize; ++k)
+                m_bytes[s * kSectorSize + k] = static_cast<std::uint8_t>(k == 0 ? 0x11 : (s * 31 + k * 7 + seed) | 1);
+        return *this;
+    }
+    std::vector<std::uint8_t> sectors(std::uint64_t first, std::uint64_t end) const
+    {
+        return {m_bytes.begin() + static_cast<std::ptrdiff_t>(first * kSectorSize),
+                m_bytes.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize)};
+    }
+    // The same content moved `shift` sectors further in, blank before it.
+    DiskImage shifted(std::uint64_t shift) const
+    {
+        DiskImage moved(m_bytes.size() / kSectorSize + shift);
+        std::copy(m_bytes.begin(), m_bytes.end(), moved.m_bytes.begin() + static_cast<std::ptrdiff_t>(shift * kSectorSize));
+        return moved;
+    }
+    const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
+    std::uint64_t sectorCount() const { return m_bytes.size() / kSectorSize; }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+// Calls `beforeRead` with the sector number before each read: a test presses Stop or makes
+// the driver throw at a chosen sector that way.
+class BeforeReadOpener : public SectorSourceOpener {
+public:
+    BeforeReadOpener(SectorSourceOpener& inner, std::function<void(std::uint64_t)> beforeRead)
+        : m_inner(inner), m_beforeRead(std::move(beforeRead))
+    {
+    }
+    SectorSourceOpening open(const std::string& id) override
+    {
+        auto opening = m_inner.open(id);
+        if (opening.stream)
+            opening.stream = std::make_unique<Stream>(std::move(opening.stream), m_beforeRead);
+        return opening;
+    }
+
+private:
+    struct Stream : SectorStream {
+        Stream(std::unique_ptr<SectorStream> inner, std::function<void(std::uint64_t)>& hook)
+            : inner(std::move(inner)), hook(hook)
+        {
+        }
+        bool seekToSector(std::uint64_t sector) override
+        {
+            position = sector;
+            return inner->seekToSector(sector);
+        }
+        std::size_t readSector(std::uint8_t* into) override
+        {
+            hook(position);
+            const auto got = inner->readSector(into);
+            position += got;
+            return got;
+        }
+        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
+        std::unique_ptr<SectorStream> inner;
+        std::function<void(std::uint64_t)>& hook;
+        std::uint64_t position = 0;
+    };
+    SectorSourceOpener& m_inner;
+    std::function<void(std::uint64_t)> m_beforeRead;
+};
+
+struct FoundPhoto {
+    std::vector<std::uint8_t> bytes;
+    std::string name;
+    std::string uid;
+};
+
+struct FoundRawFile {
+    std::string name;
+    std::string uid;
+    std::uint64_t firstSector;
+    std::uint64_t endSector;
+    bool operator==(const FoundRawFile&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const FoundRawFile& file)
+{
+    return out << file.name << " [" << file.firstSector << ", " << file.endSector << ")";
+}
+
+// Keeps what it is given, as the found-file list would; raw files are counted into `rows`.
+class RecordingSink : public FoundFileSink {
+public:
+    explicit RecordingSink(ResultRows* rows = nullptr) : m_rows(rows) {}
+
+    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid) override
+    {
+        if (bytes.empty())
+            return;
+        photos.push_back({{bytes.begin(), bytes.end()}, name, uid});
+    }
+    void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                            std::uint64_t endSector) override
+    {
+        rawFiles.push_back({name, uid, firstSector, endSector});
+        if (m_rows)
+            m_rows->countFoundFile(name);
+    }
+
+    std::vector<FoundPhoto> photos;
+    std::vector<FoundRawFile> rawFiles;
+
+private:
+    ResultRows* m_rows;
+};
+
+// Writes down every call as one line, in order; may run on any thread.
+class RecordingHost : public ScanHost {
+public:
+    void passStarted(const std::string& passName, const std::string& caption) override
+    {
+        note("pass " + passName + " " + caption);
+    }
+    void progressSetUp(std::uint64_t start, std::uint64_t end) override
+    {
+        note("progress " + std::to_string(start) + " " + std::to_string(end));
+    }
+    void deviceOpened() override { note("opened"); }
+    void deviceOpenFailed(const SectorSourceError& error) override { note("open failed: " + error.message); }
+    void showReadError(std::uint64_t failedReads) override { note("read error " + std::to_string(failedReads)); }
+    void stopTicker() override { note("stop ticker"); }
+    void Final_or_Stop_Screen() override
+    {
+        note("final");
+        if (onFinal)
+            onFinal();
+    }
+
+    std::vector<std::string> events() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_events;
+    }
+    int count(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const auto& event : events())
+            n += event.rfind(prefix, 0) == 0;
+        return n;
+    }
+    std::function<void()> onFinal;
+
+private:
+    void note(std::string event)
+    {
+        std::lock_guard lock(m_lock);
+        m_events.push_back(std::move(event));
+    }
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_events;
+};
+
+// A search over one in-memory image, with everything it reports written down.
+struct ScanBench {
+    explicit ScanBench(const DiskImage& image, int mode = 0, SignatureList generalList = {})
+    {
+        request.generalList = std::move(generalList);
+        opener.addImage("disk9", image.bytes());
+        request.sourceIdentifier = "disk9";
+        request.recoveryMode = mode;
+        request.sectorCountText = std::to_string(image.sectorCount());
+    }
+    void range(std::uint64_t start, std::uint64_t end)
+    {
+        request.entireDiskChosen = false;
+        request.sectorRangeChosen = true;
+        request.startSectorText = std::to_string(start);
+        request.endSectorText = std::to_string(end);
+    }
+    ScanContext context(SectorSourceOpener* through = nullptr)
+    {
+        return ScanContext{request, state, host, sink, through ? *through : opener, &rows};
+    }
+
+    MemorySectorOpener opener;
+    SearchRequest request;
+    SearchState state;
+    RecordingHost host;
+    ResultRows rows;
+    RecordingSink sink{&rows};
+};
+
+} // namespace salvyn::test
