@@ -1,7 +1,5 @@
 #include "scan/rangecheck.h"
 
-#include "platform/numbertext.h"
-
 #include <algorithm>
 #include <climits>
 
@@ -14,17 +12,25 @@ constexpr const char* kBadEnd = "\nPlease enter valid End Sector value.";
 constexpr const char* kExceeded = "\nMaximum sector range exceeded";
 constexpr const char* kEndNotAfterStart = "\nEnd Sector should be greater than Start Sector.";
 
+// Numeric order of two texts of decimal digits, exact at any length.
+int compareDigits(std::string_view a, std::string_view b)
+{
+    a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+    b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
 // Rows 1-4 for Start and 5-8 for End: digits only, not longer than the count's text, not
-// above the count. Past the digit and length checks the texts compare as 64-bit numbers,
-// exact on every medium size.
-std::optional<RangeAlert> checkOneField(std::string_view text, std::string_view sectorCountText,
-                                        std::uint64_t sectorCount, RangeField field)
+// above the count. Past the digit and length checks the texts compare as whole numbers.
+std::optional<RangeAlert> checkOneField(std::string_view text, std::string_view sectorCountText, RangeField field)
 {
     const char* invalid = field == RangeField::Start ? kBadStart : kBadEnd;
     const std::string informative = std::string(invalid).substr(1);
     if (text.empty() || !Check_For_Valid_Sec(text))
         return RangeAlert{invalid, "", field};
-    if (text.size() > sectorCountText.size() || unsignedLongLongValue(text) > sectorCount)
+    if (text.size() > sectorCountText.size() || compareDigits(text, sectorCountText) > 0)
         return RangeAlert{kExceeded, informative, field};
     return std::nullopt;
 }
@@ -39,12 +45,11 @@ bool Check_For_Valid_Sec(std::string_view text)
 std::optional<RangeAlert> checkSectorRange(std::string_view startText, std::string_view endText,
                                            std::string_view sectorCountText)
 {
-    const std::uint64_t sectorCount = unsignedLongLongValue(sectorCountText);
-    if (auto alert = checkOneField(startText, sectorCountText, sectorCount, RangeField::Start))
+    if (auto alert = checkOneField(startText, sectorCountText, RangeField::Start))
         return alert;
-    if (auto alert = checkOneField(endText, sectorCountText, sectorCount, RangeField::End))
+    if (auto alert = checkOneField(endText, sectorCountText, RangeField::End))
         return alert;
-    if (unsignedLongLongValue(endText) <= unsignedLongLongValue(startText))
+    if (compareDigits(endText, startText) <= 0)
         return RangeAlert{kEndNotAfterStart, "", RangeField::End};
     return std::nullopt;
 }
@@ -68,7 +73,9 @@ std::uint64_t sectorForSliderPosition(int position, std::uint64_t sectorCount)
     const std::uint64_t clamped = static_cast<std::uint64_t>(std::clamp(position, 0, INT_MAX));
     if (sectorCount <= INT_MAX)
         return std::min(clamped, sectorCount);
-    return static_cast<std::uint64_t>(static_cast<unsigned __int128>(clamped) * sectorCount / INT_MAX);
+    // Rounded up, so the position of the sector shown is the position the slider was set to.
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(clamped) * sectorCount + INT_MAX - 1;
+    return static_cast<std::uint64_t>(scaled / INT_MAX);
 }
 
 } // namespace salvyn

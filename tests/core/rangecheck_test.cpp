@@ -1,0 +1,84 @@
+#include "scan/rangecheck.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace salvyn {
+namespace {
+
+const char* const kBadStart = "\nPlease enter valid Start Sector value.";
+const char* const kBadEnd = "\nPlease enter valid End Sector value.";
+const char* const kExceeded = "\nMaximum sector range exceeded";
+const char* const kNotAfter = "\nEnd Sector should be greater than Start Sector.";
+
+void expectAlert(const char* start, const char* end, const char* count, const char* message, const char* informative,
+                 RangeField focus)
+{
+    const auto alert = checkSectorRange(start, end, count);
+    ASSERT_TRUE(alert.has_value()) << start << ".." << end;
+    EXPECT_EQ(alert->message, message) << start << ".." << end;
+    EXPECT_EQ(alert->informativeText, informative) << start << ".." << end;
+    EXPECT_EQ(alert->focus, focus) << start << ".." << end;
+}
+
+TEST(RangeCheck, OnlyDigitsAreValidSectorText)
+{
+    EXPECT_TRUE(Check_For_Valid_Sec(""));
+    EXPECT_TRUE(Check_For_Valid_Sec("0123456789"));
+    for (const char* bad : {" 5", "5a", "+5", "-5", "5 ", "1.5", "\xd9\xa3"})
+        EXPECT_FALSE(Check_For_Valid_Sec(bad)) << bad;
+}
+
+TEST(RangeCheck, WholeMediumOfAThousandSectors)
+{
+    EXPECT_FALSE(checkSectorRange("0", "1000", "1000"));
+    EXPECT_FALSE(checkSectorRange("999", "1000", "1000"));
+    expectAlert("0", "1001", "1000", kExceeded, "Please enter valid End Sector value.", RangeField::End);
+    expectAlert("1000", "1000", "1000", kNotAfter, "", RangeField::End);
+    expectAlert("1000", "999", "1000", kNotAfter, "", RangeField::End);
+    expectAlert("500", "500", "1000", kNotAfter, "", RangeField::End);
+}
+
+TEST(RangeCheck, StartIsCheckedBeforeEndInTheFixedOrder)
+{
+    for (const char* bad : {"", " 5", "5a", "+5", "-5"})
+        expectAlert(bad, "", "1000", kBadStart, "", RangeField::Start);
+    expectAlert("0005", "x", "100", kExceeded, "Please enter valid Start Sector value.", RangeField::Start); // counts characters
+    expectAlert("1001", "x", "1000", kExceeded, "Please enter valid Start Sector value.", RangeField::Start);
+    for (const char* bad : {"", "12 ", "1e3", "-1"})
+        expectAlert("10", bad, "1000", kBadEnd, "", RangeField::End);
+    expectAlert("10", "01000", "1000", kExceeded, "Please enter valid End Sector value.", RangeField::End);
+}
+
+TEST(RangeCheck, LargeMediaCompareExactly)
+{
+    EXPECT_FALSE(checkSectorRange("3000000000", "4000000000", "5000000000"));
+    expectAlert("4000000000", "3000000000", "5000000000", kNotAfter, "", RangeField::End);
+    // One past the count is caught where a float compare would round it away.
+    expectAlert("0", "16777217", "16777216", kExceeded, "Please enter valid End Sector value.", RangeField::End);
+    expectAlert("0", "99999999999999999999", "18446744073709551615", kExceeded,
+                "Please enter valid End Sector value.", RangeField::End);
+    EXPECT_FALSE(checkSectorRange("0", "18446744073709551615", "18446744073709551615"));
+}
+
+TEST(RangeCheck, SlidersHoldSectorsExactlyWhileTheyFitAndScaleBeyond)
+{
+    EXPECT_EQ(sliderMaximumFor(1000), 1000);
+    EXPECT_EQ(sliderPositionForSector(700, 1000), 700);
+    EXPECT_EQ(sectorForSliderPosition(700, 1000), 700u);
+    EXPECT_EQ(sliderMaximumFor(0), 0);
+    EXPECT_EQ(sectorForSliderPosition(5, 0), 0u);
+
+    const std::uint64_t big = 7814037168ull; // 4 TB
+    EXPECT_EQ(sliderMaximumFor(big), INT_MAX);
+    EXPECT_EQ(sliderPositionForSector(big, big), INT_MAX);
+    EXPECT_EQ(sectorForSliderPosition(INT_MAX, big), big);
+    EXPECT_EQ(sectorForSliderPosition(0, big), 0u);
+    const std::uint64_t middle = sectorForSliderPosition(INT_MAX / 2, big);
+    EXPECT_NEAR(static_cast<double>(middle), big / 2.0, 4.0);
+    EXPECT_EQ(sliderPositionForSector(middle, big), INT_MAX / 2);
+}
+
+} // namespace
+} // namespace salvyn

@@ -1,0 +1,207 @@
+#include "scan/searchrun.h"
+
+#include "platform/faultysectorsource.h"
+#include "scantestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <thread>
+
+namespace salvyn {
+namespace {
+
+using test::DiskImage;
+using test::hexBytes;
+using test::record;
+using test::ScanBench;
+
+const SignatureList kJpeg = record("JPG", "20000000", "FFD8FFE0", "1");
+const SignatureList kMp4 = record("MP4", "1000", "0000001866747970", "1");
+
+DiskImage sample()
+{
+    DiskImage image(100);
+    image.fill(10, 100).put(10, 0, hexBytes("FFD8FFE0")).put(50, 0, hexBytes("0000001866747970"));
+    return image;
+}
+
+std::vector<std::string> passesRun(const test::RecordingHost& host)
+{
+    std::vector<std::string> passes;
+    for (const auto& event : host.events())
+        if (event.rfind("pass ", 0) == 0)
+            passes.push_back(event.substr(5, 3));
+    return passes;
+}
+
+TEST(SearchRun, PhotoThoroughPassRunsOnlyWithTheBox)
+{
+    for (const bool box : {false, true}) {
+        ScanBench bench(sample(), 0, kJpeg);
+        bench.request.thoroughList = kJpeg;
+        bench.request.thorough = box;
+        bench.state.stop_screen_already_show = 1; // left over from the previous search
+        auto context = bench.context();
+        runSearch(context);
+        EXPECT_EQ(passesRun(bench.host).size(), box ? 2u : 1u);
+        EXPECT_EQ(bench.sink.photos.size(), box ? 2u : 1u);
+        EXPECT_EQ(bench.host.count("final"), 1);
+        EXPECT_EQ(bench.host.events().back(), "final");
+    }
+}
+
+TEST(SearchRun, PhotoThoroughPassIgnoresAThoroughListWithoutTheBox)
+{
+    ScanBench bench(sample(), 0, kJpeg);
+    bench.request.thoroughList = kJpeg;
+    auto context = bench.context();
+    Photo_Rec_Thread(context);
+    EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+}
+
+TEST(SearchRun, RawThoroughPassRunsForTheBoxOrForThoroughRecords)
+{
+    struct Case {
+        bool box;
+        SignatureList thoroughList;
+        std::vector<std::string> passes;
+    };
+    for (const Case& c : {Case{false, {}, {"GEN"}}, Case{true, {}, {"GEN", "THD"}}, Case{false, kMp4, {"GEN", "THD"}}}) {
+        ScanBench bench(sample(), 2, kMp4);
+        bench.request.thorough = c.box;
+        bench.request.thoroughList = c.thoroughList;
+        auto context = bench.context();
+        runSearch(context);
+        EXPECT_EQ(passesRun(bench.host), c.passes);
+        EXPECT_EQ(bench.host.count("final"), 1);
+    }
+}
+
+TEST(SearchRun, StopInEitherPassShowsTheFinalScreenOnceAndEndsTheSearch)
+{
+    for (const int stopInPass : {1, 2}) {
+        for (const int mode : {0, 1}) {
+            ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
+            bench.request.thoroughList = bench.request.generalList;
+            bench.request.thorough = true;
+            int reads = 0;
+            test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t) {
+                if (++reads == (stopInPass - 1) * 100 + 60)
+                    bench.state.stop_now = 1;
+            });
+            auto context = bench.context(&stopper);
+            runSearch(context);
+            EXPECT_EQ(passesRun(bench.host).size(), static_cast<std::size_t>(stopInPass));
+            EXPECT_EQ(bench.host.count("final"), 1);
+            EXPECT_EQ(bench.host.count("read error"), 0);
+        }
+    }
+}
+
+TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
+{
+    for (const int mode : {0, 3}) {
+        ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
+        bench.request.thoroughList = bench.request.generalList;
+        bench.request.thorough = true;
+        FaultySectorOpener faulty(bench.opener, {{99}, {}});
+        auto context = bench.context(&faulty);
+        runSearch(context);
+        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+        EXPECT_EQ(bench.host.count("read error"), 1);
+        EXPECT_EQ(bench.host.count("final"), 1);
+    }
+}
+
+TEST(SearchRun, MediumThatCannotBeOpenedShowsNoFinalScreen)
+{
+    for (const int mode : {0, 2}) {
+        ScanBench bench(sample(), mode, kMp4);
+        bench.request.sourceIdentifier = "sdz9";
+        bench.request.thorough = true;
+        auto context = bench.context();
+        runSearch(context);
+        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+        EXPECT_EQ(bench.host.count("open failed"), 1);
+        EXPECT_EQ(bench.host.count("final"), 0);
+    }
+}
+
+TEST(SearchRun, SearchEndingDuringAPreviewHandsTheFinalScreenToIt)
+{
+    ScanBench bench(sample(), 2, kMp4);
+    auto context = bench.context();
+    bench.state.beginPreview();
+    runSearch(context);
+    EXPECT_EQ(bench.host.count("final"), 0);
+    EXPECT_EQ(bench.state.stop_now, 1); // the preview copy ends at its next sector
+    ASSERT_TRUE(bench.state.endPreviewAndTakeHandoff());
+    showFinalScreenOnce(bench.state, bench.host);
+    EXPECT_EQ(bench.host.count("final"), 1);
+    EXPECT_FALSE(bench.state.endPreviewAndTakeHandoff());
+}
+
+TEST(SearchRun, PreviewEndedBeforeTheSearchLeavesTheFinalScreenToTheWorker)
+{
+    ScanBench bench(sample(), 2, kMp4);
+    auto context = bench.context();
+    bench.state.beginPreview();
+    EXPECT_FALSE(bench.state.endPreviewAndTakeHandoff());
+    runSearch(context);
+    EXPECT_EQ(bench.host.count("final"), 1);
+    EXPECT_EQ(bench.state.stop_now, 0);
+}
+
+// The preview on the UI thread and the worker's end race in every order: exactly one side
+// shows the final screen, never none.
+TEST(SearchRun, PreviewAndSearchEndRaceShowsTheFinalScreenExactlyOnce)
+{
+    for (int round = 0; round < 200; ++round) {
+        ScanBench bench(DiskImage(8), 2, kMp4);
+        auto context = bench.context();
+        bench.state.beginPreview();
+        std::thread worker([&] { runSearch(context); });
+        if (bench.state.endPreviewAndTakeHandoff())
+            showFinalScreenOnce(bench.state, bench.host);
+        worker.join();
+        ASSERT_EQ(bench.host.count("final"), 1) << round;
+    }
+}
+
+// Stop pressed on another thread while the worker is inside a read: the pass takes it at
+// its next sector.
+TEST(SearchRun, StopFromAnotherThreadEndsThePassAtItsNextSector)
+{
+    const DiskImage image = sample();
+    ScanBench bench(image, 0, kJpeg);
+    std::mutex lock;
+    std::condition_variable changed;
+    bool reached = false;
+    bool pressed = false;
+    test::BeforeReadOpener pausing(bench.opener, [&](std::uint64_t sector) {
+        if (sector != 40)
+            return;
+        std::unique_lock held(lock);
+        reached = true;
+        changed.notify_all();
+        changed.wait(held, [&] { return pressed; });
+    });
+    auto context = bench.context(&pausing);
+    std::thread worker([&] { runSearch(context); });
+    {
+        std::unique_lock held(lock);
+        changed.wait(held, [&] { return reached; });
+        bench.state.stop_now = 1;
+        pressed = true;
+        changed.notify_all();
+    }
+    worker.join();
+    ASSERT_EQ(bench.sink.photos.size(), 1u);
+    EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(10, 41));
+    EXPECT_EQ(bench.state.for_index, 41u);
+    EXPECT_EQ(bench.host.count("final"), 1);
+}
+
+} // namespace
+} // namespace salvyn
