@@ -1,0 +1,173 @@
+#include "platform/rawdevicepath.h"
+#include "platform/rawsectoropener.h"
+#include "platform/rawsectorstream.h"
+
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace salvyn {
+namespace {
+
+TEST(RawDevicePath, KernelNamesBecomeDevicePathsAndAnythingElseIsRefused)
+{
+    EXPECT_EQ(rawDevicePath("sdb1"), "/dev/sdb1");
+    EXPECT_EQ(rawDevicePath("mmcblk0p1"), "/dev/mmcblk0p1");
+    EXPECT_EQ(rawDevicePath("dm-3"), "/dev/dm-3");
+    EXPECT_EQ(rawDevicePath("nvme0n1p2"), "/dev/nvme0n1p2");
+    EXPECT_EQ(rawDevicePath("/home/ann/card.img"), "/home/ann/card.img");
+    for (const char* bad : {"", ".", "..", "../etc/passwd", "sdb/1", "sd b", "sdb1\n", "~root", "sdb1;rm"})
+        EXPECT_EQ(rawDevicePath(bad), std::nullopt) << bad;
+}
+
+// An image whose every sector starts with its own number, with a partial sector at the end.
+std::string numberedImage(const test::ScratchFolder& folder, std::uint64_t sectors, std::size_t tailBytes)
+{
+    std::string bytes(sectors * kSectorSize + tailBytes, '\0');
+    for (std::uint64_t s = 0; s < sectors; ++s) {
+        std::memcpy(&bytes[s * kSectorSize], &s, sizeof s);
+        bytes[s * kSectorSize + 511] = static_cast<char>(s * 13);
+    }
+    return folder.write("card.img", bytes);
+}
+
+std::uint64_t numberOf(const std::uint8_t* sector)
+{
+    std::uint64_t number = 0;
+    std::memcpy(&number, sector, sizeof number);
+    EXPECT_EQ(sector[511], static_cast<std::uint8_t>(number * 13));
+    return number;
+}
+
+TEST(RawSectorStream, ReadsEverySectorInOrderAcrossBlocksAndFailsThePartialTail)
+{
+    test::ScratchFolder folder;
+    const std::uint64_t sectors = 2 * RawSectorStream::kBlockSectors + 5;
+    const std::string path = numberedImage(folder, sectors, 100);
+    RawSectorOpener opener;
+    auto opening = opener.open(path);
+    ASSERT_TRUE(opening.stream) << opening.error.message;
+    EXPECT_EQ(opening.stream->sectorCount(), sectors);
+    std::uint8_t sector[kSectorSize];
+    for (std::uint64_t s = 0; s < sectors; ++s) {
+        ASSERT_EQ(opening.stream->readSector(sector), 1u) << s;
+        ASSERT_EQ(numberOf(sector), s);
+    }
+    EXPECT_EQ(opening.stream->readSector(sector), 0u); // the 100-byte tail is no sector
+    EXPECT_EQ(opening.stream->readSector(sector), 0u);
+}
+
+TEST(RawSectorStream, SeeksAnywhereUpToTheEndAndStreamsStayIndependent)
+{
+    test::ScratchFolder folder;
+    const std::uint64_t sectors = RawSectorStream::kBlockSectors + 10;
+    const std::string path = numberedImage(folder, sectors, 0);
+    RawSectorOpener opener;
+    auto first = opener.open(path);
+    auto second = opener.open(path);
+    ASSERT_TRUE(first.stream && second.stream);
+    std::uint8_t sector[kSectorSize];
+
+    ASSERT_TRUE(first.stream->seekToSector(2050));
+    ASSERT_EQ(first.stream->readSector(sector), 1u);
+    EXPECT_EQ(numberOf(sector), 2050u);
+    ASSERT_EQ(second.stream->readSector(sector), 1u);
+    EXPECT_EQ(numberOf(sector), 0u);
+    ASSERT_TRUE(first.stream->seekToSector(7)); // back into an earlier block
+    ASSERT_EQ(first.stream->readSector(sector), 1u);
+    EXPECT_EQ(numberOf(sector), 7u);
+
+    EXPECT_TRUE(first.stream->seekToSector(sectors));
+    EXPECT_EQ(first.stream->readSector(sector), 0u);
+    EXPECT_FALSE(first.stream->seekToSector(sectors + 1));
+    EXPECT_FALSE(first.stream->seekToSector(~0ull / kSectorSize + 5)); // no file offset holds it
+    EXPECT_FALSE(first.stream->seekToSector(~0ull));
+}
+
+TEST(RawSectorOpener, SaysWhyAMediumCannotBeOpened)
+{
+    test::ScratchFolder folder;
+    RawSectorOpener opener;
+    const std::string missing = (folder.path() / "none.img").string();
+    auto opening = opener.open(missing);
+    EXPECT_FALSE(opening.stream);
+    EXPECT_EQ(opening.error.errorNumber, ENOENT);
+    EXPECT_EQ(opening.error.message, "cannot open " + missing + ": No such file or directory");
+
+    opening = opener.open(folder.path().string());
+    EXPECT_FALSE(opening.stream);
+    EXPECT_EQ(opening.error.message, "cannot open " + folder.path().string() + ": not a disk device or disk image");
+
+    const std::string fifo = (folder.path() / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    opening = opener.open(fifo); // must not hang waiting for a writer
+    EXPECT_FALSE(opening.stream);
+    EXPECT_EQ(opening.error.errorNumber, ENODEV);
+
+    opening = opener.open("../sda");
+    EXPECT_EQ(opening.error.errorNumber, EINVAL);
+    EXPECT_EQ(opening.error.message, "cannot open ../sda: not a device name or an absolute path");
+
+    opening = opener.open("null"); // /dev/null is a character device, not a medium
+    EXPECT_FALSE(opening.stream);
+    EXPECT_EQ(opening.error.errorNumber, ENODEV);
+}
+
+// Run as an unprivileged user (in a child process when the tests run as root): the helper
+// answers with a descriptor opened by someone with the rights, as udisks would.
+TEST(RawSectorOpener, RefusedOpenIsHandedToThePrivilegedHelper)
+{
+    test::ScratchFolder folder;
+    const std::string path = numberedImage(folder, 4, 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    const int grantedFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(grantedFd, 0);
+    const auto check = [&]() -> bool {
+        std::string asked;
+        RawSectorOpener helped([&](const std::string& devicePath) {
+            asked = devicePath;
+            return ::dup(grantedFd);
+        });
+        auto opening = helped.open(path);
+        std::uint8_t sector[kSectorSize];
+        return asked == path && opening.stream && opening.stream->sectorCount() == 4
+            && opening.stream->seekToSector(3) && opening.stream->readSector(sector) == 1 && numberOf(sector) == 3
+            && !RawSectorOpener().open(path).stream;
+    };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(check());
+    } else {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && check() ? 0 : 1);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    ::close(grantedFd);
+}
+
+TEST(RawSectorOpener, PrivilegedHelperIsOnlyAskedWhenRightsAreMissing)
+{
+    test::ScratchFolder folder;
+    int asked = 0;
+    RawSectorOpener helped([&](const std::string&) {
+        ++asked;
+        return -1;
+    });
+    EXPECT_FALSE(helped.open((folder.path() / "none.img").string()).stream);
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(helped.open(numberedImage(folder, 2, 0)).stream);
+    EXPECT_EQ(asked, 0);
+}
+
+} // namespace
+} // namespace salvyn
