@@ -1,0 +1,21 @@
+#pragma once
+// The movie view of the preview box as the preview display drives it: open a file as a
+// movie, stop it, put it away. UI thread only.
+#include <QString>
+
+namespace salvyn {
+
+class MoviePlayer {
+public:
+    virtual ~MoviePlayer() = default;
+    // Loads the file as the view's movie; true when it loaded as playable media within a few
+    // seconds. Never starts playing: the user starts it with the view's controls.
+    virtual bool open(const QString& path) = 0;
+    // Stops the movie, keeping it in the view.
+    virtual void stop() = 0;
+    // Stops and removes the movie, letting go of its file.
+    virtual void close() = 0;
+    virtual bool isPlaying() const = 0;
+};
+
+} // namespace salvyn

@@ -1,0 +1,50 @@
+#pragma once
+// Previews of found video, audio and other files for the result screen: a selection in the
+// browser clears the box, copies the file's sectors behind the please-wait sheet and shows
+// the copy. The controller owns it and supplies the medium, the search state and its final
+// screen. UI thread only.
+#include "results/previewextraction.h"
+#include "results/ui/clearpreview_modeless.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace salvyn {
+
+class PreviewDisplay;
+
+class PreviewPresenter final : public PreviewHost {
+public:
+    struct Hooks {
+        std::function<QString()> mediumIdentifier; // `_disk_identifier`: device name or image path
+        std::function<void()> Final_or_Stop_Screen;
+    };
+
+    // Everything passed in must outlive the presenter; `controlPanel` carries the sheet.
+    PreviewPresenter(QWidget* controlPanel, SectorSourceOpener& opener, SearchState& state,
+                     const PreviewFolder& folder, PreviewDisplay& display, Hooks hooks);
+
+    // A found file was selected: clear the image view, close the movie, then copy and show
+    // the file's sectors `File_Start_Sector` .. `File_End_Sector` (end excluded).
+    void previewFoundFile(const QString& path, std::uint64_t File_Start_Sector, std::uint64_t File_End_Sector);
+
+    // The current preview file, "" before the first one. Any thread.
+    QString preview_file_path() const;
+
+    ClearPreview_Modeless& ClearPreview_Window() { return m_sheet; }
+
+private:
+    void beginSheet() override;
+    void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override;
+    void endSheet() override;
+    void Final_or_Stop_Screen() override;
+
+    ClearPreview_Modeless m_sheet;
+    PreviewDisplay& m_display;
+    Hooks m_hooks;
+    PreviewExtraction m_extraction;
+};
+
+} // namespace salvyn

@@ -1,0 +1,69 @@
+#include "results/ui/previewrenderer.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QPdfDocument>
+
+namespace salvyn {
+namespace {
+
+bool startsLikePdf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+}
+
+// The size that fits `size` into the preview box, never larger than it was and never empty.
+QSize fittedSize(const QSizeF& size)
+{
+    if (size.width() <= PreviewRenderer::maxSize.width() && size.height() <= PreviewRenderer::maxSize.height())
+        return size.toSize().expandedTo({1, 1});
+    return size.scaled(QSizeF(PreviewRenderer::maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1});
+}
+
+} // namespace
+
+QImage PreviewRenderer::render(const QString& path) const
+{
+    if (path.isEmpty())
+        return {};
+    return startsLikePdf(path) ? renderPdfFirstPage(path) : renderImage(path);
+}
+
+QImage PreviewRenderer::renderImage(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.isValid() && !stored.isEmpty())
+        reader.setScaledSize(fittedSize(stored));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    // Readers that cannot tell the size beforehand, or ignore the scaled size, are shrunk here.
+    if (image.width() > maxSize.width() || image.height() > maxSize.height())
+        return image.scaled(maxSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage PreviewRenderer::renderPdfFirstPage(const QString& path)
+{
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None || document.pageCount() < 1)
+        return {};
+    const QSizeF page = document.pagePointSize(0);
+    if (page.isEmpty())
+        return {};
+    // A page is drawn as large as the box allows, whatever its size in points, and on white
+    // paper: the engine leaves what the page does not paint transparent.
+    const QImage drawn = document.render(0, page.scaled(QSizeF(maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1}));
+    if (drawn.isNull())
+        return {};
+    QImage paper(drawn.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, drawn);
+    return paper;
+}
+
+} // namespace salvyn
