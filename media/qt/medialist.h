@@ -1,0 +1,74 @@
+#pragma once
+// The media list: the records of the volumes the user may search, the table that shows
+// them, and their refresh. Volumes come from the volume lister and are described by the
+// disk information provider; disk images the user adds stay in the list across refreshes
+// for the rest of the run. UI thread only.
+#include "media/mydataobject.h"
+#include "media/qt/diskinfoprovider.h"
+#include "media/qt/mediatablemodel.h"
+#include "media/qt/volumelister.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTableView;
+class QWidget;
+
+namespace salvyn {
+
+class LoadDrive_Modeless;
+
+class MediaList : public QObject {
+    Q_OBJECT
+public:
+    MediaList(std::unique_ptr<VolumeLister> volumeLister, std::unique_ptr<DiskInfoProvider> diskInfoProvider,
+              QObject* parent = nullptr);
+    ~MediaList() override;
+
+    MediaTableModel* model() { return &m_model; }
+    const std::vector<MyDataObject>& nsMutaryOfDataObject() const { return m_model.records(); }
+
+    // The media table: gets the model, selects whole rows, one at a time, and is not sorted.
+    void setIdTableView(QTableView* tableView);
+    QTableView* idTableView() const { return m_tableView; }
+    // The window the loading sheet covers during a refresh.
+    void setControlPanel(QWidget* controlPanel);
+
+    // -1 when no row is selected.
+    int selectedRow() const;
+    const MyDataObject* selectedRecord() const { return m_model.recordAt(selectedRow()); }
+
+    void getVolumeToFSGetInfo();
+    void find_disk_info(const QString& designator);
+    // The whole refresh behind the loading sheet; the selected row index is kept when the
+    // new list is long enough.
+    void Reload_Drive_list_Function();
+    void addRow(MyDataObject record);
+    void deleteSelectedRow();
+    // Adds a disk image file or block device by path; answers why it was refused, or an
+    // empty text when its record was added.
+    QString addDiskImage(const QString& path);
+
+public slots:
+    void rebresh_drives();
+
+private:
+    void showLoadingSheet();
+    void hideLoadingSheet();
+    void selectRow(int row);
+    void appendDiskImagesAgain();
+
+    MediaTableModel m_model;
+    std::unique_ptr<VolumeLister> m_volumeLister;
+    std::unique_ptr<DiskInfoProvider> m_diskInfoProvider;
+    QPointer<QTableView> m_tableView;
+    QPointer<QWidget> m_controlPanel;
+    QPointer<LoadDrive_Modeless> m_loadDiskWindow;
+    std::vector<std::string> m_diskImagePaths;
+};
+
+} // namespace salvyn
