@@ -10,13 +10,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTableView>
+#include <QWidget>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-class QTableView;
-class QWidget;
 
 namespace salvyn {
 

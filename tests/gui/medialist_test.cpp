@@ -1,0 +1,214 @@
+#include "media/qt/loaddrive_modeless.h"
+#include "media/qt/medialist.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+
+namespace salvyn {
+namespace {
+
+class FakeVolumeLister : public VolumeLister {
+public:
+    QStringList mountedRemovableVolumes() override
+    {
+        if (whileListing)
+            whileListing();
+        return volumes;
+    }
+    QStringList volumes;
+    std::function<void()> whileListing;
+};
+
+class FakeDiskInfoProvider : public DiskInfoProvider {
+public:
+    DiskInfo diskInfo(const QString& designator) override
+    {
+        asked << designator;
+        const auto found = answers.find(designator);
+        return found == answers.end() ? DiskInfo{} : found->second;
+    }
+    std::map<QString, DiskInfo> answers;
+    QStringList asked;
+};
+
+DiskInfo volume(const std::string& identifier, const std::string& name)
+{
+    return {{kDeviceIdentifier, identifier}, {kVolumeName, name}, {kIOKitSize, std::uint64_t{8004304896}},
+            {kParentWholeDisk, identifier.substr(0, 3)}, {kFilesystemUserVisibleName, std::string("ExFAT")}};
+}
+
+class MediaListTest : public testing::Test {
+protected:
+    MediaListTest()
+    {
+        auto lister = std::make_unique<FakeVolumeLister>();
+        auto provider = std::make_unique<FakeDiskInfoProvider>();
+        volumes = lister.get();
+        disks = provider.get();
+        mediaList = std::make_unique<MediaList>(std::move(lister), std::move(provider));
+        mediaList->setControlPanel(&controlPanel);
+        mediaList->setIdTableView(&table);
+        disks->answers = {{"/media/anna/KINGSTON", volume("sdb1", "KINGSTON")},
+                          {"/media/anna/EOS", volume("mmcblk0p1", "EOS")},
+                          {"/media/anna/BACKUP", volume("sdc1", "BACKUP")}};
+    }
+
+    QStringList identifiers() const
+    {
+        QStringList shown;
+        for (int row = 0; row < table.model()->rowCount(); ++row)
+            shown << table.model()->index(row, 0).data().toString();
+        return shown;
+    }
+
+    QWidget controlPanel;
+    QTableView table{&controlPanel};
+    FakeVolumeLister* volumes = nullptr;
+    FakeDiskInfoProvider* disks = nullptr;
+    std::unique_ptr<MediaList> mediaList;
+};
+
+TEST_F(MediaListTest, ListsVolumesInTheListersOrderLessThoseThatMayNotBeSearched)
+{
+    DiskInfo cd = volume("sr0", "PHOTOS");
+    cd[kOpticalDeviceType] = std::string("CD-ROM");
+    DiskInfo image = volume("loop0p1", "CAMERA");
+    image[kBusProtocol] = std::string("Disk Image");
+    disks->answers["/media/anna/PHOTOS"] = cd;
+    disks->answers["/media/anna/CAMERA"] = image;
+    volumes->volumes = {"/media/anna/EOS", "/media/anna/PHOTOS", "/media/anna/CAMERA", "/media/anna/UNKNOWN",
+                        "/media/anna/KINGSTON"};
+
+    mediaList->Reload_Drive_list_Function();
+
+    EXPECT_EQ(disks->asked, volumes->volumes);
+    EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", "sdb1"}));
+    ASSERT_EQ(mediaList->nsMutaryOfDataObject().size(), 2u);
+    EXPECT_EQ(mediaList->nsMutaryOfDataObject()[1].nsStrSectors(), "15633408");
+}
+
+TEST_F(MediaListTest, RefreshKeepsTheSelectedRowIndexWhileTheListIsLongEnough)
+{
+    QAbstractItemModelTester tester(mediaList->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS", "/media/anna/BACKUP"};
+    mediaList->rebresh_drives();
+    table.selectRow(1);
+    ASSERT_EQ(mediaList->selectedRow(), 1);
+
+    // The stick was pulled: the row index stays, so the row now holds the next medium.
+    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
+    mediaList->rebresh_drives();
+    EXPECT_EQ(mediaList->selectedRow(), 1);
+    ASSERT_NE(mediaList->selectedRecord(), nullptr);
+    EXPECT_EQ(mediaList->selectedRecord()->nsStrDiskIdentifier(), "sdc1");
+
+    volumes->volumes = {"/media/anna/EOS"};
+    mediaList->rebresh_drives();
+    EXPECT_EQ(mediaList->selectedRow(), -1);
+    EXPECT_EQ(mediaList->selectedRecord(), nullptr);
+
+    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
+    mediaList->rebresh_drives();
+    EXPECT_EQ(mediaList->selectedRow(), -1);
+}
+
+TEST_F(MediaListTest, LoadingSheetCoversTheControlPanelOnlyWhileTheListIsBuilt)
+{
+    controlPanel.show();
+    int seenWhileListing = 0;
+    volumes->whileListing = [&] {
+        auto* sheet = controlPanel.findChild<LoadDrive_Modeless*>(QStringLiteral("LoadDisk_Window"));
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(sheet->parentWidget(), &controlPanel);
+        const auto labels = sheet->findChildren<QLabel*>();
+        ASSERT_FALSE(labels.isEmpty());
+        EXPECT_EQ(labels.first()->textFormat(), Qt::PlainText);
+        ++seenWhileListing;
+    };
+    mediaList->Reload_Drive_list_Function();
+    mediaList->Reload_Drive_list_Function();
+
+    EXPECT_EQ(seenWhileListing, 2);
+    EXPECT_EQ(table.model()->rowCount(), 0);
+    const auto sheets = controlPanel.findChildren<LoadDrive_Modeless*>();
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_FALSE(sheets.first()->isVisible());
+}
+
+TEST_F(MediaListTest, AddRowAppendsAndDeleteSelectedRowRemovesOnlyASelectedRow)
+{
+    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};
+    mediaList->Reload_Drive_list_Function();
+    mediaList->addRow(MyDataObject("sdz1", "EXTRA", "NTFS", "1.00  KB ", "sdz", "2"));
+    EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1", "sdz1"}));
+
+    mediaList->deleteSelectedRow();
+    EXPECT_EQ(table.model()->rowCount(), 3);
+
+    table.selectRow(0);
+    mediaList->deleteSelectedRow();
+    EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", "sdz1"}));
+}
+
+TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadable)
+{
+    QTemporaryDir folder;
+    const QString image = folder.filePath(QStringLiteral("card.img"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, '\0'));
+    file.close();
+
+    volumes->volumes = {"/media/anna/EOS"};
+    mediaList->Reload_Drive_list_Function();
+    EXPECT_EQ(mediaList->addDiskImage(image), QString());
+    EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
+    const MyDataObject& added = mediaList->nsMutaryOfDataObject()[1];
+    EXPECT_EQ(added.nsStrVolName(), "card.img");
+    EXPECT_EQ(added.nsStrFileSystem(), "Disk Image");
+    EXPECT_EQ(added.nsStrSize(), "4.00  KB ");
+    EXPECT_EQ(added.nsStrSectors(), "8");
+
+    EXPECT_EQ(mediaList->addDiskImage(image), QStringLiteral("\"%1\" is already in the list.").arg(image));
+    EXPECT_EQ(mediaList->addDiskImage(folder.path()),
+              QStringLiteral("\"%1\" is neither a disk image file nor a block device.").arg(folder.path()));
+    EXPECT_EQ(table.model()->rowCount(), 2);
+
+    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};
+    mediaList->Reload_Drive_list_Function();
+    EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1", image}));
+
+    ASSERT_TRUE(QFile::remove(image));
+    mediaList->Reload_Drive_list_Function();
+    EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1"}));
+}
+
+TEST_F(MediaListTest, ADeletedDiskImageDoesNotComeBackAtTheNextRefresh)
+{
+    QTemporaryDir folder;
+    const QString image = folder.filePath(QStringLiteral("stick.dd"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(512, '\x01'));
+    file.close();
+
+    ASSERT_EQ(mediaList->addDiskImage(image), QString());
+    table.selectRow(0);
+    mediaList->deleteSelectedRow();
+    mediaList->Reload_Drive_list_Function();
+    EXPECT_EQ(table.model()->rowCount(), 0);
+    EXPECT_EQ(mediaList->addDiskImage(image), QString());
+}
+
+} // namespace
+} // namespace salvyn

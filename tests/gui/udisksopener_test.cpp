@@ -1,0 +1,169 @@
+#include "platform/qt/udisksopener.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace salvyn {
+namespace {
+
+// Stands in for udisks2: knows one device and answers each open as scripted. Descriptors
+// come from a temporary file standing in for the device.
+class FakeUDisksBus : public UDisksBus {
+public:
+    explicit FakeUDisksBus(std::string backingFile)
+        : m_backingFile(std::move(backingFile))
+    {
+    }
+
+    bool isAvailable() override
+    {
+        calls << QStringLiteral("isAvailable");
+        return available;
+    }
+    QString blockObjectFor(const QString& devicePath) override
+    {
+        calls << QStringLiteral("resolve ") + devicePath;
+        return devicePath == QLatin1String("/dev/sdb1") ? QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1")
+                                                        : QString();
+    }
+    Opened openForBackup(const QString& blockObject) override
+    {
+        calls << QStringLiteral("backup ") + blockObject;
+        return answer(backupError, backupMode);
+    }
+    Opened openDeviceForReading(const QString& blockObject) override
+    {
+        calls << QStringLiteral("read ") + blockObject;
+        return answer(readError, readMode);
+    }
+
+    bool available = true;
+    QString backupError;  // empty: the open succeeds
+    int backupMode = O_RDONLY;
+    QString readError;
+    int readMode = O_RDONLY;
+    QStringList calls;
+    int lastHandedOut = -1;
+
+private:
+    Opened answer(const QString& error, int mode)
+    {
+        if (!error.isEmpty())
+            return {-1, error};
+        lastHandedOut = ::open(m_backingFile.c_str(), mode | O_CLOEXEC);
+        return {lastHandedOut, {}};
+    }
+
+    std::string m_backingFile;
+};
+
+class UDisksOpenerTest : public testing::Test {
+protected:
+    UDisksOpenerTest()
+    {
+        device = dir.filePath(QStringLiteral("sdb1")).toStdString();
+        const int fd = ::open(device.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        EXPECT_EQ(::write(fd, "SECTOR-0", 8), 8);
+        ::close(fd);
+        auto fake = std::make_unique<FakeUDisksBus>(device);
+        bus = fake.get();
+        opener = std::make_unique<UDisksOpener>(std::move(fake));
+    }
+
+    static std::string firstBytes(int fd)
+    {
+        char bytes[8] = {};
+        return ::pread(fd, bytes, sizeof bytes, 0) == 8 ? std::string(bytes, sizeof bytes) : std::string();
+    }
+
+    QTemporaryDir dir;
+    std::string device;
+    FakeUDisksBus* bus = nullptr;
+    std::unique_ptr<UDisksOpener> opener;
+};
+
+TEST_F(UDisksOpenerTest, BackupDescriptorOfAnUnusedDeviceIsHandedOver)
+{
+    const int fd = opener->openReadOnly("/dev/sdb1");
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
+    ::close(fd);
+    EXPECT_EQ(bus->calls, (QStringList{"isAvailable", "resolve /dev/sdb1",
+                                       "backup /org/freedesktop/UDisks2/block_devices/sdb1"}));
+}
+
+TEST_F(UDisksOpenerTest, AMountedDeviceRefusedForBackupIsOpenedForReading)
+{
+    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
+    const int fd = opener->openReadOnly("/dev/sdb1");
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
+    ::close(fd);
+    EXPECT_EQ(bus->calls.last(), QStringLiteral("read /org/freedesktop/UDisks2/block_devices/sdb1"));
+}
+
+TEST_F(UDisksOpenerTest, AUserWhoDeclinesIsAskedOnlyOnce)
+{
+    for (const char* refusal : {"org.freedesktop.UDisks2.Error.NotAuthorizedDismissed",
+                                "org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain",
+                                "org.freedesktop.UDisks2.Error.NotAuthorized"}) {
+        bus->calls.clear();
+        bus->backupError = QString::fromLatin1(refusal);
+        errno = 0;
+        EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1) << refusal;
+        EXPECT_EQ(errno, EACCES);
+        EXPECT_FALSE(bus->calls.last().startsWith(QLatin1String("read "))) << refusal;
+    }
+}
+
+TEST_F(UDisksOpenerTest, ADescriptorThatCouldWriteIsClosedAndRefused)
+{
+    bus->backupMode = O_RDWR;
+    errno = 0;
+    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(::fcntl(bus->lastHandedOut, F_GETFD), -1);
+
+    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
+    bus->readMode = O_WRONLY;
+    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
+    EXPECT_EQ(::fcntl(bus->lastHandedOut, F_GETFD), -1);
+}
+
+TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
+{
+    bus->available = false;
+    errno = 0;
+    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(bus->calls, QStringList{"isAvailable"});
+
+    bus->available = true;
+    bus->calls.clear();
+    EXPECT_EQ(opener->openReadOnly("/home/anna/card.img"), -1);
+    EXPECT_EQ(opener->openReadOnly("dev/sdb1"), -1);
+    EXPECT_TRUE(bus->calls.isEmpty());
+
+    EXPECT_EQ(opener->openReadOnly("/dev/sdq9"), -1);
+    EXPECT_EQ(bus->calls, (QStringList{"isAvailable", "resolve /dev/sdq9"}));
+}
+
+TEST_F(UDisksOpenerTest, BothOpensFailingGivesPermissionDenied)
+{
+    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
+    bus->readError = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
+    errno = 0;
+    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
+    EXPECT_EQ(errno, EACCES);
+}
+
+} // namespace
+} // namespace salvyn
