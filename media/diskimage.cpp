@@ -87,8 +87,9 @@ DiskImageResult recordForDiskImage(const std::string& path)
     const std::optional<std::uint64_t> sizeBytes = readableSize(absolutePath, named, reason);
     if (!sizeBytes)
         return refused(absolutePath, reason.empty() ? "cannot be sized." : reason);
-    if (*sizeBytes == 0)
-        return refused(absolutePath, "is empty.");
+    // Searches read whole sectors; a shorter file has nothing to search.
+    if (*sizeBytes < 512)
+        return refused(absolutePath, "is smaller than one sector (512 bytes).");
 
     return {MyDataObject(absolutePath, absolute.filename().string(), "Disk Image",
                          getMPSize(std::to_string(*sizeBytes)), "", sectorCountText(*sizeBytes)),

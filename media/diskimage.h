@@ -14,7 +14,7 @@ struct DiskImageResult {
     std::string error;   // why the path was refused; empty when record is set
 };
 
-// Refuses what is not a readable, non-empty regular file or block device. A block device
+// Refuses what is not a readable regular file or block device of at least one sector. A block device
 // the user may not open yet is accepted: reading it goes through the privileged opener.
 DiskImageResult recordForDiskImage(const std::string& path);
 

@@ -50,7 +50,7 @@ int UDisksOpener::readOnlyOrClosed(int fd)
     return -1;
 }
 
-std::function<int(const std::string& devicePath)> udisksPrivilegedOpen()
+RawSectorOpener::PrivilegedOpen udisksPrivilegedOpen()
 {
     auto opener = std::make_shared<UDisksOpener>(std::make_unique<SystemUDisksBus>());
     return [opener](const std::string& devicePath) { return opener->openReadOnly(devicePath); };

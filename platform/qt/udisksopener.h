@@ -5,8 +5,8 @@
 // device not in use; for a mounted volume then for a plain read-only one. A descriptor
 // that could write is never handed out. One request at a time; any thread.
 #include "platform/qt/udisksbus.h"
+#include "platform/rawsectoropener.h"
 
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,7 +28,7 @@ private:
     std::unique_ptr<UDisksBus> m_bus;
 };
 
-// The privileged fallback for opening raw devices, over the system's udisks2 service.
-std::function<int(const std::string& devicePath)> udisksPrivilegedOpen();
+// The privileged fallback of the raw device opener, over the system's udisks2 service.
+RawSectorOpener::PrivilegedOpen udisksPrivilegedOpen();
 
 } // namespace salvyn

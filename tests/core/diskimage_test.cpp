@@ -53,7 +53,9 @@ TEST(DiskImage, RefusesWhatCannotBeReadAsAMediumWithTheReason)
               "\"/dev/null\" is neither a disk image file nor a block device.");
 
     const std::string empty = folder.write("empty.img", "");
-    EXPECT_EQ(recordForDiskImage(empty).error, "\"" + empty + "\" is empty.");
+    EXPECT_EQ(recordForDiskImage(empty).error, "\"" + empty + "\" is smaller than one sector (512 bytes).");
+    const std::string tiny = folder.write("tiny.img", std::string(511, 'x'));
+    EXPECT_EQ(recordForDiskImage(tiny).error, "\"" + tiny + "\" is smaller than one sector (512 bytes).");
 
     EXPECT_EQ(recordForDiskImage("").error, "No disk image was given.");
     EXPECT_FALSE(recordForDiskImage("").record);

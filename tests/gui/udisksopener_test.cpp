@@ -165,5 +165,15 @@ TEST_F(UDisksOpenerTest, BothOpensFailingGivesPermissionDenied)
     EXPECT_EQ(errno, EACCES);
 }
 
+TEST(UDisksPrivilegedOpen, DeclinesQuietlyWhereUdisksCannotHelp)
+{
+    // A device udisks2 does not know, no udisks2, or no system bus at all (as in CI): a plain refusal.
+    const RawSectorOpener::PrivilegedOpen open = udisksPrivilegedOpen();
+    errno = 0;
+    EXPECT_EQ(open("/dev/salvyn-no-such-device"), -1);
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(open("relative/path"), -1);
+}
+
 } // namespace
 } // namespace salvyn
