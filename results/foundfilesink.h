@@ -16,6 +16,15 @@ public:
     virtual void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
                                   const std::string& uid) = 0;
 
+    // The same photo with the sector its bytes were collected from (they run on for
+    // bytes / 512 sectors). Front ends that show no sectors need not override it.
+    virtual void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
+                                    const std::string& uid, std::uint64_t firstSector)
+    {
+        (void)firstSector;
+        addImageWithData(bytes, name, uid);
+    }
+
     // A video, raw or audio file, known by name and half-open sector range. Before returning
     // the file must be counted in the result rows the pass names files from
     // (ResultRows::countFoundFile), because the next name is taken from that count.

@@ -69,6 +69,7 @@ private:
         m_uid = Generate_File_UID_Num(number, m_thorough, record.type);
         m_fileBytes = 0;
         m_sizeLimit = record.maximumSize;
+        m_firstSector = state.for_index - 1;
     }
 
     // The sector at which the count reaches the size limit is not part of the photo.
@@ -100,7 +101,7 @@ private:
 
     void deliver()
     {
-        m_context.sink.addImageWithData(m_fileData, m_name, m_uid);
+        m_context.sink.addImageWithDataAt(m_fileData, m_name, m_uid, m_firstSector);
         m_fileData.clear();
     }
 
@@ -127,6 +128,7 @@ private:
     std::uint64_t m_fileCount = 0;
     std::uint64_t m_fileBytes = 0;
     std::uint64_t m_sizeLimit = 0;
+    std::uint64_t m_firstSector = 0;
     std::string m_name;
     std::string m_uid;
 };

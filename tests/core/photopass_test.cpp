@@ -59,6 +59,8 @@ TEST(PhotoPass, SameContentFurtherInGivesTheSamePhotos)
         ASSERT_EQ(bench.sink.photos.size(), 2u) << shift;
         EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(100, 140)) << shift;
         EXPECT_EQ(bench.sink.photos[1].bytes, image.sectors(140, 200)) << shift;
+        EXPECT_EQ(bench.sink.photos[0].firstSector, 100 + shift);
+        EXPECT_EQ(bench.sink.photos[1].firstSector, 140 + shift);
         EXPECT_EQ(bench.host.events()[1], "progress " + std::to_string(shift) + " " + std::to_string(shift + 200));
     }
 }

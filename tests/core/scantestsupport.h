@@ -122,6 +122,7 @@ struct FoundPhoto {
     std::vector<std::uint8_t> bytes;
     std::string name;
     std::string uid;
+    std::uint64_t firstSector = 0;
 };
 
 struct FoundRawFile {
@@ -147,6 +148,13 @@ public:
         if (bytes.empty())
             return;
         photos.push_back({{bytes.begin(), bytes.end()}, name, uid});
+    }
+    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
+                            std::uint64_t firstSector) override
+    {
+        addImageWithData(bytes, name, uid);
+        if (!bytes.empty())
+            photos.back().firstSector = firstSector;
     }
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override

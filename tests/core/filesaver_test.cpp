@@ -1,0 +1,161 @@
+#include "results/filesaver.h"
+
+#include "platform/faultysectorsource.h"
+#include "platform/folderonmedium.h"
+#include "results/sha256.h"
+#include "scantestsupport.h"
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> contentOf(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string digestOf(const std::vector<std::uint8_t>& bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return digest.finishHex();
+}
+
+TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
+{
+    test::ScratchFolder folder;
+    FileSaver saver(folder.path());
+    const std::vector<std::uint8_t> bytes(3 * kSectorSize, 0x42);
+    const SavedFile saved = saver.savePhoto(bytes, "GND00001.JPG", 100);
+    EXPECT_EQ(saved.error, "");
+    EXPECT_EQ(saved.savedPath, folder.path() / "GND00001.JPG");
+    EXPECT_EQ(contentOf(saved.savedPath), bytes);
+    EXPECT_EQ(reportLine(saved), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes));
+    struct stat info {};
+    ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(FileSaver, ExistingFilesAndLinksAreNeverReplaced)
+{
+    test::ScratchFolder folder;
+    folder.write("MP400001.MP4", "keep me");
+    fs::create_symlink(folder.path() / "elsewhere", folder.path() / "MP400001-2.MP4");
+    FileSaver saver(folder.path());
+    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "MP400001.MP4", 0);
+    EXPECT_EQ(saved.name, "MP400001-3.MP4");
+    EXPECT_EQ(contentOf(folder.path() / "MP400001.MP4"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_FALSE(fs::exists(folder.path() / "elsewhere"));
+    // A group of one type gives the same name twice: both files are kept.
+    EXPECT_EQ(saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 2), "MP400001.MP4", 0).name, "MP400001-4.MP4");
+}
+
+TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
+{
+    EXPECT_EQ(safeFileName("X/../../Y00001.X/../../Y"), "X_.._.._Y00001.X_.._.._Y");
+    EXPECT_EQ(safeFileName(".."), "found..");
+    EXPECT_EQ(safeFileName(""), "found");
+    EXPECT_EQ(safeFileName("A\nB\x7f"), "A_B_");
+    test::ScratchFolder folder;
+    FileSaver saver(folder.path() / "out");
+    fs::create_directory(folder.path() / "out");
+    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "../escape.JPG", 0);
+    EXPECT_EQ(saved.savedPath, folder.path() / "out" / ".._escape.JPG");
+    EXPECT_FALSE(fs::exists(folder.path() / "escape.JPG"));
+}
+
+TEST(FileSaver, SectorsAreCopiedWithUnreadableOnesAsZeros)
+{
+    test::DiskImage image(700);
+    image.fill(0, 700);
+    MemorySectorOpener memory;
+    memory.addImage("card", image.bytes());
+    FaultySectorOpener faulty(memory, {{300, 301, 650}, {}});
+    auto medium = faulty.open("card").stream;
+    test::ScratchFolder folder;
+    FileSaver saver(folder.path());
+
+    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 10, 660, *medium);
+    std::vector<std::uint8_t> expected = image.sectors(10, 660);
+    for (const std::uint64_t bad : {300, 301, 650})
+        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((bad - 10) * kSectorSize), kSectorSize, 0);
+    EXPECT_EQ(contentOf(saved.savedPath), expected);
+    EXPECT_EQ(saved.byteCount, 650u * kSectorSize);
+    EXPECT_EQ(saved.unreadableSectors, 3u);
+    EXPECT_EQ(saved.sha256, digestOf(expected));
+
+    // Past the end of the medium every sector is unreadable; the size is kept.
+    const SavedFile beyond = saver.saveSectors("AVI00002.AVI", 695, 705, *medium);
+    EXPECT_EQ(beyond.unreadableSectors, 5u);
+    std::vector<std::uint8_t> tail = image.sectors(695, 700);
+    tail.resize(10 * kSectorSize, 0);
+    EXPECT_EQ(contentOf(beyond.savedPath), tail);
+}
+
+TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
+{
+    test::DiskImage image(20);
+    image.fill(0, 20);
+    MemorySectorOpener memory;
+    memory.addImage("card", image.bytes());
+    auto medium = memory.open("card").stream;
+    FileSaver measuring(std::nullopt);
+    const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
+    EXPECT_TRUE(saved.savedPath.empty());
+    EXPECT_EQ(reportLine(saved), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)));
+    EXPECT_EQ(reportHeaderLine(), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256");
+}
+
+TEST(FileSaver, UnwritableFolderIsReported)
+{
+    test::ScratchFolder folder;
+    FileSaver saver(folder.path() / "missing");
+    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "GND00001.JPG", 0);
+    EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "missing" / "GND00001.JPG").string()
+                               + ": No such file or directory");
+    EXPECT_FALSE(saved.sha256.empty());
+}
+
+TEST(FolderOnMedium, FolderOnTheScannedDeviceIsRecognised)
+{
+    test::ScratchFolder folder;
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.path().c_str(), &info), 0);
+    // Find the whole disk under the scratch folder's file system, when the machine shows one.
+    std::error_code error;
+    const fs::path device = fs::canonical("/sys/dev/block/" + std::to_string(major(info.st_dev)) + ":"
+                                              + std::to_string(minor(info.st_dev)),
+                                          error);
+    if (error)
+        GTEST_SKIP() << "the scratch folder is not on a block device";
+    const fs::path node = "/dev/" + device.filename().string();
+    if (!fs::exists(node))
+        GTEST_SKIP() << node << " is not present";
+    EXPECT_TRUE(folderIsOnMedium(folder.path(), node.string()));
+    if (fs::exists(device / "partition")) {
+        EXPECT_TRUE(folderIsOnMedium(folder.path(), "/dev/" + device.parent_path().filename().string()));
+    }
+    EXPECT_FALSE(folderIsOnMedium("/dev/shm", node.string()));
+}
+
+TEST(FolderOnMedium, ImagesAreOnlyProtectedFromTheirOwnMount)
+{
+    test::ScratchFolder folder;
+    const std::string image = folder.write("card.img", std::string(4096, '\0'));
+    EXPECT_FALSE(folderIsOnMedium(folder.path(), image));
+    EXPECT_TRUE(folderIsOnMedium(folder.path() / "missing", image));
+    EXPECT_TRUE(folderIsOnMedium(folder.path(), image + ".missing"));
+}
+
+} // namespace
+} // namespace salvyn
