@@ -1,0 +1,98 @@
+#include "cli/foundfilereporter.h"
+
+#include "scan/naming.h"
+
+#include <cstdio>
+
+namespace salvyn {
+
+namespace {
+
+std::string foundLine(const std::string& name, const std::string& type, std::uint64_t first, std::uint64_t end)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "  %-5s  first sector %llu  end sector %llu", type.c_str(),
+                  static_cast<unsigned long long>(first), static_cast<unsigned long long>(end));
+    return name + text;
+}
+
+} // namespace
+
+FoundFileReporter::FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver,
+                                     std::ofstream* report, SectorSourceOpener& opener, std::string medium)
+    : m_console(console), m_rows(rows), m_saver(std::move(saver)), m_report(report), m_opener(opener),
+      m_medium(std::move(medium))
+{
+}
+
+void FoundFileReporter::addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
+                                         const std::string& uid)
+{
+    // Photos always arrive with their first sector (addImageWithDataAt).
+    (void)bytes;
+    (void)name;
+    (void)uid;
+}
+
+void FoundFileReporter::addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
+                                           const std::string& uid, std::uint64_t firstSector)
+{
+    (void)uid;
+    if (bytes.empty())
+        return;
+    const std::uint64_t endSector = firstSector + bytes.size() / kSectorSize;
+    found(name, firstSector, endSector);
+    if (m_saver)
+        record(m_saver->savePhoto(bytes, name, firstSector));
+}
+
+void FoundFileReporter::addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                           std::uint64_t endSector)
+{
+    (void)uid;
+    m_rows.countFoundFile(name);
+    found(name, firstSector, endSector);
+    if (!m_saver)
+        return;
+    if (!m_copyStream) {
+        SectorSourceOpening opening = m_opener.open(m_medium);
+        if (!opening.stream) {
+            m_writesFailed = true;
+            m_console.errorLine("salvyn-scan: " + opening.error.message);
+            return;
+        }
+        m_copyStream = std::move(opening.stream);
+    }
+    record(m_saver->saveSectors(name, firstSector, endSector, *m_copyStream));
+}
+
+void FoundFileReporter::found(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)
+{
+    const std::string type = pathExtension(name);
+    ++m_countByType[type];
+    ++m_total;
+    m_console.line(foundLine(name, type, firstSector, endSector));
+}
+
+void FoundFileReporter::record(const SavedFile& saved)
+{
+    if (!saved.error.empty()) {
+        m_writesFailed = true;
+        m_console.errorLine("salvyn-scan: " + saved.error);
+    }
+    if (m_report && *m_report)
+        *m_report << reportLine(saved) << '\n' << std::flush;
+}
+
+void FoundFileReporter::printSummary()
+{
+    m_console.line("Found " + std::to_string(m_total) + (m_total == 1 ? " file" : " files")
+                   + (m_total == 0 ? "." : ":"));
+    for (const auto& [type, count] : m_countByType) {
+        char text[64];
+        std::snprintf(text, sizeof text, "  %-6s %llu", type.c_str(), static_cast<unsigned long long>(count));
+        m_console.line(text);
+    }
+}
+
+} // namespace salvyn

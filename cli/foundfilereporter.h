@@ -1,0 +1,49 @@
+#pragma once
+// The found-file list of salvyn-scan: prints each file as it is found, counts it, and when
+// asked writes it out and into the report. Called on the search thread.
+#include "cli/console.h"
+#include "platform/sectorsourceopener.h"
+#include "results/filesaver.h"
+#include "results/foundfilesink.h"
+#include "results/resultrows.h"
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace salvyn {
+
+class FoundFileReporter : public FoundFileSink {
+public:
+    // `saver` is set when files are written or reported; `report` when a report is kept.
+    FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver, std::ofstream* report,
+                      SectorSourceOpener& opener, std::string medium);
+
+    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid) override;
+    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
+                            std::uint64_t firstSector) override;
+    void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                            std::uint64_t endSector) override;
+
+    // "Found 3 files: JPG 2, PNG 1" as lines.
+    void printSummary();
+    bool writesFailed() const { return m_writesFailed; }
+
+private:
+    void found(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector);
+    void record(const SavedFile& saved);
+
+    Console& m_console;
+    ResultRows& m_rows;
+    std::optional<FileSaver> m_saver;
+    std::ofstream* m_report;
+    SectorSourceOpener& m_opener;
+    std::string m_medium;
+    std::unique_ptr<SectorStream> m_copyStream; // a stream of its own, beside the search's
+    std::map<std::string, std::uint64_t> m_countByType;
+    std::uint64_t m_total = 0;
+    bool m_writesFailed = false;
+};
+
+} // namespace salvyn

@@ -1,0 +1,223 @@
+// salvyn-scan: the search of the desktop app, run from a terminal.
+#include "cli/consolehost.h"
+#include "cli/foundfilereporter.h"
+#include "cli/scanoptions.h"
+#include "platform/folderonmedium.h"
+#include "platform/rawdevicepath.h"
+#include "platform/rawsectoropener.h"
+#include "platform/resourcefolder.h"
+#include "scan/rangecheck.h"
+#include "scan/searchrun.h"
+#include "signatures/signaturelist.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSuccess = 0;
+constexpr int kUnreadable = 1;
+constexpr int kUsage = 2;
+constexpr int kInterrupted = 130;
+
+std::atomic<int>* g_stopRequest = nullptr;
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void requestStop(int)
+{
+    g_interrupted = 1;
+    if (g_stopRequest)
+        g_stopRequest->store(1);
+}
+
+int usageError(const std::string& message)
+{
+    std::cerr << "salvyn-scan: " << message << "\nTry 'salvyn-scan --help'.\n";
+    return kUsage;
+}
+
+// A bare name is a device ("sdb1"), unless only a file of that name exists here.
+std::string mediumIdentifier(const std::string& argument)
+{
+    std::error_code error;
+    if (argument.front() == '/' || (argument.find('/') == std::string::npos && fs::exists("/dev/" + argument, error)))
+        return argument;
+    if (fs::exists(argument, error))
+        return fs::absolute(argument, error).lexically_normal().string();
+    return argument;
+}
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+// The records of the chosen types, in list order; every record when no type is chosen.
+SignatureList chosenRecords(const SignatureList& list, const std::set<std::string>& types)
+{
+    SignatureList chosen;
+    for (std::size_t r = 0; r < recordCount(list); ++r)
+        if (types.empty() || types.count(upper(recordEntry(list, r, 0))))
+            chosen.insert(chosen.end(), list.begin() + static_cast<std::ptrdiff_t>(r * kSignatureRecordSize),
+                          list.begin() + static_cast<std::ptrdiff_t>((r + 1) * kSignatureRecordSize));
+    return chosen;
+}
+
+std::pair<SignatureList, SignatureList> listsOfMode(const SignatureLists& lists, int mode)
+{
+    switch (mode) {
+    case 1: return {lists.Video_Array, lists.Adv_Video_Array};
+    case 2: return {lists.RawFile_Array, lists.Adv_RawFile_Array};
+    case 3: return {lists.Audio_Array, lists.Adv_Audio_Array};
+    default: return {lists.Ext_Array, lists.Adv_Ext_Array};
+    }
+}
+
+// Types in the order they first appear in the two lists.
+std::vector<std::string> typesIn(const SignatureList& general, const SignatureList& thorough)
+{
+    std::vector<std::string> types;
+    for (const SignatureList* list : {&general, &thorough})
+        for (std::size_t r = 0; r < recordCount(*list); ++r)
+            if (std::find(types.begin(), types.end(), recordEntry(*list, r, 0)) == types.end())
+                types.push_back(recordEntry(*list, r, 0));
+    return types;
+}
+
+// Fills the request's lists; an error text when a chosen type has no record in the mode.
+std::string chooseSignatures(const ScanOptions& options, SearchRequest& request)
+{
+    const auto [general, thorough] = listsOfMode(loadSignatureLists(findResourceFolder(), std::cerr), options.recoveryMode);
+    std::set<std::string> types;
+    for (const std::string& type : options.types)
+        types.insert(upper(type));
+    request.generalList = chosenRecords(general, types);
+    request.thoroughList = options.thorough ? chosenRecords(thorough, types) : SignatureList{};
+    const std::vector<std::string> known = typesIn(general, thorough);
+    for (const std::string& type : types)
+        if (std::none_of(known.begin(), known.end(), [&](const std::string& k) { return upper(k) == type; }))
+            return "no signature of type " + type + " in this mode";
+    if (request.generalList.empty() && request.thoroughList.empty())
+        return "no signatures for this mode in " + findResourceFolder();
+    return {};
+}
+
+std::string chooseRange(const ScanOptions& options, std::uint64_t sectorCount, SearchRequest& request)
+{
+    request.sectorCountText = std::to_string(sectorCount);
+    if (!options.rangeText)
+        return {};
+    const auto colon = options.rangeText->find(':');
+    if (colon == std::string::npos)
+        return "--range takes START:END";
+    request.entireDiskChosen = false;
+    request.sectorRangeChosen = true;
+    request.startSectorText = options.rangeText->substr(0, colon);
+    request.endSectorText = options.rangeText->substr(colon + 1);
+    if (const auto alert = checkSectorRange(request.startSectorText, request.endSectorText, request.sectorCountText))
+        return "bad range " + *options.rangeText + ": " + alert->message.substr(1)
+             + (alert->informativeText.empty() ? "" : " (" + alert->informativeText + ")") + " The medium has "
+             + request.sectorCountText + " sectors.";
+    return {};
+}
+
+int run(const ScanOptions& options)
+{
+    SearchRequest request;
+    request.sourceIdentifier = mediumIdentifier(options.medium);
+    request.recoveryMode = options.recoveryMode;
+    request.thorough = options.thorough;
+    if (const std::string error = chooseSignatures(options, request); !error.empty())
+        return usageError(error);
+
+    RawSectorOpener opener;
+    std::uint64_t sectorCount = 0;
+    {
+        SectorSourceOpening probe = opener.open(request.sourceIdentifier);
+        if (!probe.stream) {
+            std::cerr << "salvyn-scan: " << openFailureText(probe.error) << "\n";
+            return kUsage;
+        }
+        sectorCount = probe.stream->sectorCount();
+    }
+    if (const std::string error = chooseRange(options, sectorCount, request); !error.empty())
+        return usageError(error);
+
+    const std::string devicePath = rawDevicePath(request.sourceIdentifier).value_or(request.sourceIdentifier);
+    if (options.outFolder) {
+        std::error_code error;
+        fs::create_directories(*options.outFolder, error);
+        if (!fs::is_directory(*options.outFolder))
+            return usageError("cannot use " + *options.outFolder + " as output folder");
+        if (folderIsOnMedium(*options.outFolder, devicePath))
+            return usageError("refusing to write into " + *options.outFolder + ": it is on " + devicePath
+                              + ", the medium being scanned");
+    }
+    std::ofstream report;
+    if (options.reportFile) {
+        report.open(*options.reportFile, std::ios::trunc);
+        if (!report)
+            return usageError("cannot write the report " + *options.reportFile);
+        report << reportHeaderLine() << '\n';
+    }
+
+    ResultRows rows;
+    if (request.recoveryMode != 0)
+        for (const std::string& type : typesIn(request.generalList, request.thoroughList))
+            rows.createSignatureListTableRecord(type, 0, "", "", type);
+
+    Console console;
+    SearchState state;
+    ConsoleHost host(console, state);
+    std::optional<FileSaver> saver;
+    if (options.outFolder || options.reportFile)
+        saver.emplace(options.outFolder ? std::optional<fs::path>(*options.outFolder) : std::nullopt);
+    FoundFileReporter reporter(console, rows, std::move(saver), options.reportFile ? &report : nullptr, opener,
+                               request.sourceIdentifier);
+    ScanContext context{request, state, host, reporter, opener, &rows};
+
+    const char* const modeNames[] = {"photo", "video", "raw", "audio"};
+    console.line("Scanning " + devicePath + " (" + std::to_string(sectorCount) + " sectors) in "
+                 + modeNames[request.recoveryMode] + " mode");
+    g_stopRequest = &state.stop_now;
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    action.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
+    ::sigaction(SIGINT, &action, nullptr);
+
+    host.startTicker();
+    runSearch(context);
+    host.stopTicker();
+    g_stopRequest = nullptr;
+
+    if (host.openFailed())
+        return kUsage;
+    if (g_interrupted)
+        console.line("Stopped at sector " + std::to_string(state.for_index.load()) + ".");
+    reporter.printSummary();
+    if (g_interrupted)
+        return kInterrupted;
+    return host.readsFailed() || reporter.writesFailed() ? kUnreadable : kSuccess;
+}
+
+} // namespace
+} // namespace salvyn
+
+int main(int argc, char** argv)
+{
+    const salvyn::ParsedOptions parsed = salvyn::parseScanOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.options.help) {
+        std::cout << salvyn::scanHelpText();
+        return salvyn::kSuccess;
+    }
+    if (!parsed.error.empty())
+        return salvyn::usageError(parsed.error);
+    return salvyn::run(parsed.options);
+}
