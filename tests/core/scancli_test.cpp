@@ -1,0 +1,194 @@
+// Golden runs of the built salvyn-scan on a disk image made here, with signature lists of
+// its own in a resource folder beside a copy of the program.
+#include "results/sha256.h"
+#include "scantestsupport.h"
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+using test::DiskImage;
+using test::hexBytes;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string listFile(std::initializer_list<std::array<const char*, 4>> records)
+{
+    std::string text = "Signatures for the command-line tests\n\n";
+    for (const auto& [extension, size, header, position] : records)
+        text += std::string("Extension : ") + extension + "\nMax Size : " + size + "\nHeader : " + header
+              + "\nHeader Position : " + position + "\nReserved : 0\nDescription : test\n\n";
+    return text;
+}
+
+class ScanCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const fs::path built = fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
+        ASSERT_TRUE(fs::exists(built)) << built;
+        fs::create_directories(m_folder.path() / "bin");
+        m_program = m_folder.path() / "bin" / "salvyn-scan";
+        fs::copy_file(built, m_program);
+        m_folder.write("share/salvyn/ZephExt2.dll", listFile({{".jpg", "1048576", "FFD8FFE0", "1"},
+                                                             {".png", "1048576", "89504E47", "1"}}));
+        m_folder.write("share/salvyn/ZephExt2Adv.dll", listFile({{".gif", "4096", "47494638", "1"}}));
+        m_folder.write("share/salvyn/ZephVideo.dll", listFile({{".mp4", "1", "6674797069736F6D", "5"},
+                                                              {".avi", "1", "415649204C495354", "9"}}));
+        m_folder.write("share/salvyn/ZephVideoAdv.dll", listFile({{".mov", "1", "6674797071742020", "5"}}));
+        m_folder.write("share/salvyn/ZephAudio.dll", listFile({{".wav", "1", "57415645666D7420", "9"}}));
+
+        m_image.fill(10, 400)
+            .put(10, 0, hexBytes("FFD8FFE0"))
+            .put(50, 0, hexBytes("89504E47"))
+            .put(120, 0, hexBytes("47494638"))
+            .put(200, 4, hexBytes("6674797069736F6D"))
+            .put(260, 4, hexBytes("6674797071742020"))
+            .put(300, 8, hexBytes("57415645666D7420"));
+        m_imagePath = m_folder.write("card.img", std::string(m_image.bytes().begin(), m_image.bytes().end()));
+    }
+
+    CliRun run(const std::string& arguments)
+    {
+        const fs::path out = m_folder.path() / "stdout";
+        const fs::path err = m_folder.path() / "stderr";
+        const std::string command = m_program.string() + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+    }
+
+    std::string sha(std::uint64_t first, std::uint64_t end)
+    {
+        Sha256 digest;
+        digest.update(m_image.sectors(first, end));
+        return digest.finishHex();
+    }
+
+    test::ScratchFolder m_folder;
+    fs::path m_program;
+    DiskImage m_image{400};
+    std::string m_imagePath;
+};
+
+TEST_F(ScanCli, PhotoSearchListsEveryFileAndCountsPerType)
+{
+    const CliRun result = run(m_imagePath);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "Scanning " + m_imagePath + " (400 sectors) in photo mode\n"
+              "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
+              "GND00001.JPG  JPG    first sector 10  end sector 50\n"
+              "GND00002.PNG  PNG    first sector 50  end sector 400\n"
+              "( Currently performing Search based on: Korvia Thorough Scanning Alogrithm )\n"
+              "THD00001.GIF  GIF    first sector 120  end sector 127\n"
+              "Found 3 files:\n"
+              "  GIF    1\n"
+              "  JPG    1\n"
+              "  PNG    1\n");
+}
+
+TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
+{
+    const fs::path out = m_folder.path() / "found";
+    const fs::path report = m_folder.path() / "report.tsv";
+    const std::string arguments = "--mode video --types mp4,MOV --range 150:280 --out " + out.string() + " --report "
+                                + report.string() + " " + m_imagePath;
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Scanning " + m_imagePath + " (400 sectors) in video mode\n"
+              "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
+              "MP400001.MP4  MP4    first sector 200  end sector 280\n"
+              "( Currently performing Search based on: Korvia Thorough Scanning Alogrithm )\n"
+              "MOV00001.MOV  MOV    first sector 260  end sector 280\n"
+              "Found 2 files:\n"
+              "  MOV    1\n"
+              "  MP4    1\n");
+    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\n"
+                                "MP400001.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\n"
+                                "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\n");
+    const auto mp4 = m_image.sectors(200, 280);
+    EXPECT_EQ(readText(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
+
+    // A second run into the same folder keeps the first run's files.
+    fs::resize_file(out / "MOV00001.MOV", 3);
+    EXPECT_EQ(run(arguments).status, 0);
+    EXPECT_EQ(fs::file_size(out / "MOV00001.MOV"), 3u);
+    EXPECT_EQ(fs::file_size(out / "MOV00001-2.MOV"), 10240u);
+    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\n"
+                                "MP400001-2.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\n"
+                                "MOV00001-2.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\n");
+}
+
+TEST_F(ScanCli, AudioSearchWithoutThoroughPass)
+{
+    const CliRun result = run("--mode audio --no-thorough " + m_imagePath);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Scanning " + m_imagePath + " (400 sectors) in audio mode\n"
+              "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
+              "WAV00001.WAV  WAV    first sector 300  end sector 400\n"
+              "Found 1 file:\n"
+              "  WAV    1\n");
+}
+
+TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
+{
+    const std::string missing = (m_folder.path() / "missing.img").string();
+    struct Case {
+        std::string arguments;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{missing, "salvyn-scan: cannot open " + missing + ": No such file or directory\n"},
+             Case{"--range 5:5 " + m_imagePath, "salvyn-scan: bad range 5:5: End Sector should be greater than Start "
+                                                "Sector. The medium has 400 sectors.\nTry 'salvyn-scan --help'.\n"},
+             Case{"--range 0:401 " + m_imagePath,
+                  "salvyn-scan: bad range 0:401: Maximum sector range exceeded (Please enter valid End Sector value.) "
+                  "The medium has 400 sectors.\nTry 'salvyn-scan --help'.\n"},
+             Case{"--mode film " + m_imagePath,
+                  "salvyn-scan: unknown mode 'film' (photo, video, raw or audio)\nTry 'salvyn-scan --help'.\n"},
+             Case{"--mode audio --types WAV,MP3 " + m_imagePath,
+                  "salvyn-scan: no signature of type MP3 in this mode\nTry 'salvyn-scan --help'.\n"},
+             Case{"--out", "salvyn-scan: --out needs a value\nTry 'salvyn-scan --help'.\n"},
+             Case{"", "salvyn-scan: no device or image given\nTry 'salvyn-scan --help'.\n"},
+             Case{"--frobnicate x", "salvyn-scan: unknown option --frobnicate\nTry 'salvyn-scan --help'.\n"},
+             Case{"../sda", "salvyn-scan: cannot open ../sda: not a device name or an absolute path\n"},
+         }) {
+        const CliRun result = run(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments;
+        EXPECT_EQ(result.err, c.message) << c.arguments;
+        EXPECT_EQ(result.out, "") << c.arguments;
+    }
+}
+
+TEST_F(ScanCli, HelpDocumentsEveryOption)
+{
+    const CliRun result = run("--help");
+    EXPECT_EQ(result.status, 0);
+    for (const char* option : {"--mode", "--types", "--no-thorough", "--range", "--out", "--report", "Exit status"})
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace salvyn
