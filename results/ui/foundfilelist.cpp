@@ -1,0 +1,256 @@
+#include "results/ui/foundfilelist.h"
+
+#include "platform/qt/iconprovider.h"
+#include "results/ui/photothumbnail.h"
+#include "results/ui/resultstablemodel.h"
+#include "scan/naming.h"
+
+#include <QImage>
+#include <QThread>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace salvyn {
+namespace {
+
+// Short enough to feel live, long enough to gather a fast search's finds into one update.
+constexpr int kDrainIntervalMs = 40;
+// Finds taken per drain, so one update never holds the window for long.
+constexpr std::size_t kDrainBatchLimit = 2000;
+// Decoded thumbnails kept for drawing, in KiB (about 1600 thumbnails of 100 x 100).
+constexpr int kPhotoPixmapCacheKiB = 64 * 1024;
+constexpr int kIconSide = 16;
+
+int cacheCostKiB(const QPixmap& pixmap)
+{
+    const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
+    return static_cast<int>(std::max<qint64>(1, bytes / 1024));
+}
+
+} // namespace
+
+struct FoundFileList::PendingFind {
+    Kind kind = Kind::Photo;
+    bool ready = false;
+    QString name;
+    QString uid;
+    std::uint64_t firstSector = 0;
+    std::uint64_t endSector = 0;
+    QByteArray thumbnailJpeg; // photo: empty when no thumbnail came out
+    QImage thumbnailImage;
+};
+
+FoundFileList::FoundFileList(const IconProvider& icons, ResultsTableModel& resultsTable,
+                             std::function<int()> recoveryMode, QObject* parent)
+    : QAbstractListModel(parent), m_icons(icons), m_resultsTable(resultsTable),
+      m_recoveryMode(std::move(recoveryMode)), m_photoPixmaps(kPhotoPixmapCacheKiB)
+{
+    m_thumbnailPool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_maxThumbnailsInFlight = 2 * m_thumbnailPool.maxThreadCount();
+    m_drainTimer.setSingleShot(true);
+    m_drainTimer.setInterval(kDrainIntervalMs);
+    connect(&m_drainTimer, &QTimer::timeout, this, [this] { drain(kDrainBatchLimit); });
+}
+
+FoundFileList::~FoundFileList()
+{
+    m_thumbnailPool.waitForDone();
+}
+
+void FoundFileList::setNull_Image_Data(const QByteArray& bytes)
+{
+    m_nullImageData = bytes;
+}
+
+void FoundFileList::addImageWithData(const QByteArray& bytes, const QString& imageName, const QString& image_UID)
+{
+    if (bytes.isEmpty())
+        return;
+    auto find = std::make_shared<PendingFind>();
+    find->kind = Kind::Photo;
+    find->name = imageName;
+    find->uid = image_UID;
+    {
+        std::unique_lock lock(m_mutex);
+        m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight < m_maxThumbnailsInFlight; });
+        ++m_thumbnailsInFlight;
+        m_pending.push_back(find);
+    }
+    // The caller reuses its buffer at once: the copy is taken here, on the caller's thread.
+    const QByteArray photoBytes(bytes.constData(), bytes.size());
+    m_thumbnailPool.start([this, find, photoBytes] { makeThumbnail(find, photoBytes); });
+}
+
+void FoundFileList::makeThumbnail(const std::shared_ptr<PendingFind>& find, const QByteArray& photoBytes)
+{
+    PhotoThumbnail thumbnail = PhotoThumbnail::fromPhotoBytes(photoBytes);
+    {
+        std::lock_guard lock(m_mutex);
+        find->thumbnailJpeg = std::move(thumbnail.jpegBytes);
+        find->thumbnailImage = std::move(thumbnail.image);
+        find->ready = true;
+        --m_thumbnailsInFlight;
+    }
+    m_thumbnailDone.notify_all();
+    scheduleDrain();
+}
+
+void FoundFileList::addImageWithData_2(const QString& imageName, const QString& image_UID,
+                                       std::uint64_t File_Start_Sec, std::uint64_t File_End_Sec)
+{
+    const QString name = imageName.trimmed();
+    if (name.isEmpty())
+        return;
+    auto find = std::make_shared<PendingFind>();
+    find->kind = Kind::RawFile;
+    find->ready = true;
+    find->name = name;
+    find->uid = image_UID;
+    find->firstSector = File_Start_Sec;
+    find->endSector = File_End_Sec;
+    enqueue(std::move(find));
+    m_resultsTable.countFoundFile(name);
+}
+
+void FoundFileList::enqueue(std::shared_ptr<PendingFind> find)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending.push_back(std::move(find));
+    }
+    scheduleDrain();
+}
+
+void FoundFileList::scheduleDrain()
+{
+    if (!m_drainScheduled.exchange(true))
+        QMetaObject::invokeMethod(&m_drainTimer, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+}
+
+void FoundFileList::removeAllImages()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending.clear(); // thumbnails still being made finish into finds nobody holds
+    }
+    beginResetModel();
+    m_images.clear();
+    m_photoPixmaps.clear();
+    endResetModel();
+}
+
+void FoundFileList::flushPending()
+{
+    {
+        std::unique_lock lock(m_mutex);
+        m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight == 0; });
+    }
+    drain(std::numeric_limits<std::size_t>::max());
+}
+
+void FoundFileList::drain(std::size_t limit)
+{
+    m_drainScheduled.store(false);
+    std::vector<std::shared_ptr<PendingFind>> finds;
+    bool moreReady = false;
+    {
+        std::lock_guard lock(m_mutex);
+        while (!m_pending.empty() && m_pending.front()->ready && finds.size() < limit) {
+            finds.push_back(std::move(m_pending.front()));
+            m_pending.pop_front();
+        }
+        moreReady = !m_pending.empty() && m_pending.front()->ready;
+    }
+    append(finds);
+    if (moreReady)
+        scheduleDrain();
+}
+
+void FoundFileList::append(std::vector<std::shared_ptr<PendingFind>>& finds)
+{
+    if (finds.empty())
+        return;
+    const int first = rowCount();
+    std::optional<int> photoDue;
+    std::optional<int> rawFileDue;
+    beginInsertRows({}, first, first + static_cast<int>(finds.size()) - 1);
+    for (const std::shared_ptr<PendingFind>& find : finds) {
+        const int row = static_cast<int>(m_images.size());
+        m_images.push_back(recordFor(*find));
+        ++m_addedItemCount;
+        if (find->kind == Kind::Photo && m_addedItemCount % photoScrollCadence == 0)
+            photoDue = row;
+        if (find->kind == Kind::RawFile && m_addedItemCount % rawFileScrollCadence == 0)
+            rawFileDue = row;
+    }
+    endInsertRows();
+    if (photoDue)
+        emit scrollToEndDue(Kind::Photo, *photoDue);
+    if (rawFileDue)
+        emit scrollToEndDue(Kind::RawFile, *rawFileDue);
+}
+
+MyImageObject FoundFileList::recordFor(PendingFind& find)
+{
+    if (find.kind == Kind::RawFile) {
+        return MyImageObject::initWithImage(iconFor(find.name), find.name, find.uid, find.firstSector,
+                                            find.endSector);
+    }
+    if (find.thumbnailJpeg.isEmpty())
+        return MyImageObject::initWithImage_data(m_nullImageData, find.name, find.uid);
+    auto* pixmap = new QPixmap(QPixmap::fromImage(find.thumbnailImage));
+    m_photoPixmaps.insert(static_cast<int>(m_images.size()), pixmap, cacheCostKiB(*pixmap));
+    return MyImageObject::initWithImage_data(find.thumbnailJpeg, find.name, find.uid);
+}
+
+QPixmap FoundFileList::iconFor(const QString& name)
+{
+    const QString extension = QString::fromStdString(pathExtension(name.toStdString()));
+    auto cached = m_iconsByExtension.constFind(extension);
+    if (cached != m_iconsByExtension.constEnd())
+        return *cached;
+    const QPixmap icon = m_icons.iconForFileType(extension).pixmap(kIconSide, kIconSide);
+    m_iconsByExtension.insert(extension, icon);
+    return icon;
+}
+
+int FoundFileList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_images.size());
+}
+
+QVariant FoundFileList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
+        return {};
+    const MyImageObject& record = imageAt(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return record.imageTitle();
+    if (role != Qt::DecorationRole)
+        return {};
+    if (m_recoveryMode() != 0)
+        return record.image.isNull() ? QVariant() : QVariant(record.image);
+    if (record.imageData.isEmpty())
+        return {};
+    if (const QPixmap* cached = m_photoPixmaps.object(index.row()))
+        return *cached;
+    // Scrolled back past the cache: the small JPEG decodes in well under a millisecond.
+    auto* pixmap = new QPixmap;
+    if (!pixmap->loadFromData(record.imageData)) {
+        delete pixmap;
+        return {};
+    }
+    const QPixmap shown = *pixmap;
+    m_photoPixmaps.insert(index.row(), pixmap, cacheCostKiB(shown));
+    return shown;
+}
+
+Qt::ItemFlags FoundFileList::flags(const QModelIndex& index) const
+{
+    // Selectable, never dragged out and never moved by hand.
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+} // namespace salvyn

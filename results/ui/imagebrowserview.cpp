@@ -1,0 +1,113 @@
+#include "results/ui/imagebrowserview.h"
+
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace salvyn {
+namespace {
+
+constexpr int kSmallestIconSide = 16;
+constexpr int kIconSideRange = 240;
+// Room under each icon for a name such as GND00001.JPG.
+constexpr int kLabelWidth = 110;
+constexpr int kLabelHeight = 36;
+
+} // namespace
+
+ImageBrowserView::ImageBrowserView(FoundFileList::Kind kind, QWidget* parent) : QListView(parent), m_kind(kind)
+{
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
+    setResizeMode(QListView::Adjust);
+    setWrapping(true);
+    setFlow(QListView::LeftToRight);
+    setDragEnabled(false);
+    setAcceptDrops(false);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Every cell has the same size, which keeps layout fast with tens of thousands of finds.
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setWordWrap(true);
+    setTextElideMode(Qt::ElideMiddle);
+    for (QScrollBar* scroller : {verticalScrollBar(), horizontalScrollBar()}) {
+        connect(scroller, &QScrollBar::actionTriggered, this,
+                [scroller](int action) { scrollerAction(*scroller, action); });
+    }
+    setZoomValue(kind == FoundFileList::Kind::Photo ? photoBrowserZoom : rawFileBrowserZoom);
+}
+
+void ImageBrowserView::setFoundFileList(FoundFileList* images)
+{
+    if (m_images)
+        disconnect(m_images, nullptr, this, nullptr);
+    m_images = images;
+    setModel(images);
+    if (!images)
+        return;
+    connect(images, &FoundFileList::scrollToEndDue, this, &ImageBrowserView::scrollToEndIfMine);
+    if (m_kind == FoundFileList::Kind::RawFile) {
+        connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &ImageBrowserView::imageBrowserSelectionDidChange);
+    }
+}
+
+int ImageBrowserView::iconSideForZoom(double zoom)
+{
+    return kSmallestIconSide + static_cast<int>(std::lround(std::clamp(zoom, 0.0, 1.0) * kIconSideRange));
+}
+
+void ImageBrowserView::setZoomValue(double zoom)
+{
+    m_zoom = std::clamp(zoom, 0.0, 1.0);
+    const int side = iconSideForZoom(m_zoom);
+    setIconSize(QSize(side, side));
+    setGridSize(QSize(std::max(side + 16, kLabelWidth), side + kLabelHeight));
+}
+
+void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)
+{
+    double step = 0.0;
+    switch (action) {
+    case QAbstractSlider::SliderPageStepSub: step = -0.2; break;
+    case QAbstractSlider::SliderPageStepAdd: step = 0.2; break;
+    case QAbstractSlider::SliderSingleStepSub: step = -0.05; break;
+    case QAbstractSlider::SliderSingleStepAdd: step = 0.05; break;
+    default: return;
+    }
+    const int range = scroller.maximum() - scroller.minimum();
+    if (range <= 0)
+        return;
+    // The scroller's value has not moved yet when the action is reported; the position set
+    // here replaces the one the scroller was about to take.
+    const double value = double(scroller.value() - scroller.minimum()) / range;
+    const double next = std::clamp(value + step, 0.0, 1.0);
+    scroller.setSliderPosition(scroller.minimum() + static_cast<int>(std::lround(next * range)));
+}
+
+void ImageBrowserView::scrollToEndIfMine(FoundFileList::Kind kind, int row)
+{
+    if (kind == m_kind && m_images && row < m_images->rowCount())
+        scrollTo(m_images->index(row), QAbstractItemView::EnsureVisible);
+}
+
+void ImageBrowserView::imageBrowserSelectionDidChange()
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const int first = std::min_element(selected.begin(), selected.end(),
+                                       [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
+                          ->row();
+    if (static_cast<std::uint32_t>(first) == m_prevIndex)
+        return;
+    m_prevIndex = static_cast<std::uint32_t>(first);
+    // A copy: the preview may hand the end of a search over, which can add finds to the list.
+    const MyImageObject record = m_images->imageAt(first);
+    emit previewRequested(record);
+}
+
+} // namespace salvyn
