@@ -1,0 +1,118 @@
+// Choosing the destination folder: the information window first, every time, then the
+// chooser; OK fills both path fields, anything else leaves them as they were.
+#include "app/infowindows.h"
+#include "results/ui/destinationfolder.h"
+#include "resultsuifakes.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace salvyn {
+namespace {
+
+struct DestinationFolderFlow : ::testing::Test {
+    QStringList events;
+    testing::FakeModalRunner runner{events};
+    testing::FakeFolderChooser chooser{events};
+    QWidget controlPanel;
+    QLineEdit* path = new QLineEdit(&controlPanel);
+    QLineEdit* pathSig = new QLineEdit(&controlPanel);
+    DestinationFolder folder{&controlPanel, path, pathSig, runner, chooser};
+};
+
+TEST_F(DestinationFolderFlow, TheInformationWindowComesFirstThenTheChooserOverTheWizard)
+{
+    folder.Browse_Path();
+    EXPECT_EQ(events, (QStringList{QStringLiteral("modal:BrowseInfo_Window"), QStringLiteral("chooser")}));
+    EXPECT_EQ(chooser.lastParent, &controlPanel);
+    // A second choice shows the information window again, even after a folder was chosen.
+    chooser.finish(1, QStringLiteral("/media/card/recovered"));
+    folder.Browse_Path_Sig();
+    EXPECT_EQ(events.size(), 4);
+    EXPECT_EQ(events.at(2), QStringLiteral("modal:BrowseInfo_Window"));
+    EXPECT_EQ(events.at(3), QStringLiteral("chooser"));
+}
+
+TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFields)
+{
+    folder.Browse_Path_Sig();
+    chooser.finish(1, QStringLiteral("/home/ana/Recovered photos"));
+    EXPECT_EQ(path->text(), QStringLiteral("/home/ana/Recovered photos"));
+    EXPECT_EQ(pathSig->text(), QStringLiteral("/home/ana/Recovered photos"));
+    folder.Browse_Path();
+    chooser.finish(1, QStringLiteral("/srv/out"));
+    EXPECT_EQ(path->text(), QStringLiteral("/srv/out"));
+    EXPECT_EQ(pathSig->text(), QStringLiteral("/srv/out"));
+}
+
+TEST_F(DestinationFolderFlow, CancellingTheChooserLeavesBothFieldsAsTheyWere)
+{
+    path->setText(QStringLiteral("/before"));
+    pathSig->setText(QStringLiteral("/before"));
+    folder.Browse_Path();
+    chooser.finish(0, QString());
+    EXPECT_EQ(path->text(), QStringLiteral("/before"));
+    EXPECT_EQ(pathSig->text(), QStringLiteral("/before"));
+}
+
+TEST_F(DestinationFolderFlow, AChooserEndingAfterTheFieldsAreGoneChangesNothing)
+{
+    folder.Browse_Path();
+    delete path;
+    chooser.finish(1, QStringLiteral("/late"));
+    EXPECT_EQ(pathSig->text(), QStringLiteral("/late"));
+}
+
+// The real chooser: a window-modal folder dialog that reports through its completion.
+struct RealChooser : ::testing::Test {
+    QFileDialog* openDialog()
+    {
+        chooser.chooseFolder(&parent, [this](int code, const QString& chosen) {
+            resultCode = code;
+            path = chosen;
+            ++calls;
+        });
+        return parent.findChild<QFileDialog*>();
+    }
+
+    QWidget parent;
+    DialogFolderChooser chooser;
+    int resultCode = -1;
+    int calls = 0;
+    QString path;
+};
+
+TEST_F(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOk)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFileDialog* dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(calls, 0); // it does not block: the answer comes later
+    dialog->setDirectory(folder.path());
+    dialog->selectFile(folder.path());
+    QMetaObject::invokeMethod(dialog, "accept");
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(resultCode, 1);
+    EXPECT_EQ(QDir(path).canonicalPath(), QDir(folder.path()).canonicalPath());
+}
+
+TEST_F(RealChooser, AnswersZeroAndNoPathWhenCancelled)
+{
+    QFileDialog* dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(resultCode, 0);
+    EXPECT_TRUE(path.isEmpty());
+}
+
+} // namespace
+} // namespace salvyn

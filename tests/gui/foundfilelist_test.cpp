@@ -1,0 +1,241 @@
+// The found-file list: what each add makes, the count in the results table, the pictures
+// per mode, the scroll cadence, and finds streaming in from a search thread.
+#include "results/ui/foundfilelist.h"
+#include "results/ui/resultstablemodel.h"
+#include "resultsuifakes.h"
+
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace salvyn {
+namespace {
+
+using testing::FakeIconProvider;
+using testing::twoColourJpeg;
+
+const QByteArray kNoPreviewBytes = testing::encodeImage(QImage(8, 8, QImage::Format_RGB32), "PNG");
+
+struct FoundFiles : ::testing::Test {
+    FoundFiles()
+    {
+        images.setNull_Image_Data(kNoPreviewBytes);
+        for (const char* type : {"MOV", "mp4", "MP4"})
+            table.createSignatureListTableRecord(type, 0, {}, {}, type);
+    }
+
+    QString count(int row) const { return table.data(table.index(row, 1)).toString(); }
+    QVariant picture(int row) const { return images.data(images.index(row), Qt::DecorationRole); }
+    QString name(int row) const { return images.data(images.index(row)).toString(); }
+
+    std::atomic<int> recoveryMode{0};
+    FakeIconProvider icons;
+    ResultsTableModel table;
+    FoundFileList images{icons, table, [this] { return recoveryMode.load(); }};
+};
+
+TEST_F(FoundFiles, APhotoBecomesARecordWithItsJpegThumbnailNameAndIdentifier)
+{
+    images.addImageWithData(twoColourJpeg(640, 480), QStringLiteral("GND00001.JPG"), QStringLiteral("GND00001.JPG"));
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 1);
+    const MyImageObject& record = images.imageAt(0);
+    EXPECT_EQ(record.imageTitle(), QStringLiteral("GND00001.JPG"));
+    EXPECT_EQ(record.imageUID(), QStringLiteral("GND00001.JPG"));
+    EXPECT_TRUE(record.path.isNull());
+    EXPECT_EQ(record.File_Start_Sector, 0u);
+    EXPECT_EQ(record.File_End_Sector, 0u);
+    QImage thumbnail;
+    ASSERT_TRUE(thumbnail.loadFromData(record.imageData, "JPEG"));
+    EXPECT_EQ(thumbnail.size(), QSize(100, 75));
+    EXPECT_EQ(images.added_item_count(), 1u);
+}
+
+TEST_F(FoundFiles, EmptyBytesAddNothingAndBytesThatAreNoPictureShowTheFallback)
+{
+    images.addImageWithData(QByteArray(), QStringLiteral("GND00001.JPG"), QStringLiteral("u1"));
+    images.addImageWithData(QByteArray(2048, '\x07'), QStringLiteral("GND00002.JPG"), QStringLiteral("u2"));
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 1);
+    EXPECT_EQ(images.imageAt(0).imageData, kNoPreviewBytes);
+    EXPECT_EQ(images.added_item_count(), 1u);
+    ASSERT_TRUE(picture(0).canConvert<QPixmap>());
+    EXPECT_EQ(picture(0).value<QPixmap>().size(), QSize(8, 8));
+}
+
+TEST_F(FoundFiles, WithoutTheFallbackPictureAnUndecodablePhotoIsListedWithNoPicture)
+{
+    images.setNull_Image_Data(QByteArray());
+    images.addImageWithData(QByteArray(2048, '\x07'), QStringLiteral("GND00001.JPG"), QStringLiteral("u1"));
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 1);
+    EXPECT_FALSE(picture(0).isValid());
+    EXPECT_EQ(name(0), QStringLiteral("GND00001.JPG"));
+}
+
+TEST_F(FoundFiles, AnOtherFileIsTrimmedAndCountedByItsExactExtensionBeforeTheAddReturns)
+{
+    images.addImageWithData_2(QStringLiteral("  MOV00001.MOV\n"), QStringLiteral("MOV00001.MOV"), 2048, 2100);
+    // Naming reads the count for the next file straight away, before the list shows it.
+    EXPECT_EQ(table.rows().noOfFileFor("MOV"), 1u);
+    EXPECT_EQ(images.rowCount(), 0);
+    images.addImageWithData_2(QStringLiteral("mp400001.mp4"), QStringLiteral("mp400001.mp4"), 5, 9);
+    images.flushPending();
+
+    ASSERT_EQ(images.rowCount(), 2);
+    const MyImageObject& movie = images.imageAt(0);
+    EXPECT_EQ(movie.image_Name, QStringLiteral("MOV00001.MOV"));
+    EXPECT_EQ(movie.path, QStringLiteral("MOV00001.MOV"));
+    EXPECT_EQ(movie.image_UID, QStringLiteral("MOV00001.MOV"));
+    EXPECT_EQ(movie.File_Start_Sector, 2048u);
+    EXPECT_EQ(movie.File_End_Sector, 2100u);
+    EXPECT_EQ(movie.image.size(), QSize(16, 16));
+    EXPECT_EQ(movie.image.toImage().pixelColor(8, 8), QColor(Qt::red));
+    EXPECT_EQ(count(0), QStringLiteral("1"));
+    EXPECT_EQ(table.rows().value(0, "FileName"), "MOV00001.MOV");
+    // "mp4" and "MP4" are different rows: only the exact one counts.
+    EXPECT_EQ(count(1), QStringLiteral("1"));
+    EXPECT_EQ(count(2), QStringLiteral("0"));
+}
+
+TEST_F(FoundFiles, BlankNamesAddNothingAndUnknownTypesAreListedButNotCounted)
+{
+    images.addImageWithData_2(QStringLiteral(" \t\n"), QStringLiteral("x"), 1, 2);
+    images.addImageWithData_2(QString(), QStringLiteral("x"), 1, 2);
+    images.addImageWithData_2(QStringLiteral("WAV00001.WAV"), QStringLiteral("WAV00001.WAV"), 1, 2);
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 1);
+    EXPECT_EQ(name(0), QStringLiteral("WAV00001.WAV"));
+    EXPECT_EQ(images.imageAt(0).image.toImage().pixelColor(8, 8), QColor(Qt::green));
+    for (int row = 0; row < table.rowCount(); ++row)
+        EXPECT_EQ(count(row), QStringLiteral("0"));
+    EXPECT_EQ(images.added_item_count(), 1u);
+}
+
+TEST_F(FoundFiles, ThePictureFollowsTheRecoveryModeAtTheTimeItIsAskedFor)
+{
+    images.addImageWithData(twoColourJpeg(300, 300), QStringLiteral("GND00001.JPG"), QStringLiteral("u"));
+    images.addImageWithData_2(QStringLiteral("MOV00001.MOV"), QStringLiteral("MOV00001.MOV"), 0, 1);
+    images.flushPending();
+    recoveryMode = 0;
+    EXPECT_EQ(picture(0).value<QPixmap>().size(), QSize(100, 100));
+    EXPECT_FALSE(picture(1).isValid());
+    recoveryMode = 1;
+    EXPECT_FALSE(picture(0).isValid());
+    EXPECT_EQ(picture(1).value<QPixmap>().size(), QSize(16, 16));
+    EXPECT_EQ(images.data(images.index(5), Qt::DisplayRole), QVariant());
+}
+
+TEST_F(FoundFiles, EverySixthPhotoAndEveryFourthOtherFileAsksForTheEndToBeShown)
+{
+    QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
+    for (int i = 1; i <= 13; ++i) {
+        images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"));
+        images.flushPending();
+    }
+    ASSERT_EQ(due.count(), 2);
+    EXPECT_EQ(due.at(0).at(0).value<FoundFileList::Kind>(), FoundFileList::Kind::Photo);
+    EXPECT_EQ(due.at(0).at(1).toInt(), 5);
+    EXPECT_EQ(due.at(1).at(1).toInt(), 11);
+
+    images.removeAllImages();
+    images.resetAdded_item_count();
+    due.clear();
+    for (int i = 1; i <= 9; ++i) {
+        images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
+        images.flushPending();
+    }
+    ASSERT_EQ(due.count(), 2);
+    EXPECT_EQ(due.at(0).at(0).value<FoundFileList::Kind>(), FoundFileList::Kind::RawFile);
+    EXPECT_EQ(due.at(0).at(1).toInt(), 3);
+    EXPECT_EQ(due.at(1).at(1).toInt(), 7);
+}
+
+TEST_F(FoundFiles, ABatchAsksOnceForItsLastDueFindAndKeepsTheOrderOfAdding)
+{
+    QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
+    // A slow photo first: the quick ones behind it must still come after it.
+    images.addImageWithData(twoColourJpeg(3000, 2000), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
+    for (int i = 2; i <= 14; ++i) {
+        const QString n = QStringLiteral("GND%1.JPG").arg(i, 5, 10, QLatin1Char('0'));
+        images.addImageWithData(twoColourJpeg(20, 20), n, n);
+    }
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 14);
+    for (int row = 0; row < 14; ++row)
+        EXPECT_EQ(name(row), QStringLiteral("GND%1.JPG").arg(row + 1, 5, 10, QLatin1Char('0')));
+    ASSERT_EQ(due.count(), 1);
+    EXPECT_EQ(due.at(0).at(1).toInt(), 11);
+}
+
+// Runs `work` on a thread of its own while the UI thread keeps handling events.
+void runWhileUiRuns(const std::function<void()>& work)
+{
+    std::unique_ptr<QThread> worker(QThread::create(work));
+    worker->start();
+    while (!worker->wait(QDeadlineTimer(5)))
+        QCoreApplication::processEvents();
+}
+
+TEST_F(FoundFiles, FindsStreamingInFromASearchThreadKeepTheModelsConsistent)
+{
+    QAbstractItemModelTester listTester(&images, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tableTester(&table, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy tableChanged(&table, &QAbstractItemModel::dataChanged);
+    const QByteArray photo = twoColourJpeg(120, 90);
+    constexpr int kOtherFiles = 3000;
+    constexpr int kPhotos = 40;
+    runWhileUiRuns([&] {
+        for (int i = 0; i < kOtherFiles; ++i) {
+            const QString n = QStringLiteral("MOV%1.MOV").arg(i);
+            images.addImageWithData_2(n, n, std::uint64_t(i), std::uint64_t(i) + 1);
+            if (i % 75 == 0)
+                images.addImageWithData(photo, QStringLiteral("GND.JPG"), QStringLiteral("GND"));
+        }
+    });
+    images.flushPending();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(images.rowCount(), kOtherFiles + kPhotos);
+    EXPECT_EQ(name(0), QStringLiteral("MOV0.MOV"));
+    EXPECT_EQ(name(1), QStringLiteral("GND.JPG"));
+    EXPECT_EQ(name(images.rowCount() - 1), QStringLiteral("MOV2999.MOV"));
+    EXPECT_EQ(count(0), QString::number(kOtherFiles));
+    EXPECT_GE(tableChanged.count(), 1);
+    EXPECT_EQ(images.added_item_count(), std::uint64_t(kOtherFiles + kPhotos));
+}
+
+TEST_F(FoundFiles, EmptyingWhileThumbnailsAreBeingMadeLeavesNoLateRows)
+{
+    runWhileUiRuns([&] {
+        for (int i = 0; i < 12; ++i)
+            images.addImageWithData(twoColourJpeg(1600, 1200), QStringLiteral("old.JPG"), QStringLiteral("old"));
+    });
+    images.removeAllImages();
+    images.addImageWithData_2(QStringLiteral("new.MOV"), QStringLiteral("new.MOV"), 0, 1);
+    images.flushPending();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(images.rowCount(), 1);
+    EXPECT_EQ(name(0), QStringLiteral("new.MOV"));
+}
+
+TEST(FoundFileListLifetime, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThem)
+{
+    FakeIconProvider icons;
+    ResultsTableModel table;
+    auto images = std::make_unique<FoundFileList>(icons, table, [] { return 0; });
+    for (int i = 0; i < 6; ++i)
+        images->addImageWithData(twoColourJpeg(1200, 900), QStringLiteral("p.JPG"), QStringLiteral("p"));
+    images.reset();
+    QCoreApplication::processEvents();
+    SUCCEED();
+}
+
+} // namespace
+} // namespace salvyn

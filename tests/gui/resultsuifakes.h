@@ -1,0 +1,132 @@
+#pragma once
+// Stand-ins for the desktop services and modal runs that the results screens use, plus a
+// few picture makers for thumbnail tests.
+#include "app/modalwindowrunner.h"
+#include "platform/qt/alertservice.h"
+#include "platform/qt/documentopener.h"
+#include "platform/qt/iconprovider.h"
+#include "results/ui/folderchooser.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDialog>
+#include <QImage>
+#include <QPixmap>
+#include <QStringList>
+
+#include <ostream>
+#include <vector>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace salvyn::testing {
+
+// A solid square per type: red for MOV, green for anything else.
+class FakeIconProvider final : public IconProvider {
+public:
+    QIcon iconForFileType(const QString& extension) const override
+    {
+        QPixmap pixmap(64, 64);
+        pixmap.fill(extension == QLatin1String("MOV") ? Qt::red : Qt::green);
+        return QIcon(pixmap);
+    }
+};
+
+struct RecordedAlert {
+    QString message;
+    QString informativeText;
+    QStringList buttons;
+};
+
+class FakeAlerts final : public AlertService {
+public:
+    QString runAlert(QWidget*, const QString& message, const QString& informativeText,
+                     const QStringList& buttons) override
+    {
+        shown.push_back({message, informativeText, buttons});
+        return buttons.value(0);
+    }
+    std::vector<RecordedAlert> shown;
+};
+
+class FakeOpener final : public DocumentOpener {
+public:
+    void openFile(const QString& path) override { opened << path; }
+    QStringList opened;
+};
+
+// Answers every modal run with `answer` at once, noting which window it was and when.
+class FakeModalRunner final : public ModalWindowRunner {
+public:
+    explicit FakeModalRunner(QStringList& events, int answer = 1) : m_events(events), m_answer(answer) {}
+    int runModal(QDialog& window) override
+    {
+        m_events << QStringLiteral("modal:") + window.objectName();
+        return m_answer;
+    }
+
+private:
+    QStringList& m_events;
+    int m_answer;
+};
+
+// Keeps the chooser's completion so a test decides when and how it ends.
+class FakeFolderChooser final : public FolderChooser {
+public:
+    explicit FakeFolderChooser(QStringList& events) : m_events(events) {}
+    void chooseFolder(QWidget* parent, Done done) override
+    {
+        m_events << QStringLiteral("chooser");
+        lastParent = parent;
+        pending = std::move(done);
+    }
+    void finish(int resultCode, const QString& path) { std::exchange(pending, {})(resultCode, path); }
+
+    QWidget* lastParent = nullptr;
+    Done pending;
+
+private:
+    QStringList& m_events;
+};
+
+inline QByteArray encodeImage(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// A width x height JPEG whose left half is red and right half blue.
+inline QByteArray twoColourJpeg(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    return encodeImage(image, "JPEG");
+}
+
+// Puts an EXIF segment saying "turn 90 degrees clockwise to show" (orientation 6) right
+// after the JPEG's start-of-image marker.
+inline QByteArray withExifOrientation6(const QByteArray& jpeg)
+{
+    const QByteArray tiff = QByteArray::fromHex(
+        "4d4d002a00000008"             // big-endian TIFF header, first directory at 8
+        "0001"                         // one entry
+        "011200030000000100060000"     // Orientation, SHORT, 1 value: 6
+        "00000000");                   // no next directory
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = payload.size() + 2;
+    QByteArray segment = QByteArray::fromHex("ffe1");
+    segment.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+} // namespace salvyn::testing
