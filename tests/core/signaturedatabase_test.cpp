@@ -1,0 +1,281 @@
+// The shipped signature lists: well-formed, loadable without a warning, free of records that
+// shadow each other or start the same file twice, and able to find real files of every type
+// they name at the sector where those files start.
+#include "platform/resourcefolder.h"
+#include "samplefiles.h"
+#include "sampleencoder.h"
+#include "scan/headermatcher.h"
+#include "scan/photopass.h"
+#include "scan/rawfilepass.h"
+#include "scantestsupport.h"
+#include "scratchfolder.h"
+#include "signatures/hexconversion.h"
+#include "signatures/signaturelist.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace salvyn {
+namespace test {
+
+void PrintTo(const SampleFile& sample, std::ostream* out)
+{
+    *out << sample.label << " (" << sample.type << ", " << sample.pass << ")";
+}
+
+} // namespace test
+namespace {
+
+using test::DiskImage;
+using test::SampleFile;
+using test::ScanBench;
+
+struct ShippedList {
+    std::string file;
+    int mode;
+    bool thorough;
+    const SignatureList* records;
+};
+
+const SignatureLists& shippedLists()
+{
+    static const SignatureLists lists = [] {
+        std::ostringstream ignored;
+        return loadSignatureLists(findResourceFolder(), ignored);
+    }();
+    return lists;
+}
+
+std::vector<ShippedList> everyList()
+{
+    const auto& lists = shippedLists();
+    return {{"ZephExt2.dll", 0, false, &lists.Ext_Array},        {"ZephExt2Adv.dll", 0, true, &lists.Adv_Ext_Array},
+            {"ZephVideo.dll", 1, false, &lists.Video_Array},     {"ZephVideoAdv.dll", 1, true, &lists.Adv_Video_Array},
+            {"ZephRaw.dll", 2, false, &lists.RawFile_Array},     {"ZephRawAdv.dll", 2, true, &lists.Adv_RawFile_Array},
+            {"ZephAudio.dll", 3, false, &lists.Audio_Array},     {"ZephAudioAdv.dll", 3, true, &lists.Adv_Audio_Array}};
+}
+
+const SignatureList& listFor(int mode, bool thorough)
+{
+    for (const auto& list : everyList())
+        if (list.mode == mode && list.thorough == thorough)
+            return *list.records;
+    throw std::logic_error("no such list");
+}
+
+bool allOf(const std::string& text, int (*test)(int))
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [test](unsigned char c) { return test(c) != 0; });
+}
+
+// A sector holding nothing but the record's header at its position.
+std::vector<std::uint8_t> sectorWithHeaderOf(const SignatureList& list, std::size_t index)
+{
+    const auto record = decodeSignatureRecord(list, index);
+    std::vector<std::uint8_t> sector(kSectorSize, 0);
+    std::copy(record.header.begin(), record.header.end(), sector.begin() + record.firstOffset);
+    return sector;
+}
+
+std::string typeOf(const std::string& foundName)
+{
+    return foundName.substr(foundName.rfind('.') + 1);
+}
+
+TEST(SignatureDatabase, ShippedListsLoadWithoutAWarning)
+{
+    std::ostringstream warnings;
+    const auto lists = loadSignatureLists(findResourceFolder(), warnings);
+    EXPECT_EQ(warnings.str(), "");
+    for (const auto& list : everyList())
+        EXPECT_GE(recordCount(*list.records), 4u) << list.file;
+    EXPECT_EQ(lists.Ext_Array, shippedLists().Ext_Array);
+}
+
+TEST(SignatureDatabase, EveryRecordIsWellFormed)
+{
+    for (const auto& list : everyList()) {
+        for (std::size_t r = 0; r < recordCount(*list.records); ++r) {
+            const auto entry = [&](std::size_t e) { return recordEntry(*list.records, r, e); };
+            SCOPED_TRACE(list.file + " record " + std::to_string(r + 1) + " (" + entry(0) + " " + entry(2) + ")");
+            EXPECT_TRUE(allOf(entry(0), std::isalnum)) << "type";
+            EXPECT_EQ(entry(0), [&] { auto upper = entry(0); for (auto& c : upper) c = char(std::toupper(c)); return upper; }())
+                << "written with a leading full stop";
+            EXPECT_TRUE(allOf(entry(1), std::isdigit)) << "size";
+            EXPECT_GT(entry(1).size(), 3u) << "a size above 512 bytes";
+            EXPECT_TRUE(allOf(entry(2), std::isxdigit)) << "header";
+            EXPECT_EQ(entry(2).size() % 2, 0u) << "two digits per byte";
+            EXPECT_GE(entry(2).size(), list.thorough ? 4u : 8u) << "general headers hold four bytes or more";
+            EXPECT_TRUE(allOf(entry(3), std::isdigit) && entry(3)[0] != '0') << "position";
+            const auto record = decodeSignatureRecord(*list.records, r);
+            EXPECT_LE(record.firstOffset, 506) << "positions up to 507 are tested";
+            EXPECT_LE(record.firstOffset + std::int64_t(record.header.size()), 512) << "the header fits the sector";
+            EXPECT_EQ(entry(4), "0");
+            EXPECT_FALSE(entry(5).empty());
+            EXPECT_EQ(entry(5).find('.'), std::string::npos) << "description";
+            EXPECT_EQ(entry(6), std::to_string(hex2int(entry(2).substr(0, 2))));
+        }
+    }
+}
+
+// First match wins: a record that an earlier one always beats is dead, usually a sign of
+// a short header listed before the longer one that shares its first bytes.
+TEST(SignatureDatabase, EveryRecordWinsASectorThatHoldsItsHeader)
+{
+    for (const auto& list : everyList()) {
+        const HeaderMatcher matcher(*list.records);
+        for (std::size_t r = 0; r < matcher.recordCount(); ++r)
+            EXPECT_EQ(matcher.firstMatch(sectorWithHeaderOf(*list.records, r).data()), r)
+                << list.file << " record " << r + 1 << " " << matcher.record(r).headerText;
+    }
+}
+
+// The thorough pass adds its finds to the general pass's: a header both lists match would
+// list one file twice.
+TEST(SignatureDatabase, GeneralAndThoroughListsOfAModeNeverMatchTheSameSector)
+{
+    for (int mode = 0; mode < 4; ++mode) {
+        const auto& general = listFor(mode, false);
+        const auto& thorough = listFor(mode, true);
+        const HeaderMatcher generalMatcher(general);
+        const HeaderMatcher thoroughMatcher(thorough);
+        for (std::size_t r = 0; r < recordCount(general); ++r)
+            EXPECT_EQ(thoroughMatcher.firstMatch(sectorWithHeaderOf(general, r).data()), HeaderMatcher::kNoMatch)
+                << "mode " << mode << " general " << recordEntry(general, r, 2);
+        for (std::size_t r = 0; r < recordCount(thorough); ++r)
+            EXPECT_EQ(generalMatcher.firstMatch(sectorWithHeaderOf(thorough, r).data()), HeaderMatcher::kNoMatch)
+                << "mode " << mode << " thorough " << recordEntry(thorough, r, 2);
+    }
+}
+
+// Video, raw-file and audio searches start a file for every later record whose header text
+// contains, or lies within, the matched one; the lists are written so that no record does.
+TEST(SignatureDatabase, EveryVideoRawAndAudioRecordStartsExactlyOneFile)
+{
+    for (const auto& list : everyList()) {
+        if (list.mode == 0)
+            continue;
+        for (std::size_t r = 0; r < recordCount(*list.records); ++r) {
+            DiskImage image(8);
+            image.put(3, 0, sectorWithHeaderOf(*list.records, r));
+            ScanBench bench(image, list.mode, *list.records);
+            auto context = bench.context();
+            ASSERT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+            ASSERT_EQ(bench.sink.rawFiles.size(), 1u) << list.file << " record " << r + 1;
+            EXPECT_EQ(bench.sink.rawFiles[0].firstSector, 3u);
+            EXPECT_EQ(typeOf(bench.sink.rawFiles[0].name), recordEntry(*list.records, r, 0));
+        }
+    }
+}
+
+// ---- Real files -------------------------------------------------------------------------
+
+constexpr std::uint64_t kSampleSector = 40;
+constexpr std::uint64_t kSectorsAfter = 24;
+
+struct Finds {
+    std::vector<test::FoundPhoto> photos[2];
+    std::vector<test::FoundRawFile> rawFiles[2];
+};
+
+Finds searchBothPasses(const DiskImage& image, int mode)
+{
+    ScanBench bench(image, mode, listFor(mode, false));
+    bench.request.thoroughList = listFor(mode, true);
+    bench.request.thorough = true;
+    auto context = bench.context();
+    Finds finds;
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::string name = pass == 0 ? "GEN" : "THD";
+        const bool read = mode == 0 ? Photo_Recovey_Mode(context, name) : Raw_File_Recovey_Mode(context, name);
+        EXPECT_TRUE(read) << name;
+        finds.photos[pass] = std::move(bench.sink.photos);
+        finds.rawFiles[pass] = std::move(bench.sink.rawFiles);
+        bench.sink.photos.clear();
+        bench.sink.rawFiles.clear();
+    }
+    return finds;
+}
+
+// Filler that holds no header, the sample at kSampleSector, filler after it.
+DiskImage imageWithSample(const std::vector<std::uint8_t>& sample)
+{
+    const std::uint64_t sampleSectors = (sample.size() + kSectorSize - 1) / kSectorSize;
+    DiskImage image(kSampleSector + sampleSectors + kSectorsAfter);
+    const auto filler = test::fillerBytes(kSectorSize);
+    for (std::uint64_t s = 0; s < image.sectorCount(); ++s)
+        image.put(s, 0, filler);
+    std::vector<std::uint8_t> padded = sample;
+    padded.resize(sampleSectors * kSectorSize, 0);
+    image.put(kSampleSector, 0, padded);
+    return image;
+}
+
+class RealFile : public testing::TestWithParam<SampleFile> {
+protected:
+    // The sample's bytes; skips the test when the encoder it needs is not installed.
+    std::vector<std::uint8_t> makeSample()
+    {
+        const auto& sample = GetParam();
+        if (!sample.leadingHex.empty())
+            return test::builtSampleBytes(sample);
+        const bool present = sample.requirement.front() == '/' ? std::filesystem::exists(sample.requirement)
+                                                               : test::findProgram(sample.requirement).has_value();
+        if (!present) {
+            m_skipReason = sample.requirement + " is not installed here, so no " + sample.type + " sample can be made";
+            return {};
+        }
+        const test::ScratchFolder folder;
+        EXPECT_TRUE(test::runInFolder(folder.path(), sample.command)) << sample.command;
+        auto made = test::readFileBytes(folder.path() / sample.output);
+        if (!made) {
+            ADD_FAILURE() << sample.command << " wrote no " << sample.output;
+            return {};
+        }
+        return sample.adjust ? sample.adjust(std::move(*made)) : std::move(*made);
+    }
+    std::string m_skipReason;
+};
+
+TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
+{
+    const auto& sample = GetParam();
+    const auto bytes = makeSample();
+    if (!m_skipReason.empty())
+        GTEST_SKIP() << m_skipReason;
+    ASSERT_FALSE(bytes.empty());
+    const int expected = sample.pass == "GEN" ? 0 : 1;
+    const std::uint64_t sampleEnd = kSampleSector + (bytes.size() + kSectorSize - 1) / kSectorSize;
+    const auto finds = searchBothPasses(imageWithSample(bytes), sample.mode);
+
+    if (sample.mode == 0) {
+        ASSERT_EQ(finds.photos[expected].size(), 1u) << sample.pass << " photos";
+        const auto& photo = finds.photos[expected][0];
+        EXPECT_EQ(typeOf(photo.name), sample.type);
+        ASSERT_GE(photo.bytes.size(), bytes.size()) << "the size limit cut the photo short";
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), photo.bytes.begin())) << "the photo starts elsewhere";
+        EXPECT_TRUE(finds.photos[1 - expected].empty()) << "found again by the other pass";
+        return;
+    }
+    const auto startsAtSample = [](const test::FoundRawFile& file) { return file.firstSector == kSampleSector; };
+    const auto& mine = finds.rawFiles[expected];
+    ASSERT_EQ(std::count_if(mine.begin(), mine.end(), startsAtSample), 1) << sample.pass << " files at the sample";
+    const auto found = *std::find_if(mine.begin(), mine.end(), startsAtSample);
+    EXPECT_EQ(typeOf(found.name), sample.type);
+    const auto& other = finds.rawFiles[1 - expected];
+    EXPECT_EQ(std::count_if(other.begin(), other.end(), startsAtSample), 0) << "found again by the other pass";
+    // A general header never fires inside a real file, nor in the filler around it.
+    const auto& general = finds.rawFiles[0];
+    EXPECT_EQ(general.size(), expected == 0 ? 1u : 0u) << "general finds";
+    if (expected == 0) {
+        EXPECT_GE(found.endSector, sampleEnd) << "the file was cut short";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleFiles()),
+                         [](const testing::TestParamInfo<SampleFile>& info) { return info.param.label; });
+
+} // namespace
+} // namespace salvyn
