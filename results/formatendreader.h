@@ -1,0 +1,57 @@
+#pragma once
+// One found file's bytes as a format end sees them: offsets count from the file's first
+// byte and nothing at or past the limit is ever read, whatever a hostile size field
+// says. A window of the medium is kept so that walking small headers and scanning
+// compressed data cost few reads. One thread at a time.
+#include "results/bytereader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace salvyn {
+
+class FormatEndReader {
+public:
+    FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes);
+
+    std::uint64_t limit() const { return m_limit; }
+
+    // True when all `size` bytes at `offset` lie below the limit and could be read.
+    bool read(std::uint64_t offset, void* out, std::size_t size);
+    std::optional<std::uint8_t> byteAt(std::uint64_t offset);
+    std::optional<std::uint16_t> be16(std::uint64_t offset);
+    std::optional<std::uint32_t> be24(std::uint64_t offset);
+    std::optional<std::uint32_t> be32(std::uint64_t offset);
+    std::optional<std::uint64_t> be64(std::uint64_t offset);
+    std::optional<std::uint16_t> le16(std::uint64_t offset);
+    std::optional<std::uint32_t> le32(std::uint64_t offset);
+    std::optional<std::uint64_t> le64(std::uint64_t offset);
+    // True when the bytes at `offset` are exactly `text`.
+    bool matches(std::uint64_t offset, std::string_view text);
+
+    // First offset at or after `from` where `pattern` begins and ends below the limit;
+    // none when the pattern is not there or the medium cannot be read before it.
+    std::optional<std::uint64_t> find(std::uint64_t from, std::string_view pattern);
+
+    // `length` itself when it is a whole file that fits the limit and whose last byte
+    // can be read; a format end answers through this so a size pointing past the
+    // medium or the limit gives "unknown".
+    std::optional<std::uint64_t> endIfReadable(std::uint64_t length);
+
+private:
+    // Makes the window hold `size` bytes at `offset` (both checked against the limit).
+    bool load(std::uint64_t offset, std::size_t size);
+    std::optional<std::uint64_t> unsignedAt(std::uint64_t offset, std::size_t size, bool bigEndian);
+
+    ByteReader& m_medium;
+    std::uint64_t m_firstByte;
+    std::uint64_t m_limit;
+    std::vector<std::uint8_t> m_window;
+    std::uint64_t m_windowOffset = 0;
+    std::size_t m_windowBytes = 0;
+};
+
+} // namespace salvyn
