@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <stdexcept>
 
 namespace salvyn::test {
 
@@ -95,6 +96,14 @@ std::size_t MemoryMedium::readAt(std::uint64_t byteOffset, std::uint8_t* out, st
 }
 
 std::span<const SampleRecipe> sampleRecipes() { return kRecipes; }
+
+const SampleRecipe& recipeNamed(std::string_view name)
+{
+    auto recipe = std::find_if(kRecipes.begin(), kRecipes.end(), [&](const SampleRecipe& r) { return r.name == name; });
+    if (recipe == kRecipes.end())
+        throw std::invalid_argument("no sample recipe named " + std::string(name));
+    return *recipe;
+}
 
 Sample runEncoder(const std::string& tools, const std::string& command)
 {

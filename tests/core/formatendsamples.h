@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace salvyn::test {
@@ -32,6 +33,8 @@ struct SampleRecipe {
 };
 
 std::span<const SampleRecipe> sampleRecipes();
+// The recipe of that test name; every name used by a test exists.
+const SampleRecipe& recipeNamed(std::string_view name);
 
 struct Sample {
     std::vector<std::uint8_t> bytes;

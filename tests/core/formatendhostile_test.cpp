@@ -1,0 +1,363 @@
+// Format ends on broken, truncated and hostile structures: "unknown" or a bounded length,
+// never a crash, a loop or a read past the limit.
+#include "formatendsamples.h"
+#include "results/formatendchecksums.h"
+#include "results/formatends.h"
+#include "results/formatendtable.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+namespace salvyn {
+namespace {
+
+using test::MemoryMedium;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+Bytes be32(std::uint32_t v) { return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}; }
+Bytes le32(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
+Bytes be64(std::uint64_t v) { Bytes b = be32(std::uint32_t(v >> 32)), l = be32(std::uint32_t(v)); b.insert(b.end(), l.begin(), l.end()); return b; }
+Bytes operator+(Bytes a, const Bytes& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
+Bytes zeros(std::size_t n) { return Bytes(n, 0); }
+
+// Answers `end` over `bytes` laid at byte 0, with `limit` (the medium's size by default).
+std::optional<std::uint64_t> endOf(FormatEndFunction end, const Bytes& bytes, std::uint64_t limit = 0)
+{
+    MemoryMedium medium(bytes);
+    FormatEndReader file(medium, 0, limit ? limit : bytes.size() + 4096);
+    auto answer = end(file);
+    EXPECT_LE(medium.furthestAsked(), file.limit());
+    return answer;
+}
+
+Bytes isoBox(std::string_view type, std::size_t payload) { return be32(std::uint32_t(8 + payload)) + text(type) + zeros(payload); }
+
+TEST(FormatEndHostile, JpegScanDataWithRestartsStuffingAndFill)
+{
+    const Bytes scanHeader = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
+    const Bytes data = {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, 0xFF, 0xFF, 0xD1, 0x78};
+    const Bytes jpeg = Bytes{0xFF, 0xD8} + Bytes{0xFF, 0xFE, 0x00, 0x04, 'h', 'i'} + scanHeader + data + Bytes{0xFF, 0xFF, 0xD9};
+    EXPECT_EQ(endOf(jpegEnd, jpeg + text("trailing bytes")), jpeg.size());
+    // No EOI: the next file's bytes are never taken for the rest of this one.
+    EXPECT_EQ(endOf(jpegEnd, Bytes(jpeg.begin(), jpeg.end() - 2) + zeros(600)), std::nullopt);
+    // An EOI before any scan data is a thumbnail's or a header's, not a photo's end.
+    EXPECT_EQ(endOf(jpegEnd, Bytes{0xFF, 0xD8, 0xFF, 0xD9} + zeros(10)), std::nullopt);
+    EXPECT_EQ(endOf(jpegEnd, Bytes{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x01} + zeros(10)), std::nullopt);
+}
+
+TEST(FormatEndHostile, JpegWithAnExifThumbnailEndsAtItsOwnEoi)
+{
+    const test::Sample& photo = test::sampleFor(test::recipeNamed("Jpeg"));
+    if (!photo.skipReason.empty())
+        GTEST_SKIP() << photo.skipReason;
+    // APP1 "Exif" with a whole JPEG inside, as cameras store their thumbnails.
+    const Bytes app1Body = text(std::string_view("Exif\0\0", 6)) + photo.bytes;
+    const std::size_t app1Length = app1Body.size() + 2;
+    ASSERT_LT(app1Length, 65536u);
+    const Bytes jpeg = Bytes{0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t(app1Length >> 8), std::uint8_t(app1Length)} + app1Body
+        + Bytes(photo.bytes.begin() + 2, photo.bytes.end());
+    EXPECT_EQ(endOf(jpegEnd, jpeg + photo.bytes), jpeg.size());
+}
+
+TEST(FormatEndHostile, PngChunkLengthsThatCannotBe)
+{
+    const Bytes head = text("\x89PNG\r\n\x1A\n") + be32(13) + text("IHDR") + zeros(13 + 4);
+    const Bytes end = be32(0) + text("IEND") + be32(0xAE426082);
+    EXPECT_EQ(endOf(pngEnd, head + end), head.size() + end.size());
+    EXPECT_EQ(endOf(pngEnd, head + be32(0xFFFFFFF0) + text("IDAT") + zeros(64) + end), std::nullopt);
+    EXPECT_EQ(endOf(pngEnd, head + be32(0x7FFFFFFF) + text("IDAT") + zeros(64) + end), std::nullopt);
+    EXPECT_EQ(endOf(pngEnd, head + be32(4) + text("ID\x01T") + zeros(8) + end), std::nullopt);
+    EXPECT_EQ(endOf(pngEnd, text("\x89PNG\r\n\x1A\n") + end), std::nullopt) << "no IHDR first";
+}
+
+TEST(FormatEndHostile, GifCutInsideItsBlocks)
+{
+    const Bytes gif = text("GIF89a") + Bytes{2, 0, 2, 0, 0x80, 0, 0} + zeros(6)  // screen + 2-colour table
+        + Bytes{0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 0x4C, 0x01, 0} + Bytes{0x3B};
+    EXPECT_EQ(endOf(gifEnd, gif + zeros(100)), gif.size());
+    EXPECT_EQ(endOf(gifEnd, Bytes(gif.begin(), gif.end() - 1) + Bytes{0x99}), std::nullopt);
+    EXPECT_EQ(endOf(gifEnd, Bytes(gif.begin(), gif.end() - 4)), std::nullopt);
+}
+
+Bytes bmp(std::uint32_t declaredSize, std::uint32_t width, std::int32_t height, std::uint16_t planes, std::uint32_t compression)
+{
+    return text("BM") + le32(declaredSize) + le32(0) + le32(54) + le32(40) + le32(width) + le32(std::uint32_t(height))
+        + Bytes{std::uint8_t(planes), 0, 24, 0} + le32(compression) + zeros(20);
+}
+
+TEST(FormatEndHostile, BmpSizeFieldCheckedAgainstThePixels)
+{
+    // 3x2 pixels of 24 bits: rows of 12 bytes.
+    EXPECT_EQ(endOf(bmpEnd, bmp(78, 3, 2, 1, 0) + zeros(24) + zeros(500)), 78u);
+    EXPECT_EQ(endOf(bmpEnd, bmp(0, 3, 2, 1, 0) + zeros(24) + zeros(500)), 78u) << "a missing size is worked out";
+    EXPECT_EQ(endOf(bmpEnd, bmp(60, 3, -2, 1, 0) + zeros(24) + zeros(500)), 78u) << "a size short of the pixels";
+    EXPECT_EQ(endOf(bmpEnd, bmp(90, 3, 2, 1, 0) + zeros(600)), 90u) << "room after the pixels is kept";
+    EXPECT_EQ(endOf(bmpEnd, bmp(78, 3, 2, 2, 0) + zeros(600)), std::nullopt);
+    EXPECT_EQ(endOf(bmpEnd, bmp(78, 0, 2, 1, 0) + zeros(600)), std::nullopt);
+    EXPECT_EQ(endOf(bmpEnd, bmp(0, 3, 2, 1, 1) + zeros(600)), std::nullopt) << "compressed without a size";
+    EXPECT_EQ(endOf(bmpEnd, bmp(78, 0x7FFFFFFF, 0x7FFFFFFF, 1, 0) + zeros(600)), std::nullopt);
+}
+
+TEST(FormatEndHostile, RiffSizesStreamingWritersLeaveAndOddPadding)
+{
+    const Bytes fmt = text("fmt ") + le32(16) + zeros(16);
+    EXPECT_EQ(endOf(riffEnd, text("RIFF") + le32(0xFFFFFFFF) + text("WAVE") + fmt + zeros(1000)), std::nullopt);
+    EXPECT_EQ(endOf(riffEnd, text("RIFF") + le32(0) + text("WAVE") + fmt + zeros(1000)), std::nullopt);
+    const Bytes odd = text("RIFF") + le32(4 + 24 + 8 + 3) + text("WAVE") + fmt + text("data") + le32(3) + Bytes{1, 2, 3};
+    EXPECT_EQ(endOf(riffEnd, odd + zeros(100)), odd.size() + 1);
+    EXPECT_EQ(endOf(riffEnd, text("RIFF") + le32(100) + text("WAVE") + text("fmt ") + le32(500) + zeros(200)), std::nullopt)
+        << "a first chunk larger than its RIFF";
+    EXPECT_EQ(endOf(riffEnd, text("RIFF") + le32(0xFFFFFFF0) + text("WAVE") + fmt + zeros(100)), std::nullopt)
+        << "a size pointing past the medium";
+}
+
+TEST(FormatEndHostile, AviGoesOnThroughItsAvixParts)
+{
+    const Bytes first = text("RIFF") + le32(4 + 12) + text("AVI ") + text("LIST") + le32(4) + text("movi");
+    const Bytes part = text("RIFF") + le32(4 + 8) + text("AVIX") + text("JUNK") + le32(0);
+    EXPECT_EQ(endOf(riffEnd, first + part + part + text("RIFF") + le32(12) + text("WAVE") + zeros(64)),
+              first.size() + 2 * part.size());
+    EXPECT_EQ(endOf(riffEnd, first + text("RIFF") + le32(0xFFFFFFFF) + text("AVIX") + zeros(64)), std::nullopt);
+}
+
+TEST(FormatEndHostile, AiffFormSize)
+{
+    const Bytes aiff = text("FORM") + be32(4 + 26) + text("AIFF") + text("COMM") + be32(18) + zeros(18);
+    EXPECT_EQ(endOf(aiffEnd, aiff + zeros(100)), aiff.size());
+    EXPECT_EQ(endOf(aiffEnd, text("FORM") + be32(0x7FFFFFF0) + text("AIFF") + text("COMM") + be32(18) + zeros(18)), std::nullopt);
+}
+
+TEST(FormatEndHostile, IsoMediaBoxWalk)
+{
+    const Bytes ftyp = be32(20) + text("ftypisom") + be32(0) + text("isom");
+    const Bytes movie = ftyp + isoBox("moov", 40) + isoBox("mdat", 100);
+    EXPECT_EQ(endOf(isoMediaEnd, movie + zeros(512)), movie.size());
+    EXPECT_EQ(endOf(isoMediaEnd, movie + ftyp + isoBox("moov", 8)), movie.size()) << "the next file's ftyp";
+    // A 64-bit mdat size.
+    const Bytes large = ftyp + isoBox("moov", 8) + be32(1) + text("mdat") + be64(16 + 300) + zeros(300);
+    EXPECT_EQ(endOf(isoMediaEnd, large + zeros(64)), large.size());
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("moov", 8) + be32(1) + text("mdat") + be64(8) + zeros(64)), std::nullopt);
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("moov", 8) + be32(1) + text("mdat") + be64(~0ull) + zeros(64)), std::nullopt);
+    // To the end of the file, which the walk cannot know.
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("moov", 8) + be32(0) + text("mdat") + zeros(64)), std::nullopt);
+    // Sizes that would not move the walk on.
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + be32(4) + text("free") + zeros(64)), std::nullopt);
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("moov", 8) + be32(7) + text("free") + zeros(64)), std::nullopt);
+    // A box pointing past the medium.
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("moov", 8) + be32(0x10000000) + text("mdat") + zeros(64)), std::nullopt);
+    // Nothing to play.
+    EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("free", 16) + isoBox("mdat", 16) + zeros(64)), std::nullopt);
+}
+
+TEST(FormatEndHostile, CanonRawLayout)
+{
+    // CR3: ftyp "crx ", moov, the XMP and preview uuid boxes, then mdat.
+    const Bytes cr3 = be32(24) + text("ftypcrx ") + be32(1) + text("crx isom") + isoBox("moov", 200)
+        + isoBox("uuid", 16 + 64) + isoBox("uuid", 16 + 500) + isoBox("mdat", 4000);
+    MemoryMedium medium(cr3 + zeros(1024));
+    EXPECT_EQ(formatEndLength(medium, "CR3", 0), cr3.size());
+}
+
+TEST(FormatEndHostile, MatroskaSegmentSize)
+{
+    const Bytes header = Bytes{0x1A, 0x45, 0xDF, 0xA3, 0x84} + Bytes{0x42, 0x82, 0x81, 'w'};
+    const Bytes segment = Bytes{0x18, 0x53, 0x80, 0x67, 0x01, 0, 0, 0, 0, 0, 0x01, 0x00} + zeros(256);
+    const Bytes voidElement = Bytes{0xEC, 0x82, 0, 0};
+    EXPECT_EQ(endOf(matroskaEnd, header + segment + zeros(300)), header.size() + segment.size());
+    EXPECT_EQ(endOf(matroskaEnd, header + voidElement + segment + zeros(30)), header.size() + 4 + segment.size());
+    const Bytes unknownSize = Bytes{0x18, 0x53, 0x80, 0x67, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF} + zeros(300);
+    EXPECT_EQ(endOf(matroskaEnd, header + unknownSize), std::nullopt);
+    EXPECT_EQ(endOf(matroskaEnd, header + Bytes{0x1F, 0x43, 0xB6, 0x75, 0x80} + segment), std::nullopt) << "a cluster at the top";
+    EXPECT_EQ(endOf(matroskaEnd, header + Bytes{0x18, 0x53, 0x80, 0x67, 0x00} + zeros(30)), std::nullopt) << "no length marker";
+}
+
+TEST(FormatEndHostile, MatroskaStreamedByFfmpegHasNoSize)
+{
+    const test::Sample streamed = test::runEncoder(
+        "ffmpeg", "ffmpeg -v error -f lavfi -i testsrc=size=64x48:rate=25:duration=1 -c:v mpeg4 -f matroska - > out");
+    if (!streamed.skipReason.empty())
+        GTEST_SKIP() << streamed.skipReason;
+    EXPECT_EQ(endOf(matroskaEnd, streamed.bytes + zeros(4096)), std::nullopt);
+}
+
+Bytes flvTag(std::uint8_t type, std::uint32_t dataBytes, std::uint32_t previousTagSize)
+{
+    return Bytes{type, std::uint8_t(dataBytes >> 16), std::uint8_t(dataBytes >> 8), std::uint8_t(dataBytes), 0, 0, 0, 0, 0, 0, 0}
+        + zeros(dataBytes) + be32(previousTagSize);
+}
+
+TEST(FormatEndHostile, FlvTagWalkStopsAtAWrongPreviousTagSize)
+{
+    const Bytes head = text("FLV\x01\x05") + be32(9) + be32(0);
+    const Bytes tags = flvTag(18, 20, 31) + flvTag(9, 100, 111) + flvTag(8, 7, 18);
+    EXPECT_EQ(endOf(flvEnd, head + tags + flvTag(9, 50, 60) + zeros(100)), head.size() + tags.size());
+    EXPECT_EQ(endOf(flvEnd, head + tags + zeros(100)), head.size() + tags.size());
+    EXPECT_EQ(endOf(flvEnd, head + flvTag(9, 50, 60)), std::nullopt) << "not one good tag";
+    EXPECT_EQ(endOf(flvEnd, text("FLV\x01\x05") + be32(0x7FFFFFFF) + be32(0) + tags), std::nullopt);
+}
+
+TEST(FormatEndHostile, OggPageWithABrokenChecksum)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("Ogg"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    Bytes broken = sample.bytes;
+    broken[broken.size() / 2] ^= 0x40;
+    EXPECT_EQ(endOf(oggEnd, broken + zeros(512)), std::nullopt);
+    Bytes version = sample.bytes;
+    version[4] = 1;
+    EXPECT_EQ(endOf(oggEnd, version + zeros(512)), std::nullopt);
+}
+
+TEST(FormatEndHostile, MpegProgramStreamEndCode)
+{
+    const Bytes pack = Bytes{0, 0, 1, 0xBA, 0x44, 0, 4, 0, 4, 1, 0, 0, 3, 0xF8};
+    const Bytes packet = Bytes{0, 0, 1, 0xE0, 0, 10} + zeros(10);
+    const Bytes stream = pack + packet + pack + packet + Bytes{0, 0, 1, 0xB9};
+    EXPECT_EQ(endOf(mpegPsEnd, stream + pack + packet), stream.size());
+    EXPECT_EQ(endOf(mpegPsEnd, pack + packet + Bytes{0, 0, 1, 0xE0, 0xFF, 0xFF} + zeros(20)), pack.size() + packet.size())
+        << "a packet longer than the medium";
+}
+
+Bytes pdfWithUpdate(const Bytes& pdf)
+{
+    // An incremental update: a new object, its cross-reference section and trailer.
+    const std::string body = "9 0 obj\n<< /Note (updated) >>\nendobj\n";
+    const std::string xrefAt = std::to_string(pdf.size() + body.size());
+    const std::string update = body + "xref\n9 1\n" + std::string(10 - std::to_string(pdf.size()).size(), '0')
+        + std::to_string(pdf.size()) + " 00000 n \ntrailer\n<< /Size 10 >>\nstartxref\n" + xrefAt + "\n%%EOF\n";
+    return pdf + text(update);
+}
+
+TEST(FormatEndHostile, PdfIncrementalUpdatesAndRemnants)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("Pdf"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    const Bytes updated = pdfWithUpdate(sample.bytes);
+    EXPECT_EQ(endOf(pdfEnd, updated + zeros(700)), updated.size());
+    // Free space holding the tail of an older, deleted PDF: its %%EOF is not ours.
+    const Bytes remnant = text("\n0000 n \ntrailer\n<< /Size 3 >>\nstartxref\n12345\n%%EOF\n");
+    EXPECT_EQ(endOf(pdfEnd, sample.bytes + zeros(300) + remnant + zeros(300)), sample.bytes.size());
+    // Cut before its %%EOF.
+    EXPECT_EQ(endOf(pdfEnd, Bytes(sample.bytes.begin(), sample.bytes.end() - 7) + zeros(2000)), std::nullopt);
+}
+
+TEST(FormatEndHostile, ZipEndRecordMustDescribeItsDirectory)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("Zip"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    const std::size_t endRecord = sample.bytes.size() - 22;
+    ASSERT_EQ(le32(0x06054b50), Bytes(sample.bytes.begin() + endRecord, sample.bytes.begin() + endRecord + 4));
+    Bytes wrongOffset = sample.bytes;
+    wrongOffset[endRecord + 16] ^= 0x01;
+    EXPECT_EQ(endOf(zipEnd, wrongOffset + zeros(100)), std::nullopt);
+    Bytes wrongSize = sample.bytes;
+    wrongSize[endRecord + 12] ^= 0x04;
+    EXPECT_EQ(endOf(zipEnd, wrongSize + zeros(100)), std::nullopt);
+    Bytes hugeEntry = sample.bytes;
+    for (int i = 0; i < 4; ++i)
+        hugeEntry[18 + i] = 0xFE;
+    EXPECT_EQ(endOf(zipEnd, hugeEntry + zeros(100)), std::nullopt);
+}
+
+Bytes sqliteHeader(std::uint16_t pageSizeField, std::uint32_t pages, std::uint32_t validFor)
+{
+    Bytes header = text(std::string_view("SQLite format 3\0", 16)) + Bytes{std::uint8_t(pageSizeField >> 8), std::uint8_t(pageSizeField)}
+        + Bytes{1, 1, 0, 64, 32, 32} + be32(7) + be32(pages) + zeros(92 - 32) + be32(validFor);
+    return header + zeros(100 - header.size());
+}
+
+TEST(FormatEndHostile, SqlitePageSizeOneMeans65536)
+{
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(1, 2, 7) + zeros(2 * 65536)), 2u * 65536);
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(4096, 3, 7) + zeros(3 * 4096)), 3u * 4096);
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(4096, 3, 6) + zeros(3 * 4096)), std::nullopt) << "a stale page count";
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(1000, 3, 7) + zeros(3 * 4096)), std::nullopt);
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(4096, 0, 7) + zeros(3 * 4096)), std::nullopt);
+    EXPECT_EQ(endOf(sqliteEnd, sqliteHeader(65535, 0xFFFFFFFF, 7) + zeros(4096)), std::nullopt);
+}
+
+// A RAR 5 block: CRC32 of everything after it, then the header size, type, flags, fields.
+Bytes rarBlock(std::uint8_t type, std::uint8_t flags, Bytes fields, const Bytes& data = {})
+{
+    Bytes header = Bytes{type, flags} + fields;
+    Bytes sized = Bytes{std::uint8_t(header.size())} + header;
+    return le32(crc32(sized.data(), sized.size())) + sized + data;
+}
+
+TEST(FormatEndHostile, Rar5BlocksToTheEndOfArchive)
+{
+    // Layout per the RAR 5.0 archive format description: signature, main archive header
+    // (type 1, archive flags 0), a file header (type 2) with a data area, end of archive (type 5).
+    const Bytes signature = text(std::string_view("Rar!\x1A\x07\x01\x00", 8));
+    const Bytes fileData(300, 0x5A);
+    const Bytes archive = signature + rarBlock(1, 0, {0}) + rarBlock(2, 0x02, Bytes{0xAC, 0x02} + zeros(6), fileData)
+        + rarBlock(5, 0, {0});
+    EXPECT_EQ(endOf(rar5End, archive + signature + zeros(64)), archive.size());
+    Bytes badCrc = archive;
+    badCrc[8] ^= 1;
+    EXPECT_EQ(endOf(rar5End, badCrc), std::nullopt);
+    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + rarBlock(4, 0, {0}) + zeros(100)), std::nullopt)
+        << "headers encrypted from here on";
+    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + zeros(100)), std::nullopt) << "no end block";
+}
+
+TEST(FormatEndHostile, SevenZipHeadersAreChecked)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("SevenZip"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    Bytes startHeader = sample.bytes;
+    startHeader[20] ^= 1;
+    EXPECT_EQ(endOf(sevenZipEnd, startHeader + zeros(100)), std::nullopt);
+    Bytes nextHeader = sample.bytes;
+    nextHeader.back() ^= 1;
+    EXPECT_EQ(endOf(sevenZipEnd, nextHeader + zeros(100)), std::nullopt);
+}
+
+TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
+{
+    Bytes bytes(600 * 1024, 0x11);
+    const std::size_t at = 256 * 1024 - 2;
+    std::copy_n("%%EOF", 5, bytes.begin() + at);
+    MemoryMedium medium(bytes);
+    FormatEndReader file(medium, 0, bytes.size());
+    EXPECT_EQ(file.find(0, "%%EOF"), at);
+    EXPECT_EQ(file.find(at + 1, "%%EOF"), std::nullopt);
+    FormatEndReader limited(medium, 0, at + 4);
+    EXPECT_EQ(limited.find(0, "%%EOF"), std::nullopt) << "the pattern's last byte is past the limit";
+    EXPECT_LE(medium.furthestAsked(), bytes.size());
+}
+
+TEST(FormatEndReader, HostileOffsetsDoNotWrap)
+{
+    MemoryMedium medium(Bytes(1024, 7));
+    FormatEndReader file(medium, 512, std::numeric_limits<std::uint64_t>::max());
+    std::uint8_t out[8];
+    EXPECT_FALSE(file.read(std::numeric_limits<std::uint64_t>::max() - 3, out, 8));
+    EXPECT_EQ(file.byteAt(511), 7);
+    EXPECT_EQ(file.byteAt(512), std::nullopt);
+    EXPECT_EQ(file.endIfReadable(512), 512u);
+    EXPECT_EQ(file.endIfReadable(513), std::nullopt);
+    EXPECT_EQ(file.endIfReadable(0), std::nullopt);
+    FormatEndReader nearTheTop(medium, std::numeric_limits<std::uint64_t>::max() - 10, 1000);
+    EXPECT_EQ(nearTheTop.limit(), 10u);
+    EXPECT_EQ(nearTheTop.byteAt(0), std::nullopt);
+}
+
+TEST(FormatEndChecksums, StandardCheckValues)
+{
+    const std::string digits = "123456789";
+    const auto* data = reinterpret_cast<const std::uint8_t*>(digits.data());
+    EXPECT_EQ(crc32(data, digits.size()), 0xCBF43926u);
+    EXPECT_EQ(crc32(data + 4, 5, crc32(data, 4)), 0xCBF43926u);
+    EXPECT_EQ(oggCrc32(data, digits.size()), 0x89A1897Fu);
+}
+
+} // namespace
+} // namespace salvyn
