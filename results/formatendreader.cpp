@@ -7,11 +7,12 @@
 namespace salvyn {
 
 namespace {
-constexpr std::size_t kWindowBytes = 256 * 1024;
+// Small enough to come from the ordinary heap, large enough to scan data in few reads.
+constexpr std::size_t kWindowBytes = 64 * 1024;
 // Windows start on this boundary of the file so neighbouring reads share one load.
 constexpr std::uint64_t kWindowAlign = 4096;
 // Larger reads are copied through the window in pieces of this size.
-constexpr std::size_t kReadPieceBytes = 64 * 1024;
+constexpr std::size_t kReadPieceBytes = 32 * 1024;
 } // namespace
 
 FormatEndReader::FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes)

@@ -323,7 +323,7 @@ TEST(FormatEndHostile, SevenZipHeadersAreChecked)
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
 {
     Bytes bytes(600 * 1024, 0x11);
-    const std::size_t at = 256 * 1024 - 2;
+    const std::size_t at = 64 * 1024 - 2;
     std::copy_n("%%EOF", 5, bytes.begin() + at);
     MemoryMedium medium(bytes);
     FormatEndReader file(medium, 0, bytes.size());

@@ -18,6 +18,7 @@ public:
     std::size_t readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size) override;
     // One past the furthest byte any read asked for (served or not).
     std::uint64_t furthestAsked() const { return m_furthestAsked; }
+    void forgetReads() { m_furthestAsked = 0; }
     const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
 
 private:
