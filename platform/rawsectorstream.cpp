@@ -51,22 +51,30 @@ bool RawSectorStream::seekToSector(std::uint64_t sector)
 
 std::size_t RawSectorStream::readSector(std::uint8_t* sector)
 {
+    const std::uint8_t* bytes = readSectorInPlace(sector);
+    if (bytes != nullptr && bytes != sector)
+        std::memcpy(sector, bytes, kSectorSize);
+    return bytes != nullptr;
+}
+
+const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
+{
     if (m_position >= kLargestOffsetSector)
-        return 0;
+        return nullptr;
     const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
     if (!buffered) {
         if (m_position < m_singleReadsUntil) {
-            if (!readOneSector(sector))
-                return 0;
+            if (!readOneSector(spare))
+                return nullptr;
             ++m_position;
-            return 1;
+            return spare;
         }
         if (!fillBlock())
-            return readSector(sector);
+            return readSectorInPlace(spare);
     }
-    std::memcpy(sector, m_block.data() + (m_position - m_blockFirst) * kSectorSize, kSectorSize);
+    const std::uint8_t* bytes = m_block.data() + (m_position - m_blockFirst) * kSectorSize;
     ++m_position;
-    return 1;
+    return bytes;
 }
 
 // Reads the block starting at the position. When it comes back short, its good sectors stay

@@ -21,6 +21,14 @@ public:
     // a failure the position is unchanged; the caller decides where to go on.
     virtual std::size_t readSector(std::uint8_t* sector) = 0;
 
+    // The same read without a copy where the stream can offer one: answers the sector's
+    // bytes, valid until the next call on this stream, or nullptr when it cannot be read.
+    // `spare` (kSectorSize bytes) may be used to hold them.
+    virtual const std::uint8_t* readSectorInPlace(std::uint8_t* spare)
+    {
+        return readSector(spare) == 1 ? spare : nullptr;
+    }
+
     // Number of whole sectors on the medium, as known when it was opened.
     virtual std::uint64_t sectorCount() const = 0;
 };

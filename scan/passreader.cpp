@@ -27,8 +27,18 @@ const SignatureList& workingListFor(const SearchRequest& request, const std::str
 
 bool isBlankSector(const std::uint8_t* sector)
 {
-    static const std::uint8_t zeros[kSectorSize] = {};
-    return std::memcmp(sector, zeros, kSectorSize) == 0;
+    const auto word = [sector](std::size_t k) {
+        std::uint64_t value;
+        std::memcpy(&value, sector + k * 8, 8);
+        return value;
+    };
+    // Most sectors that are not blank differ in their first bytes: look there first.
+    if (word(0) != 0)
+        return false;
+    std::uint64_t any = 0;
+    for (std::size_t k = 1; k < kSectorSize / 8; ++k)
+        any |= word(k);
+    return any == 0;
 }
 
 PassReader::PassReader(ScanContext& context) : m_context(context) {}
@@ -67,18 +77,18 @@ bool PassReader::atEnd() const
     return m_context.state.for_index.load(std::memory_order_relaxed) >= m_context.state.end_sector.load();
 }
 
-bool PassReader::readNextSector(std::uint8_t* sector)
+const std::uint8_t* PassReader::readNextSector()
 {
     const std::uint64_t sectorNumber = m_context.state.for_index.load(std::memory_order_relaxed);
-    m_lastRead = m_stream->readSector(sector);
-    if (m_lastRead == 0) {
+    const std::uint8_t* sector = m_stream->readSectorInPlace(m_spare);
+    m_lastRead = sector != nullptr;
+    if (sector == nullptr) {
         ++m_failedReads;
-        std::memset(sector, 0, kSectorSize);
         // If even this fails the pass goes on: later reads fail and are mended the same way.
         m_stream->seekToSector(sectorNumber + 1);
     }
     m_context.state.for_index.store(sectorNumber + 1, std::memory_order_relaxed);
-    return m_lastRead != 0;
+    return sector;
 }
 
 bool PassReader::finish()

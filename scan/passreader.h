@@ -39,10 +39,10 @@ public:
 
     bool atEnd() const;
 
-    // Reads sector for_index and moves for_index on. An unreadable sector comes back as
-    // zeros (false) and the medium is put on the next sector, so every later sector keeps
-    // its own number.
-    bool readNextSector(std::uint8_t* sector);
+    // Reads sector for_index and moves for_index on: its bytes, valid until the next read,
+    // or nullptr when it cannot be read; the medium is then put on the next sector, so every
+    // later sector keeps its own number.
+    const std::uint8_t* readNextSector();
 
     // An empty working list counts as a good end for the video, raw and audio passes.
     void markLastReadGood() { m_lastRead = 1; }
@@ -56,6 +56,7 @@ public:
 private:
     ScanContext& m_context;
     std::unique_ptr<SectorStream> m_stream;
+    std::uint8_t m_spare[kSectorSize] = {};
     std::size_t m_lastRead = 0;
     std::uint64_t m_failedReads = 0;
 };

@@ -13,6 +13,9 @@ namespace salvyn {
 
 namespace {
 
+constexpr std::uint64_t kLargestReservation = 1ull << 30;
+constexpr std::size_t kFirstReservation = 1 << 20;
+
 // One pass over the range. A found photo runs from its header sector up to the sector
 // before the next header, its size limit, the end of the range or a stop.
 class PhotoPass {
@@ -45,15 +48,19 @@ public:
     }
 
 private:
+    // An unreadable sector is taken as blank: zeros keep the photo's later bytes in place.
     void examineNextSector()
     {
-        const bool readable = m_reader.readNextSector(m_sector);
-        if (readable && !isBlankSector(m_sector)) {
-            const std::size_t match = m_matcher.firstMatch(m_sector);
+        static const std::uint8_t zeros[kSectorSize] = {};
+        const std::uint8_t* sector = m_reader.readNextSector();
+        if (sector == nullptr) {
+            sector = zeros;
+        } else if (!isBlankSector(sector)) {
+            const std::size_t match = m_matcher.firstMatch(sector);
             if (match != HeaderMatcher::kNoMatch)
                 startFile(m_matcher.record(match));
         }
-        collect();
+        collect(sector);
     }
 
     void startFile(const SignatureRecord& record)
@@ -69,11 +76,13 @@ private:
         m_uid = Generate_File_UID_Num(number, m_thorough, record.type);
         m_fileBytes = 0;
         m_sizeLimit = record.maximumSize;
+        if (m_fileData.capacity() < m_sizeLimit)
+            m_fileData.reserve(static_cast<std::size_t>(std::min(m_sizeLimit, kLargestReservation)));
         m_firstSector = state.for_index - 1;
     }
 
     // The sector at which the count reaches the size limit is not part of the photo.
-    void collect()
+    void collect(const std::uint8_t* sector)
     {
         if (!m_collecting)
             return;
@@ -85,18 +94,16 @@ private:
             m_collecting = false;
             return;
         }
-        appendSector();
+        appendSector(sector);
     }
 
-    // Grows towards the size limit without ever holding much more than it.
-    void appendSector()
+    // Room for the whole photo is set aside at its header (pages are only taken as they are
+    // written), so collecting never moves the bytes already collected.
+    void appendSector(const std::uint8_t* sector)
     {
-        const std::size_t needed = m_fileData.size() + kSectorSize;
-        if (needed > m_fileData.capacity()) {
-            const std::uint64_t doubled = std::max<std::uint64_t>(m_fileData.capacity() * 2, 1 << 20);
-            m_fileData.reserve(static_cast<std::size_t>(std::max<std::uint64_t>(needed, std::min(doubled, m_sizeLimit))));
-        }
-        m_fileData.insert(m_fileData.end(), m_sector, m_sector + kSectorSize);
+        if (m_fileData.size() == m_fileData.capacity())
+            m_fileData.reserve(std::max<std::size_t>(m_fileData.capacity() * 2, kFirstReservation));
+        m_fileData.insert(m_fileData.end(), sector, sector + kSectorSize);
     }
 
     void deliver()
@@ -121,7 +128,6 @@ private:
     const bool m_thorough;
     const HeaderMatcher m_matcher;
     PassReader m_reader;
-    std::uint8_t m_sector[kSectorSize] = {};
     std::vector<std::uint8_t> m_fileData;
     bool m_collecting = false;
     bool m_closedBySize = false;

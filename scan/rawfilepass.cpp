@@ -66,9 +66,10 @@ public:
 private:
     void examineNextSector()
     {
-        const bool readable = m_reader.readNextSector(m_sector);
-        if (readable && !isBlankSector(m_sector)) {
-            const std::size_t match = m_matcher.firstMatch(m_sector);
+        // An unreadable sector is taken as blank; it still counts towards the open files.
+        const std::uint8_t* sector = m_reader.readNextSector();
+        if (sector != nullptr && !isBlankSector(sector)) {
+            const std::size_t match = m_matcher.firstMatch(sector);
             if (match != HeaderMatcher::kNoMatch) {
                 startGroup(match);
                 m_headerSeen = true;
@@ -133,7 +134,6 @@ private:
     const std::string& m_passName;
     const HeaderMatcher m_matcher;
     PassReader m_reader;
-    std::uint8_t m_sector[kSectorSize] = {};
     std::vector<std::string> m_openFiles; // names, in the order the group started them
     bool m_headerSeen = false;
     std::uint64_t m_groupStart = 0;

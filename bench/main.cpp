@@ -1,0 +1,161 @@
+// salvyn-bench: how fast the searches read a page-cached disk image compared with plainly
+// reading it, and how much memory a photo search holds. Reports figures, asserts nothing.
+#include "benchimage.h"
+#include "platform/rawsectoropener.h"
+#include "platform/resourcefolder.h"
+#include "results/resultrows.h"
+#include "scan/headermatcher.h"
+#include "scan/photopass.h"
+#include "scan/rawfilepass.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CountingSink : public FoundFileSink {
+public:
+    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string&, const std::string&) override
+    {
+        files += !bytes.empty();
+    }
+    void addImageWithData_2(const std::string&, const std::string&, std::uint64_t, std::uint64_t) override { ++files; }
+    std::uint64_t files = 0;
+};
+
+class QuietHost : public ScanHost {
+public:
+    void passStarted(const std::string&, const std::string&) override {}
+    void progressSetUp(std::uint64_t, std::uint64_t) override {}
+    void deviceOpened() override {}
+    void deviceOpenFailed(const SectorSourceError& error) override { std::cerr << error.message << "\n"; }
+    void showReadError(std::uint64_t failed) override { std::cerr << failed << " sectors unreadable\n"; }
+    void stopTicker() override {}
+    void Final_or_Stop_Screen() override {}
+};
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Plain sequential read in 1 MiB blocks; also what warms the page cache.
+double readSeconds(const fs::path& image)
+{
+    const int fd = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> buffer(1 << 20);
+    const auto start = std::chrono::steady_clock::now();
+    while (::read(fd, buffer.data(), buffer.size()) > 0) {
+    }
+    const double seconds = secondsSince(start);
+    ::close(fd);
+    return seconds;
+}
+
+struct PassRun {
+    double seconds;
+    std::uint64_t files;
+};
+
+PassRun timePass(const fs::path& image, int mode, const SignatureList& list)
+{
+    SearchRequest request;
+    request.sourceIdentifier = image.string();
+    request.recoveryMode = mode;
+    request.sectorCountText = std::to_string(kBenchImageBytes / kSectorSize);
+    request.generalList = list;
+    SearchState state;
+    QuietHost host;
+    CountingSink sink;
+    RawSectorOpener opener;
+    ResultRows rows;
+    ScanContext context{request, state, host, sink, opener, &rows};
+    const auto start = std::chrono::steady_clock::now();
+    if (mode == 0)
+        Photo_Recovey_Mode(context, "GEN");
+    else
+        Raw_File_Recovey_Mode(context, "GEN");
+    return {secondsSince(start), sink.files};
+}
+
+// Peak resident memory of a photo search, measured in a fresh process.
+long photoScanPeakKib(const fs::path& image)
+{
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    char* arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>("--photo-scan-only"),
+                         const_cast<char*>(image.c_str()), nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, self.c_str(), nullptr, nullptr, arguments, environ) != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(child, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+std::uint64_t largestMaximumSize(const SignatureList& general, const SignatureList& thorough)
+{
+    std::uint64_t largest = 0;
+    for (const SignatureList* list : {&general, &thorough})
+        for (std::size_t r = 0; r < recordCount(*list); ++r)
+            largest = std::max(largest, decodeSignatureRecord(*list, r).maximumSize);
+    return largest;
+}
+
+void report(const char* what, double readSecondsTaken, const PassRun& run)
+{
+    const double megabytes = kBenchImageBytes / 1e6;
+    std::printf("%-28s %8.0f MB/s  %6.2f s  %7llu files  scan/read %.2f\n", what, megabytes / run.seconds, run.seconds,
+                static_cast<unsigned long long>(run.files), run.seconds / readSecondsTaken);
+}
+
+int benchmark()
+{
+    const SignatureLists lists = loadSignatureLists(findResourceFolder(), std::cerr);
+    const fs::path image = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bench-data" / "bench.img";
+    const std::uint64_t headers = makeBenchImage(image, lists);
+    std::printf("image %s, %llu MiB%s\n", image.c_str(), static_cast<unsigned long long>(kBenchImageBytes >> 20),
+                headers ? (", made with " + std::to_string(headers) + " headers").c_str() : ", reused");
+    readSeconds(image); // warm the page cache
+    const double read = std::min(readSeconds(image), readSeconds(image));
+    std::printf("%-28s %8.0f MB/s  %6.2f s\n", "plain sequential read", kBenchImageBytes / 1e6 / read, read);
+    report("photo pass (general list)", read, timePass(image, 0, lists.Ext_Array));
+    report("photo pass (thorough list)", read, timePass(image, 0, lists.Adv_Ext_Array));
+    report("video pass (all types)", read, timePass(image, 1, lists.Video_Array));
+    report("raw-file pass (all types)", read, timePass(image, 2, lists.RawFile_Array));
+    report("audio pass (all types)", read, timePass(image, 3, lists.Audio_Array));
+    report("audio thorough (all types)", read, timePass(image, 3, lists.Adv_Audio_Array));
+    const long peakKib = photoScanPeakKib(image);
+    const std::uint64_t largest = largestMaximumSize(lists.Ext_Array, lists.Adv_Ext_Array);
+    std::printf("photo search peak memory     %ld MiB (largest photo maximum %llu MiB + 64 MiB = %llu MiB)\n",
+                peakKib / 1024, static_cast<unsigned long long>(largest >> 20),
+                static_cast<unsigned long long>((largest >> 20) + 64));
+    return 0;
+}
+
+} // namespace
+} // namespace salvyn
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--photo-scan-only") {
+        const salvyn::SignatureLists lists = salvyn::loadSignatureLists(salvyn::findResourceFolder(), std::cerr);
+        salvyn::timePass(argv[2], 0, lists.Ext_Array);
+        salvyn::timePass(argv[2], 0, lists.Adv_Ext_Array);
+        return 0;
+    }
+    return salvyn::benchmark();
+}
