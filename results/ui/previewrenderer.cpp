@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <QPdfDocument>
 
 namespace salvyn {
@@ -20,6 +19,24 @@ QSize fittedSize(const QSizeF& size)
     if (size.width() <= PreviewRenderer::maxSize.width() && size.height() <= PreviewRenderer::maxSize.height())
         return size.toSize().expandedTo({1, 1});
     return size.scaled(QSizeF(PreviewRenderer::maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1});
+}
+
+// The engine leaves what a page does not paint transparent; paper is white. Premultiplied
+// colour over white is the colour plus what the page leaves uncovered.
+QImage onWhitePaper(const QImage& page)
+{
+    if (page.isNull())
+        return {};
+    QImage paper = page.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < paper.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(paper.scanLine(y));
+        for (int x = 0; x < paper.width(); ++x) {
+            const int uncovered = 255 - qAlpha(line[x]);
+            line[x] = qRgb(qRed(line[x]) + uncovered, qGreen(line[x]) + uncovered, qBlue(line[x]) + uncovered);
+        }
+    }
+    paper.reinterpretAsFormat(QImage::Format_RGB32);
+    return paper;
 }
 
 } // namespace
@@ -55,15 +72,9 @@ QImage PreviewRenderer::renderPdfFirstPage(const QString& path)
     const QSizeF page = document.pagePointSize(0);
     if (page.isEmpty())
         return {};
-    // A page is drawn as large as the box allows, whatever its size in points, and on white
-    // paper: the engine leaves what the page does not paint transparent.
-    const QImage drawn = document.render(0, page.scaled(QSizeF(maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1}));
-    if (drawn.isNull())
-        return {};
-    QImage paper(drawn.size(), QImage::Format_RGB32);
-    paper.fill(Qt::white);
-    QPainter(&paper).drawImage(0, 0, drawn);
-    return paper;
+    // A page is drawn as large as the box allows, whatever its size in points.
+    const QSize size = page.scaled(QSizeF(maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1});
+    return onWhitePaper(document.render(0, size));
 }
 
 } // namespace salvyn

@@ -217,34 +217,40 @@ TEST_F(PreviewDisplayTest, UnreadableMediumShowsTheNewNamesTypeIcon)
 
 // The real movie view, on files ffmpeg made. Skipped, with the reason, where this system
 // cannot play media at all; a file that does not open where it can is a failure.
+// ThreadSanitizer cannot follow GStreamer's threads: they hand buffers over through
+// uninstrumented GLib locks, so every pipeline would be reported as racing.
 class RealMovieTest : public testing::Test {
 protected:
     void SetUp() override
     {
+#if defined(__SANITIZE_THREAD__)
+        GTEST_SKIP() << "GStreamer's own threads are invisible to ThreadSanitizer; the plain and ASan builds run this";
+#endif
         if (!files.whyMissing().isEmpty())
             GTEST_SKIP() << files.whyMissing().toStdString();
-        if (!player.isAvailable())
+        player = std::make_unique<MediaMoviePlayer>();
+        if (!player->isAvailable())
             GTEST_SKIP() << "Qt Multimedia has no working media backend here (GStreamer plugins missing?)";
     }
 
     test::PreviewFiles files;
-    MediaMoviePlayer player;
+    std::unique_ptr<MediaMoviePlayer> player;
 };
 
 TEST_F(RealMovieTest, OpensVideoAndAudioWithoutPlayingThem)
 {
-    EXPECT_TRUE(player.open(files.write("dprv.MP4", files.mp4())));
-    EXPECT_FALSE(player.isPlaying());
-    EXPECT_TRUE(player.open(files.write("dprv.WAV", files.wav())));
-    EXPECT_FALSE(player.isPlaying());
-    player.close();
-    EXPECT_FALSE(player.isPlaying());
+    EXPECT_TRUE(player->open(files.write("dprv.MP4", files.mp4())));
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_TRUE(player->open(files.write("dprv.WAV", files.wav())));
+    EXPECT_FALSE(player->isPlaying());
+    player->close();
+    EXPECT_FALSE(player->isPlaying());
 }
 
 TEST_F(RealMovieTest, RefusesWhatIsNoMovie)
 {
-    EXPECT_FALSE(player.open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));
-    EXPECT_FALSE(player.open(files.folder() + "/missing.MP4"));
+    EXPECT_FALSE(player->open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));
+    EXPECT_FALSE(player->open(files.folder() + "/missing.MP4"));
 }
 
 // Counts what the display asks of a movie view.
@@ -392,28 +398,32 @@ class RealMoviePreviewFlowTest : public PreviewFlowTest {
 protected:
     void SetUp() override
     {
+#if defined(__SANITIZE_THREAD__)
+        GTEST_SKIP() << "GStreamer's own threads are invisible to ThreadSanitizer; the plain and ASan builds run this";
+#endif
         PreviewFlowTest::SetUp();
         if (IsSkipped())
             return;
-        if (!player.isAvailable())
+        player = std::make_unique<MediaMoviePlayer>();
+        if (!player->isAvailable())
             GTEST_SKIP() << "Qt Multimedia has no working media backend here (GStreamer plugins missing?)";
+        counting = std::make_unique<CountingMoviePlayer>(*player);
         auto* layout = new QVBoxLayout(box.views.mMovieView);
-        layout->addWidget(&player);
+        layout->addWidget(player.get());
     }
-
-    MediaMoviePlayer player;
-    CountingMoviePlayer counting{player};
+    std::unique_ptr<MediaMoviePlayer> player;
+    std::unique_ptr<CountingMoviePlayer> counting;
 };
 
 TEST_F(RealMoviePreviewFlowTest, VideoModeOpensTheFoundMp4InTheMovieView)
 {
-    auto presenter = presenterFor(1, counting, media);
+    auto presenter = presenterFor(1, *counting, media);
     presenter->previewFoundFile("MP400001.MP4", mp4Sector, mp4Sector + mp4Sectors);
     EXPECT_EQ(presenter->preview_file_path(), cache.path() + "/preview/dprv.MP4");
-    EXPECT_EQ(counting.opens, 1);
+    EXPECT_EQ(counting->opens, 1);
     EXPECT_FALSE(box.views.mMovieView->isHidden());
     EXPECT_TRUE(box.views._QuickLook_View->isHidden());
-    EXPECT_FALSE(player.isPlaying());
+    EXPECT_FALSE(player->isPlaying());
     EXPECT_EQ(box.box->title(), "MP400001.MP4");
     EXPECT_TRUE(presenter->ClearPreview_Window().isHidden());
     EXPECT_EQ(finalScreens, 0);
@@ -421,10 +431,10 @@ TEST_F(RealMoviePreviewFlowTest, VideoModeOpensTheFoundMp4InTheMovieView)
 
 TEST_F(RealMoviePreviewFlowTest, RawFileModeShowsAPictureOrIconForTheSameMp4NeverTheMovieView)
 {
-    auto presenter = presenterFor(2, counting, media);
+    auto presenter = presenterFor(2, *counting, media);
     box.views.mMovieView->hide();
     presenter->previewFoundFile("MP400001.MP4", mp4Sector, mp4Sector + mp4Sectors);
-    EXPECT_EQ(counting.opens, 0);
+    EXPECT_EQ(counting->opens, 0);
     EXPECT_TRUE(box.views.mMovieView->isHidden());
     EXPECT_FALSE(box.views._QuickLook_View->pixmap().isNull());
     EXPECT_EQ(box.box->title(), "MP400001.MP4");

@@ -92,3 +92,4 @@ extern "C" const char* __lsan_default_suppressions()
            "leak:libgst\n"
            "leak:__vasprintf_internal\n";
 }
+
