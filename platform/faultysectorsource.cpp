@@ -28,6 +28,17 @@ std::size_t FaultySectorStream::readSector(std::uint8_t* sector)
     return got;
 }
 
+std::size_t FaultySectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
+{
+    // Up to the next bad place only; that one is met by a single read.
+    const auto nextBad = m_faults.unreadableSectors.lower_bound(m_position);
+    if (nextBad != m_faults.unreadableSectors.end())
+        count = static_cast<std::size_t>(std::min<std::uint64_t>(count, *nextBad - m_position));
+    const std::size_t got = count == 0 ? 0 : m_inner->readSectorsInto(into, count);
+    m_position += got;
+    return got;
+}
+
 FaultySectorOpener::FaultySectorOpener(SectorSourceOpener& inner, SectorFaults faults)
     : m_inner(inner), m_faults(std::move(faults))
 {

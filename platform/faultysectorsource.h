@@ -18,6 +18,7 @@ public:
     FaultySectorStream(std::unique_ptr<SectorStream> inner, SectorFaults faults);
     bool seekToSector(std::uint64_t sector) override;
     std::size_t readSector(std::uint8_t* sector) override;
+    std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override;
     std::uint64_t sectorCount() const override { return m_inner->sectorCount(); }
 
 private:

@@ -24,6 +24,15 @@ std::size_t MemorySectorStream::readSector(std::uint8_t* sector)
     return 1;
 }
 
+std::size_t MemorySectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
+{
+    const std::uint64_t available = sectorCount() - std::min(m_position, sectorCount());
+    const std::size_t done = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
+    std::memcpy(into, m_bytes->data() + m_position * kSectorSize, done * kSectorSize);
+    m_position += done;
+    return done;
+}
+
 std::uint64_t MemorySectorStream::sectorCount() const
 {
     return m_bytes->size() / kSectorSize;

@@ -15,6 +15,7 @@ public:
     explicit MemorySectorStream(DiskImageBytes bytes);
     bool seekToSector(std::uint64_t sector) override;
     std::size_t readSector(std::uint8_t* sector) override;
+    std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override;
     std::uint64_t sectorCount() const override;
 
 private:

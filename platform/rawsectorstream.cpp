@@ -77,6 +77,27 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
     return bytes;
 }
 
+std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
+{
+    if (m_position >= kLargestOffsetSector || m_position < m_singleReadsUntil)
+        return 0;
+    count = static_cast<std::size_t>(std::min<std::uint64_t>(count, kLargestOffsetSector - m_position));
+    std::size_t done = 0;
+    // What the block buffer already holds is handed over from there.
+    if (m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount) {
+        done = static_cast<std::size_t>(std::min<std::uint64_t>(count, m_blockFirst + m_blockCount - m_position));
+        std::memcpy(into, m_block.data() + (m_position - m_blockFirst) * kSectorSize, done * kSectorSize);
+        m_position += done;
+    }
+    if (done < count) {
+        const std::size_t got = readFully(m_fd, into + done * kSectorSize, (count - done) * kSectorSize,
+                                          m_position * kSectorSize) / kSectorSize;
+        m_position += got;
+        done += got;
+    }
+    return done;
+}
+
 // Reads the block starting at the position. When it comes back short, its good sectors stay
 // buffered and the rest of the block is read sector by sector; false when none came.
 bool RawSectorStream::fillBlock()

@@ -22,6 +22,7 @@ public:
     bool seekToSector(std::uint64_t sector) override;
     std::size_t readSector(std::uint8_t* sector) override;
     const std::uint8_t* readSectorInPlace(std::uint8_t* spare) override;
+    std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override;
     std::uint64_t sectorCount() const override { return m_byteSize / kSectorSize; }
 
 private:

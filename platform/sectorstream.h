@@ -29,6 +29,16 @@ public:
         return readSector(spare) == 1 ? spare : nullptr;
     }
 
+    // Reads up to `count` following sectors straight into `into` (count * kSectorSize bytes)
+    // where the stream can do that cheaply, stopping before the first one it cannot read.
+    // Answers how many arrived; 0 means: read them one by one.
+    virtual std::size_t readSectorsInto(std::uint8_t* into, std::size_t count)
+    {
+        (void)into;
+        (void)count;
+        return 0;
+    }
+
     // Number of whole sectors on the medium, as known when it was opened.
     virtual std::uint64_t sectorCount() const = 0;
 };

@@ -91,6 +91,25 @@ const std::uint8_t* PassReader::readNextSector()
     return sector;
 }
 
+std::size_t PassReader::readAhead(std::uint8_t* into, std::size_t maxSectors)
+{
+    return m_stream->readSectorsInto(into, maxSectors);
+}
+
+void PassReader::takeReadAhead()
+{
+    m_lastRead = 1;
+    m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + 1,
+                                    std::memory_order_relaxed);
+}
+
+std::uint64_t PassReader::sectorsLeft() const
+{
+    const std::uint64_t forIndex = m_context.state.for_index.load(std::memory_order_relaxed);
+    const std::uint64_t end = m_context.state.end_sector.load();
+    return end > forIndex ? end - forIndex : 0;
+}
+
 bool PassReader::finish()
 {
     const bool lastReadGood = m_lastRead != 0;

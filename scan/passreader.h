@@ -44,6 +44,13 @@ public:
     // later sector keeps its own number.
     const std::uint8_t* readNextSector();
 
+    // Reads up to `maxSectors` of the sectors from for_index on straight into `into`, where
+    // the medium allows, without taking them yet; answers how many arrived (0: read one by
+    // one). Each is then taken in order with takeReadAhead().
+    std::size_t readAhead(std::uint8_t* into, std::size_t maxSectors);
+    void takeReadAhead();
+    std::uint64_t sectorsLeft() const;
+
     // An empty working list counts as a good end for the video, raw and audio passes.
     void markLastReadGood() { m_lastRead = 1; }
 

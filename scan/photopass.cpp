@@ -7,7 +7,9 @@
 #include "scan/searchrun.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
+#include <memory>
 
 namespace salvyn {
 
@@ -15,9 +17,23 @@ namespace {
 
 constexpr std::uint64_t kLargestReservation = 1ull << 30;
 constexpr std::size_t kFirstReservation = 1 << 20;
+constexpr std::size_t kReadAheadSectors = 2048;
+
+std::uint64_t largestMaximumSize(const HeaderMatcher& matcher)
+{
+    std::uint64_t largest = 0;
+    for (std::size_t r = 0; r < matcher.recordCount(); ++r)
+        largest = std::max(largest, matcher.record(r).maximumSize);
+    return largest;
+}
 
 // One pass over the range. A found photo runs from its header sector up to the sector
 // before the next header, its size limit, the end of the range or a stop.
+//
+// The photo's bytes are collected in one buffer set aside for the largest photo of the list
+// (its pages are only taken as they are written). While a photo is open, the sectors that
+// follow are read ahead straight into the buffer behind it, so collecting them costs no copy;
+// they are still examined and taken one at a time.
 class PhotoPass {
 public:
     PhotoPass(ScanContext& context, const std::string& passName)
@@ -31,6 +47,7 @@ public:
         m_context.host.passStarted(m_passName, passCaption(m_passName));
         if (!m_reader.open())
             return false;
+        reserve(static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation)));
         try {
             if (m_reader.seekToStart()) {
                 while (!m_reader.atEnd() && m_matcher.recordCount() > 0) {
@@ -52,7 +69,7 @@ private:
     void examineNextSector()
     {
         static const std::uint8_t zeros[kSectorSize] = {};
-        const std::uint8_t* sector = m_reader.readNextSector();
+        const std::uint8_t* sector = nextSector();
         if (sector == nullptr) {
             sector = zeros;
         } else if (!isBlankSector(sector)) {
@@ -61,6 +78,30 @@ private:
                 startFile(m_matcher.record(match));
         }
         collect(sector);
+    }
+
+    const std::uint8_t* nextSector()
+    {
+        if (m_aheadCount == 0 && m_collecting)
+            readAhead();
+        if (m_aheadCount == 0)
+            return m_reader.readNextSector();
+        const std::uint8_t* sector = m_buffer.get() + m_aheadOffset;
+        m_aheadOffset += kSectorSize;
+        --m_aheadCount;
+        m_reader.takeReadAhead();
+        return sector;
+    }
+
+    void readAhead()
+    {
+        const std::size_t room = (m_capacity - m_size) / kSectorSize;
+        const std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>({kReadAheadSectors, room, m_reader.sectorsLeft()}));
+        if (count == 0)
+            return;
+        m_aheadOffset = m_size;
+        m_aheadCount = m_reader.readAhead(m_buffer.get() + m_size, count);
     }
 
     void startFile(const SignatureRecord& record)
@@ -76,8 +117,6 @@ private:
         m_uid = Generate_File_UID_Num(number, m_thorough, record.type);
         m_fileBytes = 0;
         m_sizeLimit = record.maximumSize;
-        if (m_fileData.capacity() < m_sizeLimit)
-            m_fileData.reserve(static_cast<std::size_t>(std::min(m_sizeLimit, kLargestReservation)));
         m_firstSector = state.for_index - 1;
     }
 
@@ -97,19 +136,33 @@ private:
         appendSector(sector);
     }
 
-    // Room for the whole photo is set aside at its header (pages are only taken as they are
-    // written), so collecting never moves the bytes already collected.
     void appendSector(const std::uint8_t* sector)
     {
-        if (m_fileData.size() == m_fileData.capacity())
-            m_fileData.reserve(std::max<std::size_t>(m_fileData.capacity() * 2, kFirstReservation));
-        m_fileData.insert(m_fileData.end(), sector, sector + kSectorSize);
+        std::uint8_t* end = m_buffer.get() + m_size;
+        if (sector != end) {
+            // Read ahead sectors always lie behind the collected bytes, so only a sector read
+            // one by one can find the buffer full.
+            if (m_size == m_capacity)
+                reserve(std::max(m_capacity * 2, kFirstReservation));
+            std::memcpy(m_buffer.get() + m_size, sector, kSectorSize);
+        }
+        m_size += kSectorSize;
+    }
+
+    void reserve(std::size_t capacity)
+    {
+        if (capacity <= m_capacity)
+            return;
+        std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[capacity]);
+        std::memcpy(larger.get(), m_buffer.get(), m_size);
+        m_buffer = std::move(larger);
+        m_capacity = capacity;
     }
 
     void deliver()
     {
-        m_context.sink.addImageWithDataAt(m_fileData, m_name, m_uid, m_firstSector);
-        m_fileData.clear();
+        m_context.sink.addImageWithDataAt({m_buffer.get(), m_size}, m_name, m_uid, m_firstSector);
+        m_size = 0;
     }
 
     bool stop()
@@ -128,7 +181,11 @@ private:
     const bool m_thorough;
     const HeaderMatcher m_matcher;
     PassReader m_reader;
-    std::vector<std::uint8_t> m_fileData;
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;        // bytes of the open photo
+    std::size_t m_aheadOffset = 0; // read-ahead sectors waiting at this offset
+    std::size_t m_aheadCount = 0;
     bool m_collecting = false;
     bool m_closedBySize = false;
     std::uint64_t m_fileCount = 0;

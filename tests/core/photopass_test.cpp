@@ -1,7 +1,9 @@
 #include "scan/photopass.h"
 
 #include "platform/faultysectorsource.h"
+#include "platform/rawsectoropener.h"
 #include "scantestsupport.h"
+#include "scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +196,51 @@ TEST(PhotoPass, StopDeliversThePartlyCollectedPhotoThenTheFinalScreen)
     EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()),
               (std::vector<std::string>{"stop ticker", "final"}));
     EXPECT_EQ(bench.host.count("read error"), 0);
+}
+
+TEST(PhotoPass, StopTakesEffectInsideSectorsAlreadyReadAhead)
+{
+    const DiskImage image = twoPhotos();
+    ScanBench bench(image);
+    bench.request.generalList = kJpeg;
+    // Stop pressed as the first photo is listed, that is while sector 140 is examined.
+    struct StopOnFirst : test::RecordingSink {
+        SearchState* state = nullptr;
+        void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& n, const std::string& u) override
+        {
+            test::RecordingSink::addImageWithData(bytes, n, u);
+            state->stop_now = 1;
+        }
+    } sink;
+    sink.state = &bench.state;
+    ScanContext context{bench.request, bench.state, bench.host, sink, bench.opener, nullptr};
+
+    EXPECT_FALSE(Photo_Recovey_Mode(context, "GEN"));
+    ASSERT_EQ(sink.photos.size(), 2u);
+    EXPECT_EQ(sink.photos[0].bytes, image.sectors(100, 140));
+    EXPECT_EQ(sink.photos[1].bytes, image.sectors(140, 141));
+    EXPECT_EQ(bench.state.for_index, 141u);
+}
+
+TEST(PhotoPass, ImageFileGivesTheSamePhotosAsMemoryAcrossReadBlocks)
+{
+    DiskImage image(9000);
+    image.fill(0, 9000).put(100, 0, kJpegHeader).put(2100, 0, kJpegHeader).put(4200, 0, kJpegHeader);
+    image.put(6000, 0, std::vector<std::uint8_t>(kSectorSize * 300, 0));
+    test::ScratchFolder folder;
+    const std::string path = folder.write("card.img", std::string(image.bytes().begin(), image.bytes().end()));
+    ScanBench bench(image);
+    bench.request.generalList = record("JPG", "2097152", "FFD8FFE0", "1"); // 4095 sectors at most
+    bench.request.sourceIdentifier = path;
+    RawSectorOpener fileOpener;
+    auto context = bench.context(&fileOpener);
+
+    EXPECT_TRUE(Photo_Recovey_Mode(context, "GEN"));
+    ASSERT_EQ(bench.sink.photos.size(), 3u);
+    EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(100, 2100));
+    EXPECT_EQ(bench.sink.photos[1].bytes, image.sectors(2100, 4200));
+    EXPECT_EQ(bench.sink.photos[2].bytes, image.sectors(4200, 4200 + 4095));
+    EXPECT_EQ(bench.sink.photos[2].firstSector, 4200u);
 }
 
 TEST(PhotoPass, UnreadableSectorsKeepEveryLaterSectorInPlace)
