@@ -43,7 +43,7 @@ void FoundFileReporter::addImageWithDataAt(std::span<const std::uint8_t> bytes, 
     const std::uint64_t endSector = firstSector + bytes.size() / kSectorSize;
     found(name, firstSector, endSector);
     if (m_saver)
-        record(m_saver->savePhoto(bytes, name, firstSector));
+        m_plan.add(name, firstSector, endSector);
 }
 
 void FoundFileReporter::addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
@@ -52,7 +52,13 @@ void FoundFileReporter::addImageWithData_2(const std::string& name, const std::s
     (void)uid;
     m_rows.countFoundFile(name);
     found(name, firstSector, endSector);
-    if (!m_saver)
+    if (m_saver)
+        m_plan.add(name, firstSector, endSector);
+}
+
+void FoundFileReporter::saveFound()
+{
+    if (!m_saver || m_plan.size() == 0)
         return;
     if (!m_copyStream) {
         SectorSourceOpening opening = m_opener.open(m_medium);
@@ -63,7 +69,7 @@ void FoundFileReporter::addImageWithData_2(const std::string& name, const std::s
         }
         m_copyStream = std::move(opening.stream);
     }
-    record(m_saver->saveSectors(name, firstSector, endSector, *m_copyStream));
+    m_plan.saveAll(*m_saver, *m_copyStream, [this](const SavedFile& saved) { record(saved); });
 }
 
 void FoundFileReporter::found(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)

@@ -6,6 +6,7 @@
 #include "results/filesaver.h"
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
+#include "results/savingplan.h"
 
 #include <fstream>
 #include <map>
@@ -26,6 +27,10 @@ public:
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override;
 
+    // Once the search is over: writes every found file and its report line, each as long as
+    // its format says, else up to the next found file, else its range.
+    void saveFound();
+
     // "Found 3 files: JPG 2, PNG 1" as lines.
     void printSummary();
     bool writesFailed() const { return m_writesFailed; }
@@ -40,6 +45,7 @@ private:
     std::ofstream* m_report;
     SectorSourceOpener& m_opener;
     std::string m_medium;
+    SavingPlan m_plan;
     std::unique_ptr<SectorStream> m_copyStream; // a stream of its own, beside the search's
     std::map<std::string, std::uint64_t> m_countByType;
     std::uint64_t m_total = 0;

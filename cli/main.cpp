@@ -196,6 +196,7 @@ int run(const ScanOptions& options)
     runSearch(context);
     host.stopTicker();
     g_stopRequest = nullptr;
+    reporter.saveFound();
 
     if (host.openFailed())
         return kUsage;

@@ -105,12 +105,16 @@ Options:
                      second signature list follows it.
   --range START:END  search sectors START to END-1 only (512-byte sectors); default: the
                      whole medium.
-  --out DIR          write every found file into DIR (created if missing). Photos are
-                     written as collected, other files as the sectors of their range.
-                     Existing files are never replaced: a taken name gets -2, -3, ...
-                     A folder on the medium being scanned is refused.
+  --out DIR          write every found file into DIR (created if missing) once the search
+                     is over. A file is written as long as its own format says when it
+                     says (JPEG, PNG, GIF, BMP, WEBP, AVI, WAV, AIFF, MP4, MOV, HEIC, CR3,
+                     MKV, WEBM, FLV, OGG, OPUS, MPG, VOB, TS, PDF, ZIP and Office files,
+                     SQLITE, RAR 5, 7Z), else up to the next file found, else as the sectors
+                     of its range. Existing files are never replaced: a taken name gets
+                     -2, -3, ... A folder on the medium being scanned is refused.
   --report FILE      write a tab-separated list of the found files: name, type, first
-                     sector, end sector, bytes, SHA-256.
+                     sector, end sector, bytes written, SHA-256, and how the length was
+                     decided (format, next file or range).
   -h, --help         show this help.
 
 Each found file is printed with its type and its sectors (first included, end excluded),

@@ -129,12 +129,19 @@ SavedFile FileSaver::savePhoto(std::span<const std::uint8_t> bytes, const std::s
 SavedFile FileSaver::saveSectors(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
                                  SectorStream& medium)
 {
+    const std::uint64_t sectors = endSector > firstSector ? endSector - firstSector : 0;
+    return saveBytes(name, firstSector, endSector, sectors * kSectorSize, medium);
+}
+
+SavedFile FileSaver::saveBytes(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
+                               std::uint64_t byteCount, SectorStream& medium)
+{
     SavedFile file = describe(name, firstSector, endSector);
     Output output(m_folder, file);
     std::vector<std::uint8_t> chunk;
     chunk.reserve(256 * kSectorSize);
     bool positioned = medium.seekToSector(firstSector);
-    for (std::uint64_t sector = firstSector; sector < endSector; ++sector) {
+    for (std::uint64_t sector = firstSector, left = byteCount; left > 0; ++sector) {
         const std::size_t at = chunk.size();
         chunk.resize(at + kSectorSize);
         if (!positioned || medium.readSector(chunk.data() + at) != 1) {
@@ -142,7 +149,11 @@ SavedFile FileSaver::saveSectors(const std::string& name, std::uint64_t firstSec
             std::memset(chunk.data() + at, 0, kSectorSize);
             positioned = medium.seekToSector(sector + 1);
         }
-        if (chunk.size() == chunk.capacity()) {
+        // The last sector of a file that ends inside it gives only the file's bytes.
+        if (left < kSectorSize)
+            chunk.resize(at + static_cast<std::size_t>(left));
+        left -= chunk.size() - at;
+        if (chunk.size() >= chunk.capacity() - kSectorSize) {
             output.write(chunk);
             chunk.clear();
         }
@@ -154,13 +165,14 @@ SavedFile FileSaver::saveSectors(const std::string& name, std::uint64_t firstSec
 
 std::string reportHeaderLine()
 {
-    return "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256";
+    return "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from";
 }
 
 std::string reportLine(const SavedFile& file)
 {
     return reportField(file.name) + '\t' + reportField(file.type) + '\t' + std::to_string(file.firstSector) + '\t'
-         + std::to_string(file.endSector) + '\t' + std::to_string(file.byteCount) + '\t' + file.sha256;
+         + std::to_string(file.endSector) + '\t' + std::to_string(file.byteCount) + '\t' + file.sha256 + '\t'
+         + file.lengthFrom;
 }
 
 std::string safeFileName(const std::string& name)

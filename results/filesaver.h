@@ -22,6 +22,7 @@ struct SavedFile {
     std::filesystem::path savedPath;   // empty when not written
     std::uint64_t unreadableSectors = 0; // written as zeros
     std::string error;                 // why the file could not be written
+    std::string lengthFrom;            // how the saved length was decided (see SavingPlan)
 };
 
 class FileSaver {
@@ -35,6 +36,11 @@ public:
     // file keeps its size and every later byte its place.
     SavedFile saveSectors(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
                           SectorStream& medium);
+
+    // The first `byteCount` bytes from `firstSector` on, for a file the search listed as
+    // firstSector .. endSector - 1; unreadable sectors become zeros as above.
+    SavedFile saveBytes(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
+                        std::uint64_t byteCount, SectorStream& medium);
 
 private:
     class Output;

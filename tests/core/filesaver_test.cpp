@@ -40,7 +40,7 @@ TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
     EXPECT_EQ(saved.error, "");
     EXPECT_EQ(saved.savedPath, folder.path() / "GND00001.JPG");
     EXPECT_EQ(contentOf(saved.savedPath), bytes);
-    EXPECT_EQ(reportLine(saved), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes));
+    EXPECT_EQ(reportLine(saved), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes) + "\t");
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -112,8 +112,8 @@ TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
     FileSaver measuring(std::nullopt);
     const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)));
-    EXPECT_EQ(reportHeaderLine(), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256");
+    EXPECT_EQ(reportLine(saved), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)) + "\t");
+    EXPECT_EQ(reportHeaderLine(), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from");
 }
 
 TEST(FileSaver, UnwritableFolderIsReported)

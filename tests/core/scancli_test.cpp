@@ -124,10 +124,11 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
               "Found 2 files:\n"
               "  MOV    1\n"
               "  MP4    1\n");
-    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\n"
-                                "MP400001.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\n"
-                                "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\n");
-    const auto mp4 = m_image.sectors(200, 280);
+    // The MP4 is saved up to the MOV the thorough pass found inside its range.
+    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\n"
+                                "MP400001.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\n"
+                                "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\n");
+    const auto mp4 = m_image.sectors(200, 260);
     EXPECT_EQ(readText(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
 
     // A second run into the same folder keeps the first run's files.
@@ -135,9 +136,9 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
     EXPECT_EQ(run(arguments).status, 0);
     EXPECT_EQ(fs::file_size(out / "MOV00001.MOV"), 3u);
     EXPECT_EQ(fs::file_size(out / "MOV00001-2.MOV"), 10240u);
-    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\n"
-                                "MP400001-2.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\n"
-                                "MOV00001-2.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\n");
+    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\n"
+                                "MP400001-2.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\n"
+                                "MOV00001-2.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\n");
 }
 
 TEST_F(ScanCli, AudioSearchWithoutThoroughPass)
