@@ -1,6 +1,7 @@
 // salvyn-scan: the search of the desktop app, run from a terminal.
 #include "cli/consolehost.h"
 #include "cli/foundfilereporter.h"
+#include "cli/listtypes.h"
 #include "cli/scanoptions.h"
 #include "platform/folderonmedium.h"
 #include "platform/rawdevicepath.h"
@@ -220,5 +221,12 @@ int main(int argc, char** argv)
     }
     if (!parsed.error.empty())
         return salvyn::usageError(parsed.error);
+    if (parsed.options.listTypes) {
+        const auto lists = salvyn::loadSignatureLists(salvyn::findResourceFolder(), std::cerr);
+        salvyn::printSignatureTypes(std::cout, lists,
+                                    parsed.options.modeGiven ? std::optional<int>(parsed.options.recoveryMode)
+                                                             : std::nullopt);
+        return salvyn::kSuccess;
+    }
     return salvyn::run(parsed.options);
 }

@@ -46,6 +46,8 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
         };
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--list-types") {
+            options.listTypes = true;
         } else if (argument == "--no-thorough") {
             options.thorough = false;
         } else if (argument == "--mode") {
@@ -58,6 +60,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
                 return parsed;
             }
             options.recoveryMode = *mode;
+            options.modeGiven = true;
         } else if (argument == "--types" || argument == "--range" || argument == "--out" || argument == "--report") {
             const auto text = value();
             if (!text)
@@ -77,7 +80,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
             media.push_back(argument);
         }
     }
-    if (options.help)
+    if (options.help || options.listTypes)
         return parsed;
     if (media.size() != 1) {
         parsed.error = media.empty() ? "no device or image given" : "give one device or image only";
@@ -90,6 +93,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
 std::string scanHelpText()
 {
     return R"(Usage: salvyn-scan [OPTIONS] DEVICE_OR_IMAGE
+       salvyn-scan --list-types [--mode MODE]
 
 Finds lost files on a memory card, USB stick, disk or disk image by the signatures of
 their first sectors, reading the medium sector by sector and never writing to it.
@@ -115,6 +119,9 @@ Options:
   --report FILE      write a tab-separated list of the found files: name, type, first
                      sector, end sector, bytes written, SHA-256, and how the length was
                      decided (format, next file or range).
+  --list-types       print the file types each mode finds in its general and thorough
+                     search, with their descriptions, and scan nothing; with --mode,
+                     that mode's only.
   -h, --help         show this help.
 
 Each found file is printed with its type and its sectors (first included, end excluded),

@@ -15,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace salvyn {
 namespace test {
@@ -277,6 +279,84 @@ TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
 
 INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleFiles()),
                          [](const testing::TestParamInfo<SampleFile>& info) { return info.param.label; });
+
+// ---- salvyn-scan --list-types -------------------------------------------------------------
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+};
+
+ProgramRun runScanProgram(const std::filesystem::path& program, const std::string& arguments)
+{
+    ProgramRun run;
+    const std::string command = "'" + program.string() + "' " + arguments + " 2>/dev/null";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::filesystem::path builtScanProgram()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
+}
+
+std::string recordText(const std::string& extension, const std::string& header, const std::string& description)
+{
+    return "Extension : " + extension + "\nMax Size : 1048576\nHeader : " + header
+         + "\nHeader Position : 1\nReserved : 0\nDescription : " + description + "\n\n";
+}
+
+TEST(ListTypes, PrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass)
+{
+    ASSERT_TRUE(std::filesystem::exists(builtScanProgram()));
+    const test::ScratchFolder folder;
+    std::filesystem::create_directories(folder.path() / "bin");
+    const auto program = folder.path() / "bin" / "salvyn-scan";
+    std::filesystem::copy_file(builtScanProgram(), program);
+    folder.write("share/salvyn/ZephVideo.dll",
+                 "Video test list\n" + recordText(".mp4", "66747970", "MP4 video")
+                     + recordText(".mp4", "6D6F6F76", "MP4 video, movie box first")
+                     + recordText(".quicktime", "71742020", "QuickTime movie"));
+    folder.write("share/salvyn/ZephVideoAdv.dll", recordText(".mts", "47400010", "AVCHD video"));
+    folder.write("share/salvyn/ZephAudio.dll", recordText(".wav", "52494646", "WAV sound"));
+
+    const auto video = runScanProgram(program, "--list-types --mode video");
+    EXPECT_EQ(video.status, 0);
+    EXPECT_EQ(video.out, "Video, general search (2 types)\n"
+                         "  MP4     MP4 video\n"
+                         "  QUICKTIME QuickTime movie\n"
+                         "Video, thorough search (1 type)\n"
+                         "  MTS     AVCHD video\n");
+
+    const auto all = runScanProgram(program, "--list-types");
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out, "Photo, general search (0 types)\nPhoto, thorough search (0 types)\n\n" + video.out
+                           + "\nRaw file, general search (0 types)\nRaw file, thorough search (0 types)\n\n"
+                             "Audio, general search (1 type)\n  WAV     WAV sound\nAudio, thorough search (0 types)\n");
+
+    const auto wrongMode = runScanProgram(program, "--list-types --mode tape");
+    EXPECT_EQ(wrongMode.status, 2);
+    EXPECT_EQ(wrongMode.out, "");
+}
+
+TEST(ListTypes, ShipsEveryTypeOfEveryList)
+{
+    ASSERT_TRUE(std::filesystem::exists(builtScanProgram()));
+    const auto run = runScanProgram(builtScanProgram(), "--list-types");
+    EXPECT_EQ(run.status, 0);
+    for (const auto& list : everyList())
+        for (std::size_t r = 0; r < recordCount(*list.records); ++r)
+            EXPECT_NE(run.out.find("\n  " + recordEntry(*list.records, r, 0) + " "), std::string::npos)
+                << list.file << " " << recordEntry(*list.records, r, 0);
+}
 
 } // namespace
 } // namespace salvyn

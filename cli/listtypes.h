@@ -1,0 +1,17 @@
+#pragma once
+// The answer to "what can it find?": the file types of each search mode's general and
+// thorough signature lists, as loaded.
+#include "signatures/signaturelist.h"
+
+#include <optional>
+#include <ostream>
+
+namespace salvyn {
+
+// Prints, for every search mode (or only `recoveryMode`, 0 photo to 3 audio) and each of its
+// two passes, one line per file type in list order: the type and its description as the
+// file-type check list shows it.
+void printSignatureTypes(std::ostream& out, const SignatureLists& lists,
+                         std::optional<int> recoveryMode = std::nullopt);
+
+} // namespace salvyn
