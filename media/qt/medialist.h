@@ -37,7 +37,7 @@ public:
     // The window the loading sheet covers during a refresh.
     void setControlPanel(QWidget* controlPanel);
 
-    // -1 when no row is selected.
+    // -1 when no row is selected. The record stays valid until the list next changes.
     int selectedRow() const;
     const MyDataObject* selectedRecord() const { return m_model.recordAt(selectedRow()); }
 

@@ -122,7 +122,6 @@ TEST_F(MediaListTest, RefreshKeepsTheSelectedRowIndexWhileTheListIsLongEnough)
 
 TEST_F(MediaListTest, LoadingSheetCoversTheControlPanelOnlyWhileTheListIsBuilt)
 {
-    controlPanel.show();
     int seenWhileListing = 0;
     volumes->whileListing = [&] {
         auto* sheet = controlPanel.findChild<LoadDrive_Modeless*>(QStringLiteral("LoadDisk_Window"));

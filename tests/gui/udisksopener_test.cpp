@@ -4,8 +4,11 @@
 
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -165,8 +168,31 @@ TEST_F(UDisksOpenerTest, BothOpensFailingGivesPermissionDenied)
     EXPECT_EQ(errno, EACCES);
 }
 
+TEST_F(UDisksOpenerTest, ScanAndPreviewMayAskAtTheSameTime)
+{
+    std::vector<std::thread> askers;
+    std::atomic<int> opened{0};
+    for (int asker = 0; asker < 4; ++asker) {
+        askers.emplace_back([&] {
+            for (int attempt = 0; attempt < 25; ++attempt) {
+                const int fd = opener->openReadOnly("/dev/sdb1");
+                if (fd >= 0 && firstBytes(fd) == "SECTOR-0")
+                    ++opened;
+                ::close(fd);
+            }
+        });
+    }
+    for (std::thread& asker : askers)
+        asker.join();
+    EXPECT_EQ(opened.load(), 100);
+    EXPECT_EQ(bus->calls.size(), 300);
+}
+
 TEST(UDisksPrivilegedOpen, DeclinesQuietlyWhereUdisksCannotHelp)
 {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "Qt's D-Bus connection thread is not built for ThreadSanitizer";
+#endif
     // A device udisks2 does not know, no udisks2, or no system bus at all (as in CI): a plain refusal.
     const RawSectorOpener::PrivilegedOpen open = udisksPrivilegedOpen();
     errno = 0;
