@@ -7,7 +7,6 @@
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFile>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QWidget>
@@ -26,8 +25,7 @@ MediaList::MediaList(std::unique_ptr<VolumeLister> volumeLister,
 
 MediaList::~MediaList()
 {
-    if (m_loadDiskWindow && m_loadDiskWindow->parent() == nullptr)
-        delete m_loadDiskWindow;
+    delete m_loadDiskWindow;
 }
 
 void MediaList::setIdTableView(QTableView* tableView)
@@ -44,14 +42,9 @@ void MediaList::setIdTableView(QTableView* tableView)
 
 void MediaList::setControlPanel(QWidget* controlPanel)
 {
-    if (controlPanel == m_controlPanel)
-        return;
     m_controlPanel = controlPanel;
-    if (m_loadDiskWindow && m_loadDiskWindow->parent() == nullptr)
-        delete m_loadDiskWindow;
-    else if (m_loadDiskWindow)
-        m_loadDiskWindow->deleteLater();
-    m_loadDiskWindow = nullptr;
+    // Made again over the new window at the next refresh.
+    delete m_loadDiskWindow;
 }
 
 int MediaList::selectedRow() const
