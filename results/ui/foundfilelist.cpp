@@ -64,7 +64,7 @@ void FoundFileList::setNull_Image_Data(const QByteArray& bytes)
     m_nullImageData = bytes;
 }
 
-void FoundFileList::addImageWithData(const QByteArray& bytes, const QString& imageName, const QString& image_UID)
+void FoundFileList::addImageWithData(QByteArray bytes, const QString& imageName, const QString& image_UID)
 {
     if (bytes.isEmpty())
         return;
@@ -78,9 +78,10 @@ void FoundFileList::addImageWithData(const QByteArray& bytes, const QString& ima
         ++m_thumbnailsInFlight;
         m_pending.push_back(find);
     }
-    // The caller reuses its buffer at once: the copy is taken here, on the caller's thread.
-    const QByteArray photoBytes(bytes.constData(), bytes.size());
-    m_thumbnailPool.start([this, find, photoBytes] { makeThumbnail(find, photoBytes); });
+    // The caller reuses its buffer at once: a shared or borrowed array is copied here, on
+    // the caller's thread, before the pool reads it.
+    bytes.detach();
+    m_thumbnailPool.start([this, find, photoBytes = std::move(bytes)] { makeThumbnail(find, photoBytes); });
 }
 
 void FoundFileList::makeThumbnail(const std::shared_ptr<PendingFind>& find, const QByteArray& photoBytes)

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -55,6 +56,20 @@ TEST_F(FoundFiles, APhotoBecomesARecordWithItsJpegThumbnailNameAndIdentifier)
     ASSERT_TRUE(thumbnail.loadFromData(record.imageData, "JPEG"));
     EXPECT_EQ(thumbnail.size(), QSize(100, 75));
     EXPECT_EQ(images.added_item_count(), 1u);
+}
+
+TEST_F(FoundFiles, TheCallersBufferMayBeReusedAsSoonAsTheAddReturns)
+{
+    const QByteArray jpeg = twoColourJpeg(400, 300);
+    std::vector<char> searchBuffer(jpeg.begin(), jpeg.end());
+    images.addImageWithData(QByteArray::fromRawData(searchBuffer.data(), qsizetype(searchBuffer.size())),
+                            QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
+    std::fill(searchBuffer.begin(), searchBuffer.end(), '\0');
+    images.flushPending();
+    ASSERT_EQ(images.rowCount(), 1);
+    QImage thumbnail;
+    ASSERT_TRUE(thumbnail.loadFromData(images.imageAt(0).imageData, "JPEG"));
+    EXPECT_EQ(thumbnail.size(), QSize(100, 75));
 }
 
 TEST_F(FoundFiles, EmptyBytesAddNothingAndBytesThatAreNoPictureShowTheFallback)
