@@ -28,6 +28,8 @@ std::size_t MemorySectorStream::readSectorsInto(std::uint8_t* into, std::size_t 
 {
     const std::uint64_t available = sectorCount() - std::min(m_position, sectorCount());
     const std::size_t done = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
+    if (done == 0)
+        return 0;
     std::memcpy(into, m_bytes->data() + m_position * kSectorSize, done * kSectorSize);
     m_position += done;
     return done;

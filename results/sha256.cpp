@@ -30,6 +30,8 @@ Sha256::Sha256()
 
 void Sha256::update(std::span<const std::uint8_t> bytes)
 {
+    if (bytes.empty())
+        return;
     m_totalBytes += bytes.size();
     std::size_t offset = 0;
     if (m_blockUsed > 0) {

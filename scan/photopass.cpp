@@ -154,7 +154,8 @@ private:
         if (capacity <= m_capacity)
             return;
         std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[capacity]);
-        std::memcpy(larger.get(), m_buffer.get(), m_size);
+        if (m_size > 0)
+            std::memcpy(larger.get(), m_buffer.get(), m_size);
         m_buffer = std::move(larger);
         m_capacity = capacity;
     }
