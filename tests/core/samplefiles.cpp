@@ -116,6 +116,8 @@ void addPhotos(std::vector<SampleFile>& samples)
     // Canon CR2 (Canon's CR2 description): TIFF header with IFD0 at 16, "CR", version 2.0, raw IFD offset.
     samples.push_back(built("CanonCr2", 0, "CR2", "GEN",
                             "49492A00 10000000 4352 0200 00000000 0E00 0001 0300 0100 0000 6014 0000"));
+    // Canon CRW (CIFF 1.0r4): byte order, header length 26, "HEAPCCDR", version 1.2.
+    samples.push_back(built("CanonCrw", 0, "CRW", "GEN", "4949 1A000000" + ascii("HEAPCCDR") + "02000100 0000000000000000"));
     // Canon CR3: ISO base media, ftyp brand "crx " with compatible brands crx and isom, then moov.
     samples.push_back(built("CanonCr3", 0, "CR3", "GEN",
                             "00000018" + ascii("ftypcrx ") + "00000001" + ascii("crx isom") + "00005E10" + ascii("moov")));

@@ -1,6 +1,7 @@
 // The shipped signature lists: well-formed, loadable without a warning, free of records that
 // shadow each other or start the same file twice, and able to find real files of every type
 // they name at the sector where those files start.
+#include "platform/numbertext.h"
 #include "platform/resourcefolder.h"
 #include "samplefiles.h"
 #include "sampleencoder.h"
@@ -107,6 +108,10 @@ TEST(SignatureDatabase, EveryRecordIsWellFormed)
                 << "written with a leading full stop";
             EXPECT_TRUE(allOf(entry(1), std::isdigit)) << "size";
             EXPECT_GT(entry(1).size(), 3u) << "a size above 512 bytes";
+            // A photo search sets aside room for the largest photo of its lists.
+            if (list.mode == 0) {
+                EXPECT_LE(unsignedLongLongValue(entry(1)), 256ull << 20) << "photo room";
+            }
             EXPECT_TRUE(allOf(entry(2), std::isxdigit)) << "header";
             EXPECT_EQ(entry(2).size() % 2, 0u) << "two digits per byte";
             EXPECT_GE(entry(2).size(), list.thorough ? 4u : 8u) << "general headers hold four bytes or more";
