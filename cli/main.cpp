@@ -129,6 +129,27 @@ std::string chooseRange(const ScanOptions& options, std::uint64_t sectorCount, S
     return {};
 }
 
+// The output folder (made when missing, never on the medium) and the report with its header.
+std::string prepareOutputs(const ScanOptions& options, const std::string& devicePath, std::ofstream& report)
+{
+    if (options.outFolder) {
+        std::error_code error;
+        fs::create_directories(*options.outFolder, error);
+        if (!fs::is_directory(*options.outFolder))
+            return "cannot use " + *options.outFolder + " as output folder";
+        if (folderIsOnMedium(*options.outFolder, devicePath))
+            return "refusing to write into " + *options.outFolder + ": it is on " + devicePath
+                 + ", the medium being scanned";
+    }
+    if (options.reportFile) {
+        report.open(*options.reportFile, std::ios::trunc);
+        if (!report)
+            return "cannot write the report " + *options.reportFile;
+        report << reportHeaderLine() << '\n';
+    }
+    return {};
+}
+
 int run(const ScanOptions& options)
 {
     SearchRequest request;
@@ -152,22 +173,9 @@ int run(const ScanOptions& options)
         return usageError(error);
 
     const std::string devicePath = rawDevicePath(request.sourceIdentifier).value_or(request.sourceIdentifier);
-    if (options.outFolder) {
-        std::error_code error;
-        fs::create_directories(*options.outFolder, error);
-        if (!fs::is_directory(*options.outFolder))
-            return usageError("cannot use " + *options.outFolder + " as output folder");
-        if (folderIsOnMedium(*options.outFolder, devicePath))
-            return usageError("refusing to write into " + *options.outFolder + ": it is on " + devicePath
-                              + ", the medium being scanned");
-    }
     std::ofstream report;
-    if (options.reportFile) {
-        report.open(*options.reportFile, std::ios::trunc);
-        if (!report)
-            return usageError("cannot write the report " + *options.reportFile);
-        report << reportHeaderLine() << '\n';
-    }
+    if (const std::string error = prepareOutputs(options, devicePath, report); !error.empty())
+        return usageError(error);
 
     ResultRows rows;
     if (request.recoveryMode != 0)

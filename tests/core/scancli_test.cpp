@@ -8,7 +8,11 @@
 
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace salvyn {
 namespace {
@@ -181,6 +185,27 @@ TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
         EXPECT_EQ(result.err, c.message) << c.arguments;
         EXPECT_EQ(result.out, "") << c.arguments;
     }
+}
+
+TEST_F(ScanCli, OutputFolderOnTheScannedDeviceIsRefused)
+{
+    struct stat info {};
+    ASSERT_EQ(::stat(m_folder.path().c_str(), &info), 0);
+    std::error_code error;
+    const fs::path device = fs::canonical("/sys/dev/block/" + std::to_string(major(info.st_dev)) + ":"
+                                              + std::to_string(minor(info.st_dev)),
+                                          error);
+    const fs::path node = "/dev/" + device.filename().string();
+    const int fd = error ? -1 : ::open(node.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        GTEST_SKIP() << "the scratch folder's device cannot be read here";
+    ::close(fd);
+    const fs::path out = m_folder.path() / "found";
+    const CliRun result = run("--out " + out.string() + " " + node.string());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "salvyn-scan: refusing to write into " + out.string() + ": it is on " + node.string()
+                              + ", the medium being scanned\nTry 'salvyn-scan --help'.\n");
+    EXPECT_EQ(result.out, "");
 }
 
 TEST_F(ScanCli, HelpDocumentsEveryOption)
