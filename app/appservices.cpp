@@ -1,0 +1,55 @@
+#include "app/appservices.h"
+
+#include "app/modalwindowrunner.h"
+#include "media/qt/diskinfoprovider.h"
+#include "media/qt/volumelister.h"
+#include "platform/qt/alertservice.h"
+#include "platform/qt/documentopener.h"
+#include "platform/qt/iconprovider.h"
+#include "platform/rawsectoropener.h"
+#include "platform/resourcefolder.h"
+#include "results/ui/folderchooser.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace salvyn {
+
+DesktopServices::DesktopServices()
+    : m_alerts(std::make_unique<MessageBoxAlertService>()), m_documents(std::make_unique<DesktopDocumentOpener>()),
+      m_icons(std::make_unique<ThemeIconProvider>()), m_opener(std::make_unique<RawSectorOpener>()),
+      m_folderChooser(std::make_unique<DialogFolderChooser>()),
+      m_modalRunner(std::make_unique<ExecModalWindowRunner>())
+{
+}
+
+DesktopServices::~DesktopServices() = default;
+
+ControllerServices DesktopServices::controllerServices()
+{
+    ControllerServices services;
+    services.alerts = m_alerts.get();
+    services.documents = m_documents.get();
+    services.icons = m_icons.get();
+    services.opener = m_opener.get();
+    services.folderChooser = m_folderChooser.get();
+    services.modalRunner = m_modalRunner.get();
+    services.volumeLister = std::make_unique<StorageVolumeLister>();
+    services.diskInfoProvider = std::make_unique<LsblkDiskInfoProvider>();
+    services.resourceFolder = QString::fromStdString(findResourceFolder());
+    services.previewFolder = previewFolder();
+    services.terminate = [](bool threadsStillRunning) {
+        if (threadsStillRunning)
+            std::_Exit(0); // a search thread stuck in a device read cannot be waited for
+        QCoreApplication::quit();
+    };
+    return services;
+}
+
+QString DesktopServices::previewFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/preview");
+}
+
+} // namespace salvyn

@@ -1,0 +1,115 @@
+#include "app/searchscreen.h"
+
+#include "app/wizardtexts.h"
+#include "results/ui/imagebrowserview.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace salvyn {
+namespace {
+
+QWidget* buildPhotoArea(SearchScreen& screen)
+{
+    auto* area = new QWidget(screen.page);
+    screen.imageBrowser = new ImageBrowserView(FoundFileList::Kind::Photo, area);
+    screen.imageBrowser->setObjectName(QStringLiteral("imageBrowser"));
+    screen.zoomCaption = new QLabel(QStringLiteral("Zoom"), area);
+    screen.zoomCaption->setObjectName(QStringLiteral("_zoom_caption"));
+    screen._zoom_slider = new QSlider(Qt::Horizontal, area);
+    screen._zoom_slider->setObjectName(QStringLiteral("_zoom_slider"));
+    screen._zoom_slider->setRange(0, 100);
+    screen._open_folder = new QPushButton(QStringLiteral("Open Folder"), area);
+    screen._open_folder->setObjectName(QStringLiteral("_open_folder"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(screen.zoomCaption);
+    row->addWidget(screen._zoom_slider, 1);
+    row->addStretch(1);
+    row->addWidget(screen._open_folder);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(screen.imageBrowser, 1);
+    layout->addLayout(row);
+    return area;
+}
+
+QWidget* buildRawArea(SearchScreen& screen)
+{
+    auto* area = new QWidget(screen.page);
+    auto* split = new QSplitter(Qt::Horizontal, area);
+    screen.imageBrowser_2 = new ImageBrowserView(FoundFileList::Kind::RawFile, split);
+    screen.imageBrowser_2->setObjectName(QStringLiteral("imageBrowser_2"));
+    screen.idSigTableView = new QTableView(split);
+    screen.idSigTableView->setObjectName(QStringLiteral("idSigTableView"));
+    screen.idSigTableView->verticalHeader()->hide();
+    screen.idSigTableView->horizontalHeader()->setStretchLastSection(true);
+    screen.idSigTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    screen._QuickLook_View_Box = new QGroupBox(texts::kNoPreviewTitle, split);
+    screen._QuickLook_View_Box->setObjectName(QStringLiteral("_QuickLook_View_Box"));
+    screen._QuickLook_View = new QLabel(screen._QuickLook_View_Box);
+    screen._QuickLook_View->setObjectName(QStringLiteral("_QuickLook_View"));
+    screen._QuickLook_View->setAlignment(Qt::AlignCenter);
+    screen._QuickLook_View->setMinimumSize(200, 200);
+    screen.mMovieView = new QWidget(screen._QuickLook_View_Box);
+    screen.mMovieView->setObjectName(QStringLiteral("mMovieView"));
+    auto* boxLayout = new QVBoxLayout(screen._QuickLook_View_Box);
+    boxLayout->addWidget(screen._QuickLook_View, 1);
+    boxLayout->addWidget(screen.mMovieView, 1);
+    split->setStretchFactor(0, 3);
+    screen._open_folder_Sig = new QPushButton(QStringLiteral("Open Folder"), area);
+    screen._open_folder_Sig->setObjectName(QStringLiteral("_open_folder_Sig"));
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split, 1);
+    layout->addWidget(screen._open_folder_Sig, 0, Qt::AlignRight);
+    return area;
+}
+
+} // namespace
+
+QList<QWidget*> SearchScreen::progressControls() const
+{
+    return {_Progress_Horz, _sector_label, _Mode_label, _stop_scan};
+}
+
+SearchScreen buildSearchScreen(QWidget* parent)
+{
+    SearchScreen screen;
+    screen.page = new QWidget(parent);
+    screen.page->setObjectName(QStringLiteral("searchPage"));
+    screen._Mode_label = new QLabel(screen.page);
+    screen._Mode_label->setObjectName(QStringLiteral("_Mode_label"));
+    screen._sector_label = new QLabel(QStringLiteral("Sectors 0 of 0"), screen.page);
+    screen._sector_label->setObjectName(QStringLiteral("_sector_label"));
+    screen._Progress_Horz = new QProgressBar(screen.page);
+    screen._Progress_Horz->setObjectName(QStringLiteral("_Progress_Horz"));
+    screen._Progress_Horz->setRange(0, 1); // (0,0) would draw a busy bar
+    screen._Progress_Horz->setValue(0);
+    screen._Progress_Horz->setTextVisible(false);
+    screen._stop_scan = new QPushButton(QStringLiteral("Stop"), screen.page);
+    screen._stop_scan->setObjectName(QStringLiteral("_stop_scan"));
+    screen.photoArea = buildPhotoArea(screen);
+    screen.rawArea = buildRawArea(screen);
+
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(screen._Progress_Horz, 1);
+    progressRow->addWidget(screen._stop_scan);
+    auto* layout = new QVBoxLayout(screen.page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(screen.photoArea, 1);
+    layout->addWidget(screen.rawArea, 1);
+    layout->addWidget(screen._Mode_label);
+    layout->addWidget(screen._sector_label);
+    layout->addLayout(progressRow);
+    return screen;
+}
+
+} // namespace salvyn

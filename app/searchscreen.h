@@ -1,0 +1,45 @@
+#pragma once
+// The search and result screen of both flows: progress (pass caption, sector label, bar,
+// Stop) shared by both, the photo browser with its zoom and open-folder controls, and the
+// other modes' browser beside the results table and the preview box. UI thread only.
+#include <QList>
+
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTableView;
+class QWidget;
+
+namespace salvyn {
+
+class ImageBrowserView;
+
+struct SearchScreen {
+    QWidget* page = nullptr;
+    QLabel* _Mode_label = nullptr;
+    QLabel* _sector_label = nullptr;
+    QProgressBar* _Progress_Horz = nullptr;
+    QPushButton* _stop_scan = nullptr;
+
+    QWidget* photoArea = nullptr;
+    ImageBrowserView* imageBrowser = nullptr;
+    QLabel* zoomCaption = nullptr;
+    QSlider* _zoom_slider = nullptr; // 0..100 stands for the zoom 0..1
+    QPushButton* _open_folder = nullptr;
+
+    QWidget* rawArea = nullptr;
+    ImageBrowserView* imageBrowser_2 = nullptr;
+    QTableView* idSigTableView = nullptr;
+    QGroupBox* _QuickLook_View_Box = nullptr;
+    QLabel* _QuickLook_View = nullptr;
+    QWidget* mMovieView = nullptr;
+    QPushButton* _open_folder_Sig = nullptr;
+
+    QList<QWidget*> progressControls() const;
+};
+
+SearchScreen buildSearchScreen(QWidget* parent);
+
+} // namespace salvyn

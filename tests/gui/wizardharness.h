@@ -1,0 +1,103 @@
+#pragma once
+// A whole wizard on fakes, for flow tests: a scratch folder with signature lists, disk
+// images and the preview folder; alerts answered from a script; modal windows and the
+// folder chooser recorded; media opened through a gate that can hold a read so a test
+// can press Stop while a pass is busy.
+#include "app/mytablecontroller.h"
+#include "platform/rawsectoropener.h"
+#include "resultsuifakes.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+class QAbstractButton;
+
+namespace salvyn::testing {
+
+// Alerts with answers taken from a script; with no answer left the first button is pressed.
+class ScriptedAlerts final : public AlertService {
+public:
+    QString runAlert(QWidget*, const QString& message, const QString& informativeText,
+                     const QStringList& buttons) override;
+    std::vector<RecordedAlert> shown;
+    std::deque<QString> answers;
+};
+
+// Opens media with the real opener; a read of `holdSector` in opening number `holdOpening`
+// (1 = the general pass) waits until released. Counts openings.
+class GatedOpener final : public SectorSourceOpener {
+public:
+    SectorSourceOpening open(const std::string& identifierOrPath) override;
+    void holdAt(int opening, std::uint64_t sector);
+    bool waitUntilHeld(); // on the UI thread, serving its events meanwhile
+    void release();
+    int openings() const { return m_openings; }
+
+    // Used by the held stream.
+    void arriveAndWait();
+
+private:
+    RawSectorOpener m_real;
+    std::atomic<int> m_openings{0};
+    int m_holdOpening = 0;
+    std::uint64_t m_holdSector = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_held = false;
+    bool m_released = false;
+};
+
+// One sector's content laid at a sector of an image.
+struct Placement {
+    std::uint64_t sector;
+    QByteArray bytes;
+};
+
+class WizardHarness {
+public:
+    WizardHarness();
+    ~WizardHarness();
+
+    // Writes a signature list file ("ZephExt2.dll" …) from groups of (type, size, header,
+    // position, description).
+    void writeList(const QString& fileName, const std::vector<std::array<QString, 5>>& records);
+    // Writes an image of `sectors` zero sectors with the placements; answers its path.
+    QString writeImage(const QString& name, std::uint64_t sectors, const std::vector<Placement>& placements);
+    // Makes the controller and runs its start-up.
+    MyTableController& start();
+    MyTableController& controller() const { return *m_controller; }
+
+    template <typename T>
+    T* find(const QString& name) const { return m_controller->findChild<T*>(name); }
+    void click(const QString& buttonName) const;
+    void selectMedium(int row) const;
+    // Serves the UI thread's events until `done` or a generous limit (deadlock guard only).
+    static bool waitFor(const std::function<bool()>& done);
+    // Waits until the search threads have ended and every queued call has been served.
+    bool waitForSearchEnd();
+    int finalScreens() const; // end-of-search windows shown so far
+
+    QTemporaryDir scratch;
+    QString resourceFolder;
+    QString previewFolder;
+    ScriptedAlerts alerts;
+    FakeOpener documents;
+    FakeIconProvider icons;
+    GatedOpener media;
+    QStringList events; // modal windows and choosers, in order
+    FakeModalRunner modalRunner{events};
+    FakeFolderChooser folderChooser{events};
+    std::vector<bool> terminations; // the argument of every terminate call
+
+private:
+    std::unique_ptr<MyTableController> m_controller;
+};
+
+} // namespace salvyn::testing
