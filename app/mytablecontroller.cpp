@@ -70,6 +70,7 @@ MyTableController::~MyTableController()
 {
     m_quitting = true;
     m_state.stop_now = 1;
+    m_threads->stopTicker();
     m_threads->waitUntilFinished(-1);
     delete m_threads; // before the context the threads worked with goes
     m_threads = nullptr;

@@ -152,13 +152,13 @@ void MyTableController::stopTicker()
 
 void MyTableController::Final_or_Stop_Screen()
 {
+    m_threads->stopTicker(); // every search ends its ticker, also one ended by leaving
     if (m_quitting)
         return;
     m_state.stop_screen_already_show = 1;
     m_state.stop_now = 1;
     setHelp(texts::kHelpSearchEnded);
     setHiddenAll(m_search.progressControls(), true);
-    m_threads->stopTicker();
     m_images->flushPending();
     QDialog& info = Recovery_MODE == 0 ? static_cast<QDialog&>(*m_saveFileInfo)
                                        : static_cast<QDialog&>(*m_saveFileInfoForRaw);
@@ -218,6 +218,7 @@ bool MyTableController::Exit_App()
     // A search still running must not put windows up or touch what is being torn down.
     m_quitting = true;
     m_state.stop_now = 1;
+    m_threads->stopTicker();
     const bool stopped = m_threads->waitUntilFinished(kExitWaitMs);
     removePreviewFiles(); // the current preview file lives there too
     m_services.terminate(!stopped);
