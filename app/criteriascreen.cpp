@@ -2,6 +2,7 @@
 
 #include "app/wizardtexts.h"
 #include "platform/numbertext.h"
+#include "scan/rangecheck.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -14,28 +15,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <climits>
 
 namespace salvyn {
 namespace {
-
-// Sliders take int: up to INT_MAX sectors a position is a sector, above that the
-// positions 0..INT_MAX stand for sectors 0..N proportionally.
-int sliderPosition(std::uint64_t sector, std::uint64_t sectors)
-{
-    if (sectors <= INT_MAX)
-        return static_cast<int>(sector);
-    if (sector >= sectors)
-        return INT_MAX;
-    return static_cast<int>(static_cast<unsigned __int128>(sector) * INT_MAX / sectors);
-}
-
-std::uint64_t sectorAtPosition(int position, std::uint64_t sectors)
-{
-    if (sectors <= INT_MAX)
-        return static_cast<std::uint64_t>(position);
-    return static_cast<std::uint64_t>(static_cast<unsigned __int128>(std::max(position, 0)) * sectors / INT_MAX);
-}
 
 QLabel* plainLabel(const QString& name, const QString& text, QWidget* parent)
 {
@@ -243,7 +225,7 @@ void CriteriaScreen::resetRangeToWholeMedium()
 {
     const std::uint64_t sectors = sectorCount();
     const QString sectorsText = QString::number(sectors);
-    const int top = sliderPosition(sectors, sectors);
+    const int top = sliderMaximumFor(sectors);
     for (const RangeEnd* end : {&m_start, &m_end}) {
         const bool isEnd = end == &m_end;
         const QSignalBlocker blocker(end->slider);
@@ -258,7 +240,7 @@ void CriteriaScreen::resetRangeToWholeMedium()
 
 void CriteriaScreen::sliderMoved(const RangeEnd& end, int position)
 {
-    end.field->setText(QString::number(sectorAtPosition(position, sectorCount())));
+    end.field->setText(QString::number(sectorForSliderPosition(position, sectorCount())));
 }
 
 void CriteriaScreen::fieldEdited(const RangeEnd& end, const QString& text)
@@ -268,7 +250,7 @@ void CriteriaScreen::fieldEdited(const RangeEnd& end, const QString& text)
     if (!(typed <= static_cast<double>(sectors)))
         return; // beyond the medium: the slider stays where it is
     const QSignalBlocker blocker(end.slider);
-    end.slider->setValue(sliderPosition(typed > 0 ? static_cast<std::uint64_t>(typed) : 0, sectors));
+    end.slider->setValue(sliderPositionForSector(typed > 0 ? static_cast<std::uint64_t>(typed) : 0, sectors));
 }
 
 std::uint64_t CriteriaScreen::sectorCount() const
