@@ -9,9 +9,11 @@
 #include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
 #include "results/ui/folderchooser.h"
+#include "results/ui/mediamovieplayer.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 #include <cstdlib>
 
 namespace salvyn {
@@ -35,6 +37,13 @@ ControllerServices DesktopServices::controllerServices()
     services.opener = m_opener.get();
     services.folderChooser = m_folderChooser.get();
     services.modalRunner = m_modalRunner.get();
+    services.moviePlayerIn = [](QWidget* movieView) {
+        auto* player = new MediaMoviePlayer(movieView);
+        auto* layout = new QVBoxLayout(movieView);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(player);
+        return player;
+    };
     services.volumeLister = std::make_unique<StorageVolumeLister>();
     services.diskInfoProvider = std::make_unique<LsblkDiskInfoProvider>();
     services.resourceFolder = QString::fromStdString(findResourceFolder());

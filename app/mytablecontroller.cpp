@@ -7,6 +7,10 @@
 #include "results/ui/destinationfolder.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/imagebrowserview.h"
+#include "results/previewfolder.h"
+#include "results/ui/previewdisplay.h"
+#include "results/ui/previewpresenter.h"
+#include "results/ui/previewrenderer.h"
 #include "results/ui/resultstablemodel.h"
 #include "scan/qt/foundfilelistsink.h"
 #include "app/wizardtexts.h"
@@ -132,6 +136,29 @@ void MyTableController::buildComponents()
                                           *m_services.modalRunner, *m_services.folderChooser);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);
+    buildPreview();
+}
+
+void MyTableController::buildPreview()
+{
+    m_previewFolder = std::make_unique<PreviewFolder>(QFile::encodeName(m_services.previewFolder).toStdString());
+    m_renderer = std::make_unique<PreviewRenderer>();
+    MoviePlayer* movie = m_services.moviePlayerIn(m_search.mMovieView);
+    m_display = std::make_unique<PreviewDisplay>(
+        PreviewViews{m_search._QuickLook_View_Box, m_search._QuickLook_View, m_search.mMovieView}, *movie,
+        *m_renderer, *m_services.icons, [this] { return Recovery_MODE.load(); });
+    PreviewPresenter::Hooks hooks{[this] { return m_diskIdentifier->text(); },
+                                  [this] { showFinalScreenOnce(m_state, *this); }};
+    m_presenter = std::make_unique<PreviewPresenter>(this, *m_services.opener, m_state, *m_previewFolder, *m_display,
+                                                     std::move(hooks));
+    connect(m_search.imageBrowser_2, &ImageBrowserView::previewRequested, this, [this](const MyImageObject& found) {
+        m_presenter->previewFoundFile(found.path, found.File_Start_Sector, found.File_End_Sector);
+    });
+}
+
+QString MyTableController::preview_file_path() const
+{
+    return m_presenter->preview_file_path();
 }
 
 QWidget* MyTableController::buildButtonRow()
@@ -289,9 +316,10 @@ void MyTableController::show_hide_4_screen_RawFile(bool hide)
     setNextBackEnabled(hide);
     if (Recovery_MODE == 2) {
         m_search._QuickLook_View->setHidden(hide);
-        m_search._QuickLook_View->clear();
+        m_display->clearImageView();
     } else {
         m_search.mMovieView->setHidden(hide);
+        m_display->closemovie_Win();
     }
 }
 

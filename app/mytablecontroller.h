@@ -43,6 +43,11 @@ class FoundFileListSink;
 class Help_Support;
 class IconProvider;
 class ModalWindowRunner;
+class MoviePlayer;
+class PreviewDisplay;
+class PreviewFolder;
+class PreviewPresenter;
+class PreviewRenderer;
 class ResultsTableModel;
 class SaveFile_Info;
 class SaveFile_Info_For_RAW;
@@ -60,6 +65,8 @@ struct ControllerServices {
     SectorSourceOpener* opener = nullptr;
     FolderChooser* folderChooser = nullptr;
     ModalWindowRunner* modalRunner = nullptr;
+    // Puts the movie player of the preview box into `movieView` (which owns it).
+    std::function<MoviePlayer*(QWidget* movieView)> moviePlayerIn;
     std::unique_ptr<VolumeLister> volumeLister;
     std::unique_ptr<DiskInfoProvider> diskInfoProvider;
     QString resourceFolder; // signature lists, NoPreview.png, Help.pdf
@@ -121,8 +128,7 @@ public:
     ResultsTableModel* nsSIGFileInfoDataObject() const { return m_resultsTable; }
     FoundFileList* images() const { return m_images; }
     const QByteArray& Null_Image_Data() const { return m_nullImageData; }
-    const QString& preview_file_path() const { return m_previewFilePath; }
-    void setPreview_file_path(const QString& path) { m_previewFilePath = path; }
+    QString preview_file_path() const;
     bool searchRunning() const;
     // Waits (in a local event loop) for the threads of the last search to end.
     bool waitForSearchThreads(int timeoutMs);
@@ -133,6 +139,7 @@ protected:
 private:
     void buildWindow();
     void buildComponents();
+    void buildPreview();
     void chooseDiskImage();
     QWidget* buildButtonRow();
     void connectActions();
@@ -165,7 +172,10 @@ private:
     SignatureList m_checkListHeader;    // CheckListHeader_Array
     SignatureList m_checkListHeaderAdv; // CheckListHeader_Adv_Array
     QByteArray m_nullImageData;
-    QString m_previewFilePath;
+    std::unique_ptr<PreviewFolder> m_previewFolder;
+    std::unique_ptr<PreviewRenderer> m_renderer;
+    std::unique_ptr<PreviewDisplay> m_display;
+    std::unique_ptr<PreviewPresenter> m_presenter;
 
     MediaList* m_mediaList = nullptr;
     CheckListModel* m_checkList = nullptr;

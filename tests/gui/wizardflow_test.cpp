@@ -9,7 +9,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QFile>
+#include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -271,6 +274,23 @@ TEST_F(RawFileSearch, ResultsTableStaysConsistentWhileFilesStreamIn)
     h.click(QStringLiteral("Next_btn"));
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(h.controller().images()->rowCount(), 4);
+}
+
+TEST_F(RawFileSearch, SelectingAFoundFileCopiesItsSectorsIntoThePreviewAndNamesTheBox)
+{
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_TRUE(h.waitForSearchEnd());
+    auto* browser = h.find<QAbstractItemView>(QStringLiteral("imageBrowser_2"));
+    browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    const QString preview = h.previewFolder + QStringLiteral("/dprv.ZIP");
+    EXPECT_EQ(h.controller().preview_file_path(), preview);
+    QFile copy(preview);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    const QByteArray bytes = copy.readAll();
+    EXPECT_EQ(bytes.size(), (21 - 5) * 512); // the first ZIP ends with the PDF's header sector
+    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("504B0304")));
+    EXPECT_EQ(h.find<QGroupBox>(QStringLiteral("_QuickLook_View_Box"))->title(), QStringLiteral("ZIP00001.ZIP"));
+    EXPECT_EQ(h.finalScreens(), 1);
 }
 
 TEST_F(RawFileSearch, AMediumLostBeforeTheSearchGoesBackToTheCheckList)

@@ -152,6 +152,7 @@ MyTableController& WizardHarness::start()
     services.opener = &media;
     services.folderChooser = &folderChooser;
     services.modalRunner = &modalRunner;
+    services.moviePlayerIn = [this](QWidget*) { return &movies; };
     services.volumeLister = std::make_unique<NoVolumes>();
     services.diskInfoProvider = std::make_unique<NoDiskInfo>();
     services.resourceFolder = resourceFolder;

@@ -5,6 +5,7 @@
 // can press Stop while a pass is busy.
 #include "app/mytablecontroller.h"
 #include "platform/rawsectoropener.h"
+#include "results/ui/movieplayer.h"
 #include "resultsuifakes.h"
 
 #include <QStringList>
@@ -54,6 +55,21 @@ private:
     bool m_released = false;
 };
 
+// Offers no movies: every preview goes to the picture or icon.
+class NoMovies final : public MoviePlayer {
+public:
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return false;
+    }
+    void stop() override {}
+    void close() override { ++closes; }
+    bool isPlaying() const override { return false; }
+    QStringList opened;
+    int closes = 0;
+};
+
 // One sector's content laid at a sector of an image.
 struct Placement {
     std::uint64_t sector;
@@ -94,6 +110,7 @@ public:
     QStringList events; // modal windows and choosers, in order
     FakeModalRunner modalRunner{events};
     FakeFolderChooser folderChooser{events};
+    NoMovies movies;
     std::vector<bool> terminations; // the argument of every terminate call
 
 private:
