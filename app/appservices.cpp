@@ -6,6 +6,7 @@
 #include "platform/qt/alertservice.h"
 #include "platform/qt/documentopener.h"
 #include "platform/qt/iconprovider.h"
+#include "platform/qt/udisksopener.h"
 #include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
 #include "results/ui/folderchooser.h"
@@ -20,7 +21,7 @@ namespace salvyn {
 
 DesktopServices::DesktopServices()
     : m_alerts(std::make_unique<MessageBoxAlertService>()), m_documents(std::make_unique<DesktopDocumentOpener>()),
-      m_icons(std::make_unique<ThemeIconProvider>()), m_opener(std::make_unique<RawSectorOpener>()),
+      m_icons(std::make_unique<ThemeIconProvider>()), m_opener(std::make_unique<RawSectorOpener>(udisksPrivilegedOpen())),
       m_folderChooser(std::make_unique<DialogFolderChooser>()),
       m_modalRunner(std::make_unique<ExecModalWindowRunner>())
 {
