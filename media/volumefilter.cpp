@@ -11,7 +11,7 @@ std::vector<std::string> removableMountPaths(
     std::vector<std::string> paths;
     std::set<std::string> seenDevices;
     for (const MountedVolume& volume : mountTable) {
-        if (!volume.ready || volume.mountPath.empty() || !volume.device.starts_with("/dev/"))
+        if (volume.mountPath.empty() || !volume.device.starts_with("/dev/"))
             continue;
         // A device mounted twice (bind mounts, a second mount point) is one medium.
         if (!seenDevices.insert(volume.device).second)

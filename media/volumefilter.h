@@ -12,7 +12,6 @@ namespace salvyn {
 struct MountedVolume {
     std::string mountPath;
     std::string device;   // "/dev/sdb1", "tmpfs", "server:/export", …
-    bool ready = true;
 };
 
 // wholeDiskIsHotPluggable is asked at most once per device, and only for "/dev/" devices.

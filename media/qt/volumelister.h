@@ -1,8 +1,8 @@
 #pragma once
 // Lists the mount paths of the mounted volumes that may be searched: those whose whole
 // disk can be unplugged (USB sticks and disks, SD cards, optical discs), in mount-table
-// order, each device once. The real lister reads the mount table through QStorageInfo and
-// asks lsblk about each device; tests inject lists. Called on the UI thread.
+// order, each device once. The real lister reads the kernel's mount table and asks lsblk
+// about each device; tests inject lists. Called on the UI thread.
 #include <QStringList>
 
 namespace salvyn {
@@ -13,7 +13,7 @@ public:
     virtual QStringList mountedRemovableVolumes() = 0;
 };
 
-class StorageVolumeLister : public VolumeLister {
+class SystemVolumeLister : public VolumeLister {
 public:
     QStringList mountedRemovableVolumes() override;
 };
