@@ -108,10 +108,16 @@ private:
     {
         if (m_fileCount > 0 && !m_closedBySize)
             deliver();
+        SearchState& state = m_context.state;
+        if (m_thorough && state.listedByGeneralPass(state.for_index - 1)) {
+            // The general pass listed this photo already: nothing is open until the next header.
+            m_closedBySize = true;
+            m_collecting = false;
+            return;
+        }
         m_closedBySize = false;
         m_collecting = true;
         ++m_fileCount;
-        SearchState& state = m_context.state;
         const std::uint64_t number = m_thorough ? ++state.THD_Image_number : ++state.GND_Image_number;
         m_name = Generate_File_Name(m_fileCount, m_thorough ? "THD" : "GND", record.type, 0, nullptr);
         m_uid = Generate_File_UID_Num(number, m_thorough, record.type);
@@ -162,6 +168,8 @@ private:
 
     void deliver()
     {
+        if (!m_thorough && m_size > 0)
+            m_context.state.rememberGeneralFind(m_firstSector);
         m_context.sink.addImageWithDataAt({m_buffer.get(), m_size}, m_name, m_uid, m_firstSector);
         m_size = 0;
     }

@@ -90,6 +90,9 @@ private:
             reportOpenFiles(forIndex);
         m_fileBytes = kSectorSize;
         m_groupStart = 0;
+        // Files the general pass listed from this sector are not listed again.
+        if (m_passName != "GEN" && m_context.state.listedByGeneralPass(forIndex - 1))
+            return;
         const SignatureRecord& header = m_matcher.record(matched);
         for (std::size_t index = matched; index < m_matcher.recordCount(); ++index) {
             const SignatureRecord& record = m_matcher.record(index);
@@ -115,6 +118,8 @@ private:
     // Each report raises its type's count before the next file is named.
     void reportOpenFiles(std::uint64_t endSector)
     {
+        if (m_passName == "GEN" && !m_openFiles.empty())
+            m_context.state.rememberGeneralFind(m_groupStart);
         for (const std::string& name : m_openFiles)
             m_context.sink.addImageWithData_2(name, name, m_groupStart, endSector);
         m_openFiles.clear();

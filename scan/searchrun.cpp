@@ -20,6 +20,18 @@ void endSearch(ScanContext& context)
     }
 }
 
+// For the length of one search run, its thorough pass leaves out what its general pass listed.
+class ListingOnce {
+public:
+    explicit ListingOnce(SearchState& state) : m_state(state) { m_state.beginListingOnce(); }
+    ~ListingOnce() { m_state.endListingOnce(); }
+    ListingOnce(const ListingOnce&) = delete;
+    ListingOnce& operator=(const ListingOnce&) = delete;
+
+private:
+    SearchState& m_state;
+};
+
 } // namespace
 
 void showFinalScreenOnce(SearchState& state, ScanHost& host)
@@ -30,6 +42,7 @@ void showFinalScreenOnce(SearchState& state, ScanHost& host)
 
 void Photo_Rec_Thread(ScanContext& context)
 {
+    const ListingOnce listingOnce(context.state);
     context.state.stop_screen_already_show = 0;
     if (!Photo_Recovey_Mode(context, "GEN")) {
         if (context.state.stop_screen_already_show == 0)
@@ -43,6 +56,7 @@ void Photo_Rec_Thread(ScanContext& context)
 
 void Raw_File_Rec_Thread(ScanContext& context)
 {
+    const ListingOnce listingOnce(context.state);
     context.state.stop_screen_already_show = 0;
     if (!Raw_File_Recovey_Mode(context, "GEN")) {
         if (context.state.stop_screen_already_show == 0)

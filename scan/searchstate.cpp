@@ -27,4 +27,25 @@ bool SearchState::handOffToPreview()
     return true;
 }
 
+void SearchState::beginListingOnce()
+{
+    m_generalFinds.emplace();
+}
+
+void SearchState::endListingOnce()
+{
+    m_generalFinds.reset();
+}
+
+void SearchState::rememberGeneralFind(std::uint64_t firstSector)
+{
+    if (m_generalFinds)
+        m_generalFinds->insert(firstSector);
+}
+
+bool SearchState::listedByGeneralPass(std::uint64_t firstSector) const
+{
+    return m_generalFinds && m_generalFinds->count(firstSector) > 0;
+}
+
 } // namespace salvyn

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
+#include <unordered_set>
 
 namespace salvyn {
 
@@ -31,10 +33,20 @@ public:
     // the worker shows it itself.
     bool handOffToPreview();
 
+    // Each file listed once per search: while a search run is on, the first sectors of the
+    // files its general pass reported are kept, and its thorough pass does not report a
+    // file starting at one of them again. Search worker only; passes run on their own
+    // (outside a search run) list everything they find.
+    void beginListingOnce();
+    void endListingOnce();
+    void rememberGeneralFind(std::uint64_t firstSector);
+    bool listedByGeneralPass(std::uint64_t firstSector) const;
+
 private:
     std::mutex m_previewLock;
     bool m_previewActive = false;
     bool m_handoff = false;
+    std::optional<std::unordered_set<std::uint64_t>> m_generalFinds;
 };
 
 } // namespace salvyn

@@ -45,10 +45,52 @@ TEST(SearchRun, PhotoThoroughPassRunsOnlyWithTheBox)
         auto context = bench.context();
         runSearch(context);
         EXPECT_EQ(passesRun(bench.host).size(), box ? 2u : 1u);
-        EXPECT_EQ(bench.sink.photos.size(), box ? 2u : 1u);
+        EXPECT_EQ(bench.sink.photos.size(), 1u) << "the thorough pass lists no photo twice";
         EXPECT_EQ(bench.host.count("final"), 1);
         EXPECT_EQ(bench.host.events().back(), "final");
     }
+}
+
+TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
+{
+    DiskImage image(100);
+    image.fill(5, 100).put(10, 0, hexBytes("FFD8FFE1")).put(40, 0, hexBytes("FFD8FFDB")).put(70, 0, hexBytes("FFD8FFE1"));
+    ScanBench bench(image, 0, record("JPG", "20000000", "FFD8FFE1", "1"));
+    // The thorough header also matches both photos the general pass finds.
+    bench.request.thoroughList = record("JPG", "20000000", "FFD8FF", "1");
+    bench.request.thorough = true;
+    auto context = bench.context();
+    runSearch(context);
+    ASSERT_EQ(bench.sink.photos.size(), 3u);
+    EXPECT_EQ(bench.sink.photos[0].firstSector, 10u);
+    EXPECT_EQ(bench.sink.photos[1].firstSector, 70u);
+    EXPECT_EQ(bench.sink.photos[2].firstSector, 40u);
+    EXPECT_EQ(bench.sink.photos[2].name, "THD00001.JPG") << "no number is spent on a photo left out";
+    EXPECT_EQ(bench.sink.photos[2].bytes, image.sectors(40, 70));
+    EXPECT_EQ(bench.state.THD_Image_number, 1u);
+
+    // The next search starts afresh: its general pass lists everything again.
+    auto again = bench.context();
+    runSearch(again);
+    EXPECT_EQ(bench.sink.photos.size(), 6u);
+}
+
+TEST(SearchRun, WithTheThoroughBoxOnEachRawFileIsListedOnce)
+{
+    DiskImage image(200);
+    image.fill(5, 200)
+        .put(50, 0, hexBytes("0000001866747970"))
+        .put(90, 0, hexBytes("0000001466747970"))
+        .put(130, 0, hexBytes("0000001866747970"));
+    ScanBench bench(image, 1, kMp4);
+    bench.request.thoroughList = record("MOV", "1000", "66747970", "5");
+    auto context = bench.context();
+    runSearch(context);
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<test::FoundRawFile>{
+                                       {"MP400001.MP4", "MP400001.MP4", 50, 131},
+                                       {"MP400002.MP4", "MP400002.MP4", 130, 200},
+                                       {"MOV00001.MOV", "MOV00001.MOV", 90, 131},
+                                   }));
 }
 
 TEST(SearchRun, PhotoThoroughPassIgnoresAThoroughListWithoutTheBox)
