@@ -3,6 +3,7 @@
 #include "scan/naming.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace salvyn {
 
@@ -19,7 +20,7 @@ std::string foundLine(const std::string& name, const std::string& type, std::uin
 } // namespace
 
 FoundFileReporter::FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver,
-                                     std::ofstream* report, SectorSourceOpener& opener, std::string medium)
+                                     RecoveryReport* report, SectorSourceOpener& opener, std::string medium)
     : m_console(console), m_rows(rows), m_saver(std::move(saver)), m_report(report), m_opener(opener),
       m_medium(std::move(medium))
 {
@@ -85,9 +86,14 @@ void FoundFileReporter::record(const SavedFile& saved)
     if (!saved.error.empty()) {
         m_writesFailed = true;
         m_console.errorLine("salvyn-scan: " + saved.error);
+        return;
     }
-    if (m_report && *m_report)
-        *m_report << reportLine(saved) << '\n' << std::flush;
+    if (!m_report || m_reportFailed)
+        return;
+    if (const int error = m_report->add(saved); error != 0) {
+        m_reportFailed = m_writesFailed = true;
+        m_console.errorLine("salvyn-scan: cannot write the report: " + std::string(std::strerror(error)));
+    }
 }
 
 void FoundFileReporter::printSummary()

@@ -5,10 +5,10 @@
 #include "platform/sectorsourceopener.h"
 #include "results/filesaver.h"
 #include "results/foundfilesink.h"
+#include "results/recoveryreport.h"
 #include "results/resultrows.h"
 #include "results/savingplan.h"
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,7 +18,7 @@ namespace salvyn {
 class FoundFileReporter : public FoundFileSink {
 public:
     // `saver` is set when files are written or reported; `report` when a report is kept.
-    FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver, std::ofstream* report,
+    FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver, RecoveryReport* report,
                       SectorSourceOpener& opener, std::string medium);
 
     void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid) override;
@@ -42,7 +42,7 @@ private:
     Console& m_console;
     ResultRows& m_rows;
     std::optional<FileSaver> m_saver;
-    std::ofstream* m_report;
+    RecoveryReport* m_report;
     SectorSourceOpener& m_opener;
     std::string m_medium;
     SavingPlan m_plan;
@@ -50,6 +50,7 @@ private:
     std::map<std::string, std::uint64_t> m_countByType;
     std::uint64_t m_total = 0;
     bool m_writesFailed = false;
+    bool m_reportFailed = false; // said once; the rest of the search goes on
 };
 
 } // namespace salvyn

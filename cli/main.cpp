@@ -129,8 +129,9 @@ std::string chooseRange(const ScanOptions& options, std::uint64_t sectorCount, S
     return {};
 }
 
-// The output folder (made when missing, never on the medium) and the report with its header.
-std::string prepareOutputs(const ScanOptions& options, const std::string& devicePath, std::ofstream& report)
+// The output folder (made when missing, never on the medium) and the report to add to.
+std::string prepareOutputs(const ScanOptions& options, const std::string& medium, const std::string& devicePath,
+                           std::optional<RecoveryReport>& report)
 {
     if (options.outFolder) {
         std::error_code error;
@@ -142,10 +143,9 @@ std::string prepareOutputs(const ScanOptions& options, const std::string& device
                  + ", the medium being scanned";
     }
     if (options.reportFile) {
-        report.open(*options.reportFile, std::ios::trunc);
-        if (!report)
+        report.emplace(*options.reportFile, medium);
+        if (report->openError() != 0)
             return "cannot write the report " + *options.reportFile;
-        report << reportHeaderLine() << '\n';
     }
     return {};
 }
@@ -173,8 +173,8 @@ int run(const ScanOptions& options)
         return usageError(error);
 
     const std::string devicePath = rawDevicePath(request.sourceIdentifier).value_or(request.sourceIdentifier);
-    std::ofstream report;
-    if (const std::string error = prepareOutputs(options, devicePath, report); !error.empty())
+    std::optional<RecoveryReport> report;
+    if (const std::string error = prepareOutputs(options, request.sourceIdentifier, devicePath, report); !error.empty())
         return usageError(error);
 
     ResultRows rows;
@@ -188,7 +188,7 @@ int run(const ScanOptions& options)
     std::optional<FileSaver> saver;
     if (options.outFolder || options.reportFile)
         saver.emplace(options.outFolder ? std::optional<fs::path>(*options.outFolder) : std::nullopt);
-    FoundFileReporter reporter(console, rows, std::move(saver), options.reportFile ? &report : nullptr, opener,
+    FoundFileReporter reporter(console, rows, std::move(saver), report ? &*report : nullptr, opener,
                                request.sourceIdentifier);
     ScanContext context{request, state, host, reporter, opener, &rows};
 

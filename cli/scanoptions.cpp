@@ -116,9 +116,10 @@ Options:
                      SQLITE, RAR 5, 7Z), else up to the next file found, else as the sectors
                      of its range. Existing files are never replaced: a taken name gets
                      -2, -3, ... A folder on the medium being scanned is refused.
-  --report FILE      write a tab-separated list of the found files: name, type, first
-                     sector, end sector, bytes written, SHA-256, and how the length was
-                     decided (format, next file or range).
+  --report FILE      add a tab-separated line per found file to FILE (a new FILE starts
+                     with a header line): name, type, first sector, end sector, bytes
+                     written, SHA-256, how the length was decided (format, next file or
+                     range) and the medium. With --out only the files written are listed.
   --list-types       print the file types each mode finds in its general and thorough
                      search, with their descriptions, and scan nothing; with --mode,
                      that mode's only.

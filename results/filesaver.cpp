@@ -3,10 +3,9 @@
 #include "results/sha256.h"
 #include "scan/naming.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace salvyn {
@@ -14,24 +13,7 @@ namespace salvyn {
 namespace {
 
 constexpr int kMostNameVariants = 10000;
-
-std::string reportField(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
-// "GND00001.JPG" -> "GND00001-2.JPG": the numbered variant for a name that is taken.
-std::string nameVariant(const std::string& name, int number)
-{
-    const auto dot = name.rfind('.');
-    const std::string suffix = "-" + std::to_string(number);
-    if (dot == std::string::npos || dot == 0)
-        return name + suffix;
-    return name.substr(0, dot) + suffix + name.substr(dot);
-}
+constexpr std::size_t kPieceBytes = 256 * kSectorSize;
 
 SavedFile describe(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)
 {
@@ -43,87 +25,124 @@ SavedFile describe(const std::string& name, std::uint64_t firstSector, std::uint
     return file;
 }
 
+// Hidden, so a file manager open on the folder does not show a file that is still growing.
+std::string temporaryName(const std::string& base, int variant)
+{
+    return "." + (variant == 1 ? base : nameVariant(base, variant)) + ".part";
+}
+
 } // namespace
 
-// The file being written, created new (never replacing or following a link), plus the
-// running size and digest.
+// The file being written under its temporary name, plus the running size and digest.
 class FileSaver::Output {
 public:
-    Output(const std::optional<std::filesystem::path>& folder, SavedFile& file) : m_file(file)
+    Output(const std::optional<std::filesystem::path>& folder, SaveWriter& writer, const KeepGoing& keepGoing,
+           SavedFile& file)
+        : m_writer(writer), m_keepGoing(keepGoing), m_file(file)
     {
         if (!folder)
             return;
-        const std::string base = safeFileName(file.name);
+        m_folder = *folder;
+        m_base = safeFileName(file.name);
         for (int variant = 1; variant <= kMostNameVariants && m_fd < 0; ++variant) {
-            const std::string candidate = variant == 1 ? base : nameVariant(base, variant);
-            const std::filesystem::path path = *folder / candidate;
-            m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (m_fd >= 0) {
-                file.name = candidate;
-                file.savedPath = path;
-            } else if (errno != EEXIST) {
-                fail(path.string(), errno);
+            const std::filesystem::path temporary = m_folder / temporaryName(m_base, variant);
+            const int answer = m_writer.create(temporary);
+            if (answer >= 0) {
+                m_fd = answer;
+                m_temporary = temporary;
+            } else if (answer != -EEXIST) {
+                fail(-answer);
                 return;
             }
         }
-        if (m_fd < 0 && file.error.empty())
-            fail((*folder / base).string(), EEXIST);
+        if (m_fd < 0)
+            fail(EEXIST);
     }
-    ~Output()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
+    ~Output() { discard(); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void write(std::span<const std::uint8_t> bytes)
+    // True while the file is still wanted and writable.
+    bool goingOn() const { return m_file.error.empty() && !m_file.cancelled; }
+
+    bool write(std::span<const std::uint8_t> bytes)
     {
+        if (!goingOn())
+            return false;
         m_digest.update(bytes);
         m_file.byteCount += bytes.size();
-        for (std::size_t done = 0; m_fd >= 0 && done < bytes.size();) {
-            const ssize_t wrote = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote <= 0) {
-                fail(m_file.savedPath.string(), wrote < 0 ? errno : ENOSPC);
-                return;
+        if (m_fd >= 0) {
+            if (const int error = m_writer.write(m_fd, bytes); error != 0) {
+                fail(error);
+                return false;
             }
-            done += static_cast<std::size_t>(wrote);
         }
+        if (m_keepGoing && !m_keepGoing(bytes.size()))
+            m_file.cancelled = true;
+        return goingOn();
     }
 
     void finish()
     {
         m_file.sha256 = m_digest.finishHex();
-        if (m_fd >= 0 && ::close(m_fd) != 0)
-            fail(m_file.savedPath.string(), errno);
+        if (!goingOn() || m_fd < 0)
+            return discard();
+        const int closed = m_writer.close(m_fd);
         m_fd = -1;
+        if (closed != 0)
+            return fail(closed);
+        publish();
     }
 
 private:
-    void fail(const std::string& path, int errorNumber)
+    // The first free name takes the whole file; a name taken meanwhile is never replaced.
+    void publish()
     {
-        m_file.error = "cannot write " + path + ": " + std::strerror(errorNumber);
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
+        for (int variant = 1; variant <= kMostNameVariants; ++variant) {
+            const std::string candidate = variant == 1 ? m_base : nameVariant(m_base, variant);
+            const int answer = m_writer.renameNew(m_temporary, m_folder / candidate);
+            if (answer == 0) {
+                m_temporary.clear();
+                m_file.name = candidate;
+                m_file.savedPath = m_folder / candidate;
+                return;
+            }
+            if (answer != EEXIST)
+                return fail(answer);
+        }
+        fail(EEXIST);
     }
 
+    void fail(int errorNumber)
+    {
+        m_file.errorNumber = errorNumber;
+        m_file.error = "cannot write " + (m_folder / m_base).string() + ": " + std::strerror(errorNumber);
+        discard();
+    }
+
+    void discard()
+    {
+        if (m_fd >= 0)
+            m_writer.close(m_fd);
+        m_fd = -1;
+        if (!m_temporary.empty())
+            m_writer.remove(m_temporary);
+        m_temporary.clear();
+    }
+
+    SaveWriter& m_writer;
+    const KeepGoing& m_keepGoing;
     SavedFile& m_file;
+    std::filesystem::path m_folder;
+    std::string m_base;
+    std::filesystem::path m_temporary;
     Sha256 m_digest;
     int m_fd = -1;
 };
 
-FileSaver::FileSaver(std::optional<std::filesystem::path> folder) : m_folder(std::move(folder)) {}
-
-SavedFile FileSaver::savePhoto(std::span<const std::uint8_t> bytes, const std::string& name, std::uint64_t firstSector)
+FileSaver::FileSaver(std::optional<std::filesystem::path> folder, SaveWriter& writer)
+    : m_folder(std::move(folder)), m_writer(writer)
 {
-    SavedFile file = describe(name, firstSector, firstSector + bytes.size() / kSectorSize);
-    Output output(m_folder, file);
-    output.write(bytes);
-    output.finish();
-    return file;
 }
 
 SavedFile FileSaver::saveSectors(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
@@ -137,42 +156,31 @@ SavedFile FileSaver::saveBytes(const std::string& name, std::uint64_t firstSecto
                                std::uint64_t byteCount, SectorStream& medium)
 {
     SavedFile file = describe(name, firstSector, endSector);
-    Output output(m_folder, file);
-    std::vector<std::uint8_t> chunk;
-    chunk.reserve(256 * kSectorSize);
+    Output output(m_folder, m_writer, m_keepGoing, file);
+    std::vector<std::uint8_t> piece;
+    piece.reserve(kPieceBytes);
     bool positioned = medium.seekToSector(firstSector);
-    for (std::uint64_t sector = firstSector, left = byteCount; left > 0; ++sector) {
-        const std::size_t at = chunk.size();
-        chunk.resize(at + kSectorSize);
-        if (!positioned || medium.readSector(chunk.data() + at) != 1) {
+    for (std::uint64_t sector = firstSector, left = byteCount; left > 0 && output.goingOn(); ++sector) {
+        const std::size_t at = piece.size();
+        piece.resize(at + kSectorSize);
+        if (!positioned || medium.readSector(piece.data() + at) != 1) {
             ++file.unreadableSectors;
-            std::memset(chunk.data() + at, 0, kSectorSize);
+            std::memset(piece.data() + at, 0, kSectorSize);
             positioned = medium.seekToSector(sector + 1);
         }
         // The last sector of a file that ends inside it gives only the file's bytes.
         if (left < kSectorSize)
-            chunk.resize(at + static_cast<std::size_t>(left));
-        left -= chunk.size() - at;
-        if (chunk.size() >= chunk.capacity() - kSectorSize) {
-            output.write(chunk);
-            chunk.clear();
+            piece.resize(at + static_cast<std::size_t>(left));
+        left -= piece.size() - at;
+        if (piece.size() > kPieceBytes - kSectorSize) {
+            output.write(piece);
+            piece.clear();
         }
     }
-    output.write(chunk);
+    if (!piece.empty())
+        output.write(piece);
     output.finish();
     return file;
-}
-
-std::string reportHeaderLine()
-{
-    return "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from";
-}
-
-std::string reportLine(const SavedFile& file)
-{
-    return reportField(file.name) + '\t' + reportField(file.type) + '\t' + std::to_string(file.firstSector) + '\t'
-         + std::to_string(file.endSector) + '\t' + std::to_string(file.byteCount) + '\t' + file.sha256 + '\t'
-         + file.lengthFrom;
 }
 
 std::string safeFileName(const std::string& name)
@@ -184,6 +192,15 @@ std::string safeFileName(const std::string& name)
     if (safe.empty() || safe == "." || safe == "..")
         safe = "found" + safe;
     return safe;
+}
+
+std::string nameVariant(const std::string& name, int number)
+{
+    const auto dot = name.rfind('.');
+    const std::string suffix = "-" + std::to_string(number);
+    if (dot == std::string::npos || dot == 0)
+        return name + suffix;
+    return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
 } // namespace salvyn

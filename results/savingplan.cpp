@@ -36,16 +36,20 @@ SaveLength SavingPlan::lengthOf(std::size_t index, ByteReader& medium) const
     return {sectors * kSectorSize, LengthSource::Range};
 }
 
+SavedFile SavingPlan::save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const
+{
+    const FoundFile& file = m_files.at(index);
+    const SaveLength length = lengthOf(index, reader);
+    SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
+    result.lengthFrom = lengthSourceText(length.source);
+    return result;
+}
+
 void SavingPlan::saveAll(FileSaver& saver, SectorStream& medium, const std::function<void(const SavedFile&)>& saved) const
 {
     SectorByteReader reader(medium);
-    for (std::size_t index = 0; index < m_files.size(); ++index) {
-        const FoundFile& file = m_files[index];
-        const SaveLength length = lengthOf(index, reader);
-        SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
-        result.lengthFrom = lengthSourceText(length.source);
-        saved(result);
-    }
+    for (std::size_t index = 0; index < m_files.size(); ++index)
+        saved(save(index, saver, medium, reader));
 }
 
 } // namespace salvyn

@@ -2,12 +2,15 @@
 
 #include "platform/faultysectorsource.h"
 #include "platform/folderonmedium.h"
+#include "results/recoveryreport.h"
 #include "results/sha256.h"
+#include "failingwriter.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -24,6 +27,27 @@ std::vector<std::uint8_t> contentOf(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Saves `bytes` as a file found at `firstSector` of a medium that holds them there.
+SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, const std::string& name,
+                    std::uint64_t firstSector)
+{
+    std::vector<std::uint8_t> image(firstSector * kSectorSize, 0);
+    image.insert(image.end(), bytes.begin(), bytes.end());
+    MemorySectorOpener memory;
+    memory.addImage("card", std::move(image));
+    auto medium = memory.open("card").stream;
+    return saver.saveBytes(name, firstSector, firstSector + bytes.size() / kSectorSize, bytes.size(), *medium);
+}
+
 std::string digestOf(const std::vector<std::uint8_t>& bytes)
 {
     Sha256 digest;
@@ -36,11 +60,11 @@ TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
     test::ScratchFolder folder;
     FileSaver saver(folder.path());
     const std::vector<std::uint8_t> bytes(3 * kSectorSize, 0x42);
-    const SavedFile saved = saver.savePhoto(bytes, "GND00001.JPG", 100);
+    const SavedFile saved = saveFound(saver, bytes, "GND00001.JPG", 100);
     EXPECT_EQ(saved.error, "");
     EXPECT_EQ(saved.savedPath, folder.path() / "GND00001.JPG");
     EXPECT_EQ(contentOf(saved.savedPath), bytes);
-    EXPECT_EQ(reportLine(saved), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes) + "\t");
+    EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes) + "\t\t/cards/a.img");
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -52,12 +76,12 @@ TEST(FileSaver, ExistingFilesAndLinksAreNeverReplaced)
     folder.write("MP400001.MP4", "keep me");
     fs::create_symlink(folder.path() / "elsewhere", folder.path() / "MP400001-2.MP4");
     FileSaver saver(folder.path());
-    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "MP400001.MP4", 0);
+    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "MP400001.MP4", 0);
     EXPECT_EQ(saved.name, "MP400001-3.MP4");
     EXPECT_EQ(contentOf(folder.path() / "MP400001.MP4"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_FALSE(fs::exists(folder.path() / "elsewhere"));
     // A group of one type gives the same name twice: both files are kept.
-    EXPECT_EQ(saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 2), "MP400001.MP4", 0).name, "MP400001-4.MP4");
+    EXPECT_EQ(saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 2), "MP400001.MP4", 0).name, "MP400001-4.MP4");
 }
 
 TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
@@ -69,7 +93,7 @@ TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
     test::ScratchFolder folder;
     FileSaver saver(folder.path() / "out");
     fs::create_directory(folder.path() / "out");
-    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "../escape.JPG", 0);
+    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "../escape.JPG", 0);
     EXPECT_EQ(saved.savedPath, folder.path() / "out" / ".._escape.JPG");
     EXPECT_FALSE(fs::exists(folder.path() / "escape.JPG"));
 }
@@ -112,18 +136,86 @@ TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
     FileSaver measuring(std::nullopt);
     const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)) + "\t");
-    EXPECT_EQ(reportHeaderLine(), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from");
+    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)) + "\t\tsdb1");
 }
 
 TEST(FileSaver, UnwritableFolderIsReported)
 {
     test::ScratchFolder folder;
     FileSaver saver(folder.path() / "missing");
-    const SavedFile saved = saver.savePhoto(std::vector<std::uint8_t>(kSectorSize, 1), "GND00001.JPG", 0);
+    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "GND00001.JPG", 0);
     EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "missing" / "GND00001.JPG").string()
                                + ": No such file or directory");
     EXPECT_FALSE(saved.sha256.empty());
+}
+
+TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)
+{
+    test::DiskImage image(600);
+    image.fill(0, 600);
+    MemorySectorOpener memory;
+    memory.addImage("card", image.bytes());
+    auto medium = memory.open("card").stream;
+    test::ScratchFolder folder;
+    FileSaver saver(folder.path());
+    std::vector<std::vector<std::string>> seenWhileWriting;
+    saver.setKeepGoing([&](std::uint64_t) {
+        seenWhileWriting.push_back(namesIn(folder.path()));
+        return true;
+    });
+    const SavedFile saved = saver.saveSectors("MP400001.MP4", 0, 600, *medium);
+    ASSERT_EQ(seenWhileWriting.size(), 3u); // 256 + 256 + 88 sectors
+    for (const auto& names : seenWhileWriting)
+        EXPECT_EQ(names, std::vector<std::string>{".MP400001.MP4.part"});
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"MP400001.MP4"});
+    EXPECT_EQ(contentOf(saved.savedPath), image.sectors(0, 600));
+}
+
+TEST(FileSaver, OutOfSpaceLeavesNothingAndNamesTheFile)
+{
+    test::DiskImage image(600);
+    image.fill(0, 600);
+    MemorySectorOpener memory;
+    memory.addImage("card", image.bytes());
+    auto medium = memory.open("card").stream;
+    test::ScratchFolder folder;
+    test::FailingWriter writer;
+    writer.failWritesAfter(300 * kSectorSize);
+    FileSaver saver(folder.path(), writer);
+    std::uint64_t piecesSeen = 0;
+    saver.setKeepGoing([&](std::uint64_t) { return ++piecesSeen > 0; });
+
+    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 0, 600, *medium);
+    EXPECT_EQ(saved.errorNumber, ENOSPC);
+    EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "AVI00001.AVI").string() + ": No space left on device");
+    EXPECT_TRUE(saved.savedPath.empty());
+    EXPECT_EQ(piecesSeen, 1u); // the copy stops at the failure instead of reading on
+    EXPECT_TRUE(namesIn(folder.path()).empty());
+
+    writer.failCreates(EACCES);
+    const SavedFile refused = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 7), "GND00001.JPG", 4);
+    EXPECT_EQ(refused.errorNumber, EACCES);
+    EXPECT_EQ(refused.error, "cannot write " + (folder.path() / "GND00001.JPG").string() + ": Permission denied");
+    EXPECT_TRUE(namesIn(folder.path()).empty());
+}
+
+TEST(FileSaver, GivingUpMidFileLeavesNothingOfIt)
+{
+    test::ScratchFolder folder;
+    folder.write("GND00001.JPG", "older");
+    FileSaver saver(folder.path());
+    int pieces = 0;
+    saver.setKeepGoing([&](std::uint64_t bytes) {
+        EXPECT_EQ(bytes, 256 * kSectorSize);
+        return ++pieces < 2;
+    });
+    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(1024 * kSectorSize, 9), "GND00001.JPG", 0);
+    EXPECT_TRUE(saved.cancelled);
+    EXPECT_EQ(saved.error, "");
+    EXPECT_EQ(pieces, 2);
+    EXPECT_TRUE(saved.savedPath.empty());
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"GND00001.JPG"});
+    EXPECT_EQ(contentOf(folder.path() / "GND00001.JPG"), (std::vector<std::uint8_t>{'o', 'l', 'd', 'e', 'r'}));
 }
 
 TEST(FolderOnMedium, FolderOnTheScannedDeviceIsRecognised)

@@ -3,6 +3,7 @@
 #include "formatendsamples.h"
 #include "platform/memorysectorsource.h"
 #include "results/formatendtable.h"
+#include "results/recoveryreport.h"
 #include "results/savingplan.h"
 #include "results/sectorbytereader.h"
 #include "results/sha256.h"
@@ -124,8 +125,8 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";
     Sha256 digest;
     digest.update(m_png);
-    EXPECT_EQ(reportLine(saved[1]), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
-                                        + digest.finishHex() + "\tformat");
+    EXPECT_EQ(reportLine(saved[1], "card"), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
+                                                + digest.finishHex() + "\tformat\tcard");
 }
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)

@@ -1,0 +1,41 @@
+#pragma once
+// Whether a folder may receive files saved from a medium. Writing onto the medium being
+// recovered, or anywhere on its disk, can overwrite the very sectors that still hold lost
+// files, so such a folder is refused: one on the medium itself, on another partition of
+// its disk, on a volume built on that disk (LVM, dm-crypt, RAID), or, for a disk image, on
+// the same device as the image file or inside the image mounted through a loop device.
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+
+namespace salvyn {
+
+enum class DestinationProblem {
+    None,
+    SameDevice,   // the folder is on the medium (or, for an image, on the device holding it)
+    SameDisk,     // the folder is on another partition of the medium's disk, or built on it
+    NotExaminable // the folder or the medium cannot be looked at, so nothing can be ruled out
+};
+
+// What the check knows of the medium: a block device by its device number; a disk image by
+// the device its file lies on and by its path.
+struct MediumDevice {
+    bool isBlockDevice = false;
+    dev_t device = 0;
+    std::filesystem::path imagePath;
+};
+
+// Where the kernel tells about devices and mounts; the tests lay out their own.
+struct SystemFolders {
+    std::filesystem::path sysBlock = "/sys/dev/block";         // "MAJ:MIN" links to device folders
+    std::filesystem::path mountInfo = "/proc/self/mountinfo"; // for file systems on no single device (btrfs)
+};
+
+// `folder` and `mediumPath` as given.
+DestinationProblem destinationProblem(const std::filesystem::path& folder, const std::string& mediumPath,
+                                      const SystemFolders& system = {});
+
+// The same decision from device numbers, for a folder whose file system lies on `folderDevice`.
+DestinationProblem destinationProblem(dev_t folderDevice, const MediumDevice& medium, const SystemFolders& system);
+
+} // namespace salvyn

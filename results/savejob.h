@@ -1,0 +1,78 @@
+#pragma once
+// One save of found files into a folder: copies each chosen file from the medium, as long
+// as the saving plan says, adds it to the folder's recovery report as soon as it is whole,
+// and stops at the first file that cannot be written or when cancelled. What was saved
+// before stays, and so do its report lines.
+//
+// Threads: run() on one worker thread; cancel() and status() from any thread.
+#include "platform/sectorstream.h"
+#include "results/filesaver.h"
+#include "results/savingplan.h"
+#include "results/savewriter.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace salvyn {
+
+struct FileToSave {
+    std::string name;
+    std::uint64_t firstSector = 0;
+    std::uint64_t endSector = 0; // exclusive
+};
+
+struct SaveStatus {
+    std::string currentFile; // the file being written; empty before the first and after the last
+    std::uint64_t filesDone = 0;
+    std::uint64_t fileCount = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t byteCount = 0;
+};
+
+struct SaveOutcome {
+    std::vector<SavedFile> saved;    // whole files, in the order saved
+    std::optional<SavedFile> failed; // the file that stopped the save, with its error
+    int reportError = 0;             // errno of a report that could not be written
+    bool cancelled = false;
+};
+
+class SaveJob {
+public:
+    // `found` is every file of the search, in the order found (a file's length may end where
+    // the next one starts); `chosen` are the indices in `found` of the files to save.
+    SaveJob(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, std::filesystem::path folder,
+            std::string medium, SaveWriter& writer = fileSystemWriter());
+
+    // Worker thread: saves the files, reading them from `medium`.
+    SaveOutcome run(SectorStream& medium);
+
+    // Any thread: the file being written is given up and nothing after it is started.
+    void cancel() { m_cancel = true; }
+    SaveStatus status() const;
+
+    const std::filesystem::path& folder() const { return m_folder; }
+
+private:
+    void setCurrentFile(const std::string& name);
+
+    SavingPlan m_plan;
+    std::vector<std::uint64_t> m_rangeBytes; // of every found file
+    const std::vector<std::size_t> m_chosen;
+    const std::filesystem::path m_folder;
+    const std::string m_medium;
+    SaveWriter& m_writer;
+
+    std::atomic<bool> m_cancel{false};
+    std::atomic<std::uint64_t> m_filesDone{0};
+    std::atomic<std::uint64_t> m_bytesDone{0};
+    std::atomic<std::uint64_t> m_byteCount{0}; // the ranges, then each saved file's true size
+    mutable std::mutex m_currentFileMutex;
+    std::string m_currentFile;
+};
+
+} // namespace salvyn

@@ -1,0 +1,240 @@
+#include "results/savejob.h"
+
+#include "results/recoveryreport.h"
+#include "results/sha256.h"
+#include "failingwriter.h"
+#include "scantestsupport.h"
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> contentOf(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string digestOf(const std::vector<std::uint8_t>& bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return digest.finishHex();
+}
+
+// The report's lines after the header, each split into its columns.
+std::vector<std::vector<std::string>> reportRows(const fs::path& folder)
+{
+    std::ifstream in(folder / RecoveryReport::fileName);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, reportHeaderLine());
+    while (std::getline(in, line)) {
+        std::vector<std::string> columns;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');)
+            columns.push_back(field);
+        rows.push_back(columns);
+    }
+    return rows;
+}
+
+// A card with three found files: a photo at 10..30, a video at 40..700, a sound at 700..705.
+class SaveJobTest : public ::testing::Test {
+protected:
+    SaveJobTest() : m_image(720)
+    {
+        m_image.fill(0, 720);
+        m_memory.addImage("card", m_image.bytes());
+    }
+
+    std::unique_ptr<SectorStream> medium() { return m_memory.open("card").stream; }
+
+    // Every row of the report names a file in the folder whose bytes, size, hash and sectors it gives.
+    void expectReportMatchesFolder(std::size_t rowCount)
+    {
+        const auto rows = reportRows(m_folder.path());
+        ASSERT_EQ(rows.size(), rowCount);
+        for (const auto& row : rows) {
+            ASSERT_EQ(row.size(), 8u);
+            const auto bytes = contentOf(m_folder.path() / row[0]);
+            const std::uint64_t first = std::stoull(row[2]);
+            const std::uint64_t end = std::stoull(row[3]);
+            // The medium's bytes from the first sector on, as many as the file's length says.
+            const auto range = m_image.sectors(first, end);
+            ASSERT_LE(bytes.size(), range.size()) << row[0];
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), range.begin())) << row[0];
+            EXPECT_EQ(row[4], std::to_string(bytes.size()));
+            EXPECT_EQ(row[5], digestOf(bytes));
+            EXPECT_EQ(row[7], "card");
+        }
+    }
+
+    const std::vector<FileToSave> m_files{{"GND00001.JPG", 10, 30}, {"MP400001.MP4", 40, 700}, {"WAV00001.WAV", 700, 705}};
+    const std::vector<std::size_t> m_all{0, 1, 2};
+    test::DiskImage m_image;
+    MemorySectorOpener m_memory;
+    test::ScratchFolder m_folder;
+};
+
+TEST_F(SaveJobTest, SavedFilesHoldTheMediumsBytesAndTheReportTheirHashes)
+{
+    m_folder.write("MP400001.MP4", "someone else's");
+    SaveJob job(m_files, m_all, m_folder.path(), "card");
+    const auto stream = medium();
+    const SaveOutcome outcome = job.run(*stream);
+    EXPECT_FALSE(outcome.cancelled);
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_EQ(outcome.reportError, 0);
+    ASSERT_EQ(outcome.saved.size(), 3u);
+    EXPECT_EQ(outcome.saved[1].name, "MP400001-2.MP4");
+    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"GND00001.JPG", "MP400001-2.MP4", "MP400001.MP4",
+                                                                   "WAV00001.WAV", RecoveryReport::fileName}));
+    EXPECT_EQ(contentOf(m_folder.path() / "MP400001.MP4"), (std::vector<std::uint8_t>{
+        's', 'o', 'm', 'e', 'o', 'n', 'e', ' ', 'e', 'l', 's', 'e', '\'', 's'}));
+    expectReportMatchesFolder(3);
+
+    const SaveStatus status = job.status();
+    EXPECT_EQ(status.filesDone, 3u);
+    EXPECT_EQ(status.fileCount, 3u);
+    EXPECT_EQ(status.bytesDone, (20u + 660u + 5u) * kSectorSize);
+    EXPECT_EQ(status.byteCount, status.bytesDone);
+    EXPECT_EQ(status.currentFile, "");
+
+    // A second save of the same files adds numbered copies and their lines to the same report.
+    SaveJob again(m_files, m_all, m_folder.path(), "card");
+    EXPECT_EQ(again.run(*stream).saved.size(), 3u);
+    EXPECT_TRUE(fs::exists(m_folder.path() / "MP400001-3.MP4"));
+    EXPECT_TRUE(fs::exists(m_folder.path() / "GND00001-2.JPG"));
+    expectReportMatchesFolder(6);
+}
+
+TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
+{
+    // The search also found a file at 300, inside the video's range; only the video is chosen.
+    const std::vector<FileToSave> found{m_files[0], m_files[1], {"MOV00001.MOV", 300, 320}, m_files[2]};
+    SaveJob job(found, {1}, m_folder.path(), "card");
+    EXPECT_EQ(job.status().byteCount, 660u * kSectorSize);
+    const auto stream = medium();
+    const SaveOutcome outcome = job.run(*stream);
+    ASSERT_EQ(outcome.saved.size(), 1u);
+    EXPECT_EQ(outcome.saved[0].lengthFrom, "next file");
+    EXPECT_EQ(contentOf(m_folder.path() / "MP400001.MP4"), m_image.sectors(40, 300));
+    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"MP400001.MP4", RecoveryReport::fileName}));
+    expectReportMatchesFolder(1);
+    // Done means done: the total follows the file's true size.
+    EXPECT_EQ(job.status().byteCount, 260u * kSectorSize);
+    EXPECT_EQ(job.status().bytesDone, 260u * kSectorSize);
+}
+
+TEST_F(SaveJobTest, CancelMidFileKeepsOnlyWholeFiles)
+{
+    SaveJob job(m_files, m_all, m_folder.path(), "card");
+    // Cancel from another thread while the video is half read.
+    test::BeforeReadOpener opener(m_memory, [&job](std::uint64_t sector) {
+        if (sector == 300)
+            std::thread([&job] { job.cancel(); }).join();
+    });
+    const auto stream = opener.open("card").stream;
+    const SaveOutcome outcome = job.run(*stream);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(outcome.failed);
+    ASSERT_EQ(outcome.saved.size(), 1u);
+    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"GND00001.JPG", RecoveryReport::fileName}));
+    expectReportMatchesFolder(1);
+    EXPECT_EQ(job.status().filesDone, 1u);
+}
+
+TEST_F(SaveJobTest, CancelBeforeAFileStartsSavesNothingMore)
+{
+    SaveJob job(m_files, m_all, m_folder.path(), "card");
+    job.cancel();
+    const auto stream = medium();
+    const SaveOutcome outcome = job.run(*stream);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.saved.empty());
+    EXPECT_EQ(namesIn(m_folder.path()), std::vector<std::string>{RecoveryReport::fileName});
+}
+
+TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
+{
+    test::FailingWriter writer;
+    writer.failWritesAfter(100 * kSectorSize);
+    SaveJob job(m_files, m_all, m_folder.path(), "card", writer);
+    const auto stream = medium();
+    const SaveOutcome outcome = job.run(*stream);
+    ASSERT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failed->name, "MP400001.MP4");
+    EXPECT_EQ(outcome.failed->errorNumber, ENOSPC);
+    ASSERT_EQ(outcome.saved.size(), 1u);
+    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"GND00001.JPG", RecoveryReport::fileName}));
+    expectReportMatchesFolder(1);
+}
+
+TEST_F(SaveJobTest, AFolderThatDisappearsStopsTheSave)
+{
+    SaveJob job(m_files, m_all, m_folder.path() / "out", "card");
+    fs::create_directory(m_folder.path() / "out");
+    // The folder is taken away (an unplugged stick) once the first file is saved.
+    test::BeforeReadOpener opener(m_memory, [this](std::uint64_t) {
+        if (fs::exists(m_folder.path() / "out" / "GND00001.JPG"))
+            fs::rename(m_folder.path() / "out", m_folder.path() / "moved");
+    });
+    const auto stream = opener.open("card").stream;
+    const SaveOutcome outcome = job.run(*stream);
+    ASSERT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failed->name, "MP400001.MP4");
+    EXPECT_EQ(outcome.failed->errorNumber, ENOENT);
+    ASSERT_EQ(outcome.saved.size(), 1u);
+    EXPECT_EQ(contentOf(m_folder.path() / "moved" / "GND00001.JPG"), m_image.sectors(10, 30));
+    EXPECT_FALSE(fs::exists(m_folder.path() / "moved" / "MP400001.MP4"));
+}
+
+TEST_F(SaveJobTest, AFolderWithoutReportSavesNothing)
+{
+    SaveJob job(m_files, m_all, m_folder.path() / "missing", "card");
+    const auto stream = medium();
+    const SaveOutcome outcome = job.run(*stream);
+    EXPECT_EQ(outcome.reportError, ENOENT);
+    EXPECT_TRUE(outcome.saved.empty());
+    EXPECT_FALSE(outcome.failed);
+}
+
+TEST_F(SaveJobTest, StatusIsReadableWhileTheWorkerSaves)
+{
+    SaveJob job(m_files, m_all, m_folder.path(), "card");
+    const auto stream = medium();
+    std::thread worker([&] { job.run(*stream); });
+    std::uint64_t lastBytes = 0;
+    for (SaveStatus status = job.status(); status.filesDone < 3; status = job.status()) {
+        EXPECT_GE(status.bytesDone, lastBytes);
+        EXPECT_LE(status.bytesDone, status.byteCount);
+        lastBytes = status.bytesDone;
+        std::this_thread::yield();
+    }
+    worker.join();
+    expectReportMatchesFolder(3);
+}
+
+} // namespace
+} // namespace salvyn
