@@ -45,7 +45,7 @@ ControllerServices DesktopServices::controllerServices()
         layout->addWidget(player);
         return player;
     };
-    services.volumeLister = std::make_unique<StorageVolumeLister>();
+    services.volumeLister = std::make_unique<SystemVolumeLister>();
     services.diskInfoProvider = std::make_unique<LsblkDiskInfoProvider>();
     services.resourceFolder = QString::fromStdString(findResourceFolder());
     services.previewFolder = previewFolder();
