@@ -2,6 +2,8 @@
 
 #include "results/ui/previewdisplay.h"
 
+#include <QFile>
+
 namespace salvyn {
 
 PreviewPresenter::PreviewPresenter(QWidget* controlPanel, SectorSourceOpener& opener, SearchState& state,
@@ -16,7 +18,7 @@ void PreviewPresenter::previewFoundFile(const QString& path, std::uint64_t File_
 {
     m_display.clearImageView();
     m_display.closemovie_Win();
-    m_extraction.CreateFile_QuickLook_Preview(m_hooks.mediumIdentifier().toStdString(),
+    m_extraction.CreateFile_QuickLook_Preview(QFile::encodeName(m_hooks.mediumIdentifier()).toStdString(),
                                               {path.toStdString(), File_Start_Sector, File_End_Sector});
 }
 
