@@ -8,6 +8,7 @@
 
 #include "previewfiles.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -87,6 +88,29 @@ TEST(PreviewRenderer, PictureFitsTheBoxAndKeepsItsShape)
     ASSERT_EQ(picture.size(), QSize(200, 150));
     EXPECT_EQ(picture.pixelColor(10, 75), QColor(Qt::red));
     EXPECT_EQ(picture.pixelColor(190, 75), QColor(Qt::blue));
+}
+
+TEST(PreviewRenderer, PhotoIsTurnedAsItsOrientationSays)
+{
+    test::PreviewFiles files;
+    QImage landscape(400, 200, QImage::Format_RGB32);
+    landscape.fill(Qt::red);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 200; x < 400; ++x)
+            landscape.setPixelColor(x, y, Qt::blue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(landscape.save(&buffer, "JPEG", 95));
+    // An EXIF segment saying "turn 90 degrees clockwise to view" (orientation 6).
+    const QByteArray exif = QByteArray::fromHex("ffe10022" "457869660000" "4d4d002a00000008" "0001"
+                                                "011200030000000100060000" "00000000");
+    jpeg.insert(2, exif);
+
+    const QImage picture = PreviewRenderer().render(files.write("dprv.JPG", jpeg));
+    ASSERT_EQ(picture.size(), QSize(100, 200));
+    EXPECT_GT(picture.pixelColor(50, 20).red(), 200);
+    EXPECT_GT(picture.pixelColor(50, 180).blue(), 200);
 }
 
 TEST(PreviewRenderer, SmallPictureIsNotEnlarged)
