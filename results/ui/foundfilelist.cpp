@@ -5,6 +5,7 @@
 #include "results/ui/resultstablemodel.h"
 #include "scan/naming.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QThread>
 
@@ -17,8 +18,10 @@ namespace {
 
 // Short enough to feel live, long enough to gather a fast search's finds into one update.
 constexpr int kDrainIntervalMs = 40;
-// Finds taken per drain, so one update never holds the window for long.
-constexpr std::size_t kDrainBatchLimit = 2000;
+// A drain shows finds for at most this long and then lets the window handle its events
+// before going on, so a flood of finds never makes the window stutter.
+constexpr qint64 kDrainBudgetMs = 8;
+constexpr std::size_t kDrainChunk = 256;
 // Decoded thumbnails kept for drawing, in KiB (about 1600 thumbnails of 100 x 100).
 constexpr int kPhotoPixmapCacheKiB = 64 * 1024;
 constexpr int kIconSide = 16;
@@ -48,10 +51,11 @@ FoundFileList::FoundFileList(const IconProvider& icons, ResultsTableModel& resul
       m_recoveryMode(std::move(recoveryMode)), m_photoPixmaps(kPhotoPixmapCacheKiB)
 {
     m_thumbnailPool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    // Decoding yields to the window and the search when the processor is busy.
+    m_thumbnailPool.setThreadPriority(QThread::LowPriority);
     m_maxThumbnailsInFlight = 2 * m_thumbnailPool.maxThreadCount();
     m_drainTimer.setSingleShot(true);
-    m_drainTimer.setInterval(kDrainIntervalMs);
-    connect(&m_drainTimer, &QTimer::timeout, this, [this] { drain(kDrainBatchLimit); });
+    connect(&m_drainTimer, &QTimer::timeout, this, [this] { drain(kDrainBudgetMs); });
 }
 
 FoundFileList::~FoundFileList()
@@ -127,7 +131,7 @@ void FoundFileList::enqueue(std::shared_ptr<PendingFind> find)
 void FoundFileList::scheduleDrain()
 {
     if (!m_drainScheduled.exchange(true))
-        QMetaObject::invokeMethod(&m_drainTimer, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { m_drainTimer.start(kDrainIntervalMs); }, Qt::QueuedConnection);
 }
 
 void FoundFileList::removeAllImages()
@@ -148,25 +152,30 @@ void FoundFileList::flushPending()
         std::unique_lock lock(m_mutex);
         m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight == 0; });
     }
-    drain(std::numeric_limits<std::size_t>::max());
+    drain(std::numeric_limits<qint64>::max());
 }
 
-void FoundFileList::drain(std::size_t limit)
+void FoundFileList::drain(qint64 budgetMs)
 {
     m_drainScheduled.store(false);
-    std::vector<std::shared_ptr<PendingFind>> finds;
+    QElapsedTimer spent;
+    spent.start();
     bool moreReady = false;
-    {
-        std::lock_guard lock(m_mutex);
-        while (!m_pending.empty() && m_pending.front()->ready && finds.size() < limit) {
-            finds.push_back(std::move(m_pending.front()));
-            m_pending.pop_front();
+    do {
+        std::vector<std::shared_ptr<PendingFind>> finds;
+        {
+            std::lock_guard lock(m_mutex);
+            while (!m_pending.empty() && m_pending.front()->ready && finds.size() < kDrainChunk) {
+                finds.push_back(std::move(m_pending.front()));
+                m_pending.pop_front();
+            }
+            moreReady = !m_pending.empty() && m_pending.front()->ready;
         }
-        moreReady = !m_pending.empty() && m_pending.front()->ready;
-    }
-    append(finds);
-    if (moreReady)
-        scheduleDrain();
+        append(finds);
+    } while (moreReady && !spent.hasExpired(budgetMs));
+    // Finds left over are taken as soon as the window has had its turn.
+    if (moreReady && !m_drainScheduled.exchange(true))
+        m_drainTimer.start(0);
 }
 
 void FoundFileList::append(std::vector<std::shared_ptr<PendingFind>>& finds)

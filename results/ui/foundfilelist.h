@@ -89,7 +89,7 @@ private:
     void enqueue(std::shared_ptr<PendingFind> find);
     void makeThumbnail(const std::shared_ptr<PendingFind>& find, const QByteArray& photoBytes);
     void scheduleDrain();
-    void drain(std::size_t limit);
+    void drain(qint64 budgetMs);
     void append(std::vector<std::shared_ptr<PendingFind>>& finds);
     MyImageObject recordFor(PendingFind& find);
     QPixmap iconFor(const QString& name);
