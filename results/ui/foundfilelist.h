@@ -45,7 +45,7 @@ public:
 
     // `recoveryMode` answers the current `Recovery_MODE` (0 Photo, 1 Video, 2 Raw file,
     // 3 Audio); it is asked each time a browser wants a picture. The icon provider and the
-    // results table must outlive the list.
+    // results table must outlive the list, and no thread may still be adding when it goes.
     FoundFileList(const IconProvider& icons, ResultsTableModel& resultsTable, std::function<int()> recoveryMode,
                   QObject* parent = nullptr);
     ~FoundFileList() override; // waits for thumbnails still being made

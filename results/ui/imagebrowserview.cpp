@@ -1,5 +1,6 @@
 #include "results/ui/imagebrowserview.h"
 
+#include <QItemSelectionModel>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -42,10 +43,16 @@ ImageBrowserView::ImageBrowserView(FoundFileList::Kind kind, QWidget* parent) : 
 
 void ImageBrowserView::setFoundFileList(FoundFileList* images)
 {
+    if (images == m_images)
+        return;
     if (m_images)
         disconnect(m_images, nullptr, this, nullptr);
     m_images = images;
+    QItemSelectionModel* previousSelection = selectionModel();
     setModel(images);
+    // A view leaves its old selection model to whoever gives it a new model.
+    if (previousSelection != selectionModel())
+        delete previousSelection;
     if (!images)
         return;
     connect(images, &FoundFileList::scrollToEndDue, this, &ImageBrowserView::scrollToEndIfMine);
