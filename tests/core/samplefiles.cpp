@@ -336,7 +336,7 @@ void addOtherFiles(std::vector<SampleFile>& samples)
                                            + "00010000");
     // ELF (System V ABI): 32-bit little-endian i386 executable.
     other("Elf32", "ELF", "GEN", "7F454C46 010101 00 0000000000000000 0200 0300 01000000 54800408 34000000");
-    // TrueType collection (OpenType spec): "ttcf", version 2.0, two fonts and their offsets.
+    // TrueType collection (as the OpenType format describes it): "ttcf", version 2.0, two fonts and their offsets.
     other("TrueTypeCollection", "TTC", "GEN", ascii("ttcf") + "00020000 00000002 00000014 00000120");
     // Apple TrueType: the "true" scaler type.
     other("AppleTrueType", "TTF", "THD", ascii("true") + "000C 0080 0003 0040" + ascii("cmap"));
@@ -344,7 +344,7 @@ void addOtherFiles(std::vector<SampleFile>& samples)
     other("VmwareSparse", "VMDK", "GEN", ascii("KDMV") + "01000000 03000000 00A00F0000000000 8000000000000000");
     other("VmwareDescriptor", "VMDK", "GEN", ascii("# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
                                                    "createType=\"monolithicFlat\"\n"));
-    // Virtual PC dynamic disk (VHD format spec): the footer copy at offset 0.
+    // Virtual PC dynamic disk (as the VHD format describes it): the footer copy at offset 0.
     other("VirtualPcDisk", "VHD", "GEN", ascii("conectix") + "00000002 00010000 0000000000000200 2A3B4C5D" + ascii("qemu"));
     // Hyper-V (MS-VHDX): file type identifier and creator in UTF-16.
     other("HyperVDisk", "VHDX", "GEN", ascii("vhdxfile") + "4D006900 63007200 6F007300 6F006600 7400");
