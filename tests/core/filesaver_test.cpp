@@ -21,20 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::contentOf;
+using test::namesIn;
 
 // Saves `bytes` as a file found at `firstSector` of a medium that holds them there.
 SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, const std::string& name,

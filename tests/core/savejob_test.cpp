@@ -19,20 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::contentOf;
+using test::namesIn;
 
 std::string digestOf(const std::vector<std::uint8_t>& bytes)
 {

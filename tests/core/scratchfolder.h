@@ -1,11 +1,15 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it
 // when the test ends.
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace salvyn::test {
 
@@ -40,5 +44,22 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The whole content of a file, as bytes.
+inline std::vector<std::uint8_t> contentOf(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 } // namespace salvyn::test
