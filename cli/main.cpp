@@ -3,10 +3,10 @@
 #include "cli/foundfilereporter.h"
 #include "cli/listtypes.h"
 #include "cli/scanoptions.h"
-#include "platform/folderonmedium.h"
 #include "platform/rawdevicepath.h"
 #include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
+#include "results/samedevice.h"
 #include "scan/rangecheck.h"
 #include "scan/searchrun.h"
 #include "signatures/signaturelist.h"
@@ -138,9 +138,17 @@ std::string prepareOutputs(const ScanOptions& options, const std::string& medium
         fs::create_directories(*options.outFolder, error);
         if (!fs::is_directory(*options.outFolder))
             return "cannot use " + *options.outFolder + " as output folder";
-        if (folderIsOnMedium(*options.outFolder, devicePath))
+        switch (destinationProblem(*options.outFolder, devicePath)) {
+        case DestinationProblem::None:
+            break;
+        case DestinationProblem::NotExaminable:
+            return "refusing to write into " + *options.outFolder + ": cannot make sure it is not on " + devicePath
+                 + ", the medium being scanned";
+        case DestinationProblem::SameDevice:
+        case DestinationProblem::SameDisk:
             return "refusing to write into " + *options.outFolder + ": it is on " + devicePath
                  + ", the medium being scanned";
+        }
     }
     if (options.reportFile) {
         report.emplace(*options.reportFile, medium);

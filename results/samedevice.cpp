@@ -75,12 +75,12 @@ struct DeviceStack {
 
 DestinationProblem destinationProblem(dev_t folderDevice, const MediumDevice& medium, const SystemFolders& system)
 {
-    if (folderDevice == medium.device)
+    if (medium.isBlockDevice && folderDevice == medium.device)
         return DestinationProblem::SameDevice;
     DeviceStack stack;
     stack.collect(system.sysBlock / deviceNumberText(folderDevice));
     for (const dev_t source : mountSources(folderDevice, system.mountInfo)) {
-        if (source == medium.device)
+        if (medium.isBlockDevice && source == medium.device)
             return DestinationProblem::SameDevice;
         stack.collect(system.sysBlock / deviceNumberText(source));
     }
@@ -103,8 +103,9 @@ DestinationProblem destinationProblem(const fs::path& folder, const std::string&
         return DestinationProblem::NotExaminable;
     MediumDevice medium;
     medium.isBlockDevice = S_ISBLK(mediumInfo.st_mode);
-    medium.device = medium.isBlockDevice ? mediumInfo.st_rdev : mediumInfo.st_dev;
-    if (!medium.isBlockDevice)
+    if (medium.isBlockDevice)
+        medium.device = mediumInfo.st_rdev;
+    else
         medium.imagePath = mediumPath;
     return destinationProblem(folderInfo.st_dev, medium, system);
 }

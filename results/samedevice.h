@@ -2,8 +2,9 @@
 // Whether a folder may receive files saved from a medium. Writing onto the medium being
 // recovered, or anywhere on its disk, can overwrite the very sectors that still hold lost
 // files, so such a folder is refused: one on the medium itself, on another partition of
-// its disk, on a volume built on that disk (LVM, dm-crypt, RAID), or, for a disk image, on
-// the same device as the image file or inside the image mounted through a loop device.
+// its disk, or on a volume built on that disk (LVM, dm-crypt, RAID). A disk image is
+// protected from its own file system mounted through a loop device; a folder beside the
+// image file is fine, since writing there never changes the image's bytes.
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -12,17 +13,17 @@ namespace salvyn {
 
 enum class DestinationProblem {
     None,
-    SameDevice,   // the folder is on the medium (or, for an image, on the device holding it)
+    SameDevice,   // the folder is on the medium (for an image: inside the image, loop-mounted)
     SameDisk,     // the folder is on another partition of the medium's disk, or built on it
     NotExaminable // the folder or the medium cannot be looked at, so nothing can be ruled out
 };
 
-// What the check knows of the medium: a block device by its device number; a disk image by
-// the device its file lies on and by its path.
+// What the check knows of the medium: a block device by its device number, a disk image by
+// its path.
 struct MediumDevice {
     bool isBlockDevice = false;
-    dev_t device = 0;
-    std::filesystem::path imagePath;
+    dev_t device = 0;                // block device only
+    std::filesystem::path imagePath; // disk image only
 };
 
 // Where the kernel tells about devices and mounts; the tests lay out their own.

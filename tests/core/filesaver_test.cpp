@@ -1,7 +1,6 @@
 #include "results/filesaver.h"
 
 #include "platform/faultysectorsource.h"
-#include "platform/folderonmedium.h"
 #include "results/recoveryreport.h"
 #include "results/sha256.h"
 #include "failingwriter.h"
@@ -14,7 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace salvyn {
 namespace {
@@ -204,37 +202,6 @@ TEST(FileSaver, GivingUpMidFileLeavesNothingOfIt)
     EXPECT_TRUE(saved.savedPath.empty());
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"GND00001.JPG"});
     EXPECT_EQ(contentOf(folder.path() / "GND00001.JPG"), (std::vector<std::uint8_t>{'o', 'l', 'd', 'e', 'r'}));
-}
-
-TEST(FolderOnMedium, FolderOnTheScannedDeviceIsRecognised)
-{
-    test::ScratchFolder folder;
-    struct stat info {};
-    ASSERT_EQ(::stat(folder.path().c_str(), &info), 0);
-    // Find the whole disk under the scratch folder's file system, when the machine shows one.
-    std::error_code error;
-    const fs::path device = fs::canonical("/sys/dev/block/" + std::to_string(major(info.st_dev)) + ":"
-                                              + std::to_string(minor(info.st_dev)),
-                                          error);
-    if (error)
-        GTEST_SKIP() << "the scratch folder is not on a block device";
-    const fs::path node = "/dev/" + device.filename().string();
-    if (!fs::exists(node))
-        GTEST_SKIP() << node << " is not present";
-    EXPECT_TRUE(folderIsOnMedium(folder.path(), node.string()));
-    if (fs::exists(device / "partition")) {
-        EXPECT_TRUE(folderIsOnMedium(folder.path(), "/dev/" + device.parent_path().filename().string()));
-    }
-    EXPECT_FALSE(folderIsOnMedium("/dev/shm", node.string()));
-}
-
-TEST(FolderOnMedium, ImagesAreOnlyProtectedFromTheirOwnMount)
-{
-    test::ScratchFolder folder;
-    const std::string image = folder.write("card.img", std::string(4096, '\0'));
-    EXPECT_FALSE(folderIsOnMedium(folder.path(), image));
-    EXPECT_TRUE(folderIsOnMedium(folder.path() / "missing", image));
-    EXPECT_TRUE(folderIsOnMedium(folder.path(), image + ".missing"));
 }
 
 } // namespace

@@ -68,13 +68,13 @@ TEST_F(SameDeviceTest, TheMediumAndEveryPartOfItsDiskAreRefused)
     EXPECT_EQ(problem(8, 1, blockDevice(8, 16)), DestinationProblem::None);
 }
 
-TEST_F(SameDeviceTest, ADiskImageRefusesItsOwnDeviceAndItsOwnMount)
+TEST_F(SameDeviceTest, ADiskImageRefusesOnlyItsOwnMount)
 {
-    const MediumDevice image{false, makedev(8, 16), "/cards/card.img"};
-    EXPECT_EQ(problem(8, 16, image), DestinationProblem::SameDevice);
+    const MediumDevice image{false, 0, "/cards/card.img"};
     EXPECT_EQ(problem(259, 0, image), DestinationProblem::SameDevice); // the image's partition, mounted
-    EXPECT_EQ(problem(8, 1, image), DestinationProblem::None);
-    const MediumDevice otherImage{false, makedev(8, 16), "/cards/other.img"};
+    EXPECT_EQ(problem(7, 1, image), DestinationProblem::SameDevice);   // the whole image, mounted
+    EXPECT_EQ(problem(8, 16, image), DestinationProblem::None);        // beside the image file
+    const MediumDevice otherImage{false, 0, "/cards/other.img"};
     EXPECT_EQ(problem(259, 0, otherImage), DestinationProblem::None);
 }
 
@@ -92,21 +92,37 @@ TEST_F(SameDeviceTest, AVolumeWithAnAnonymousNumberIsFoundThroughItsMount)
     EXPECT_EQ(problem(0, 21, blockDevice(8, 1)), DestinationProblem::None);
 }
 
-TEST(SameDevice, RealFoldersAreComparedWithTheImageFilesDevice)
+TEST(SameDevice, RealFoldersAreComparedWithTheMediumsDevice)
 {
     test::ScratchFolder folder;
     const std::string image = folder.write("card.img", std::string(4096, '\0'));
-    fs::create_directory(folder.path() / "recovered");
-    EXPECT_EQ(destinationProblem(folder.path() / "recovered", image), DestinationProblem::SameDevice);
+    const fs::path recovered = folder.path() / "recovered";
+    fs::create_directory(recovered);
+    // Writing beside an image file never changes the image.
+    EXPECT_EQ(destinationProblem(recovered, image), DestinationProblem::None);
     EXPECT_EQ(destinationProblem(folder.path() / "missing", image), DestinationProblem::NotExaminable);
     EXPECT_EQ(destinationProblem(folder.path(), image + ".missing"), DestinationProblem::NotExaminable);
 
-    struct stat scratch {};
-    struct stat shared {};
-    ASSERT_EQ(::stat(folder.path().c_str(), &scratch), 0);
-    if (::stat("/dev/shm", &shared) != 0 || shared.st_dev == scratch.st_dev)
-        GTEST_SKIP() << "no second file system to save into";
-    EXPECT_EQ(destinationProblem("/dev/shm", image), DestinationProblem::None);
+    // Without a loop device: the device holding the image file stands for the medium.
+    struct stat imageInfo {};
+    struct stat folderInfo {};
+    ASSERT_EQ(::stat(image.c_str(), &imageInfo), 0);
+    ASSERT_EQ(::stat(recovered.c_str(), &folderInfo), 0);
+    EXPECT_EQ(destinationProblem(folderInfo.st_dev, {true, imageInfo.st_dev, {}}, {}), DestinationProblem::SameDevice);
+
+    // The real device node, where the machine shows one.
+    std::error_code error;
+    const fs::path device = fs::canonical("/sys/dev/block/" + std::to_string(major(folderInfo.st_dev)) + ":"
+                                              + std::to_string(minor(folderInfo.st_dev)),
+                                          error);
+    const fs::path node = "/dev/" + device.filename().string();
+    if (error || !fs::exists(node))
+        GTEST_SKIP() << "the scratch folder is not on a block device with a node here";
+    EXPECT_EQ(destinationProblem(recovered, node.string()), DestinationProblem::SameDevice);
+    if (fs::exists(device / "partition")) {
+        EXPECT_EQ(destinationProblem(recovered, "/dev/" + device.parent_path().filename().string()),
+                  DestinationProblem::SameDisk);
+    }
 }
 
 } // namespace
