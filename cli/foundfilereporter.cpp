@@ -26,15 +26,6 @@ FoundFileReporter::FoundFileReporter(Console& console, ResultRows& rows, std::op
 {
 }
 
-void FoundFileReporter::addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
-                                         const std::string& uid)
-{
-    // Photos always arrive with their first sector (addImageWithDataAt).
-    (void)bytes;
-    (void)name;
-    (void)uid;
-}
-
 void FoundFileReporter::addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
                                            const std::string& uid, std::uint64_t firstSector)
 {

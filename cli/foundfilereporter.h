@@ -21,7 +21,6 @@ public:
     FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver, RecoveryReport* report,
                       SectorSourceOpener& opener, std::string medium);
 
-    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid) override;
     void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
                             std::uint64_t firstSector) override;
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,

@@ -11,19 +11,11 @@ class FoundFileSink {
 public:
     virtual ~FoundFileSink() = default;
 
-    // A photo: its collected bytes, display name and identifier. Empty bytes are not a file:
-    // the call returns at once and adds nothing. The bytes are only valid during the call.
-    virtual void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
-                                  const std::string& uid) = 0;
-
-    // The same photo with the sector its bytes were collected from (they run on for
-    // bytes / 512 sectors). Front ends that show no sectors need not override it.
+    // A photo: its collected bytes, display name, identifier and the sector the bytes were
+    // collected from (they run on for bytes / 512 sectors). Empty bytes are not a file: the
+    // call returns at once and adds nothing. The bytes are only valid during the call.
     virtual void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
-                                    const std::string& uid, std::uint64_t firstSector)
-    {
-        (void)firstSector;
-        addImageWithData(bytes, name, uid);
-    }
+                                    const std::string& uid, std::uint64_t firstSector) = 0;
 
     // A video, raw or audio file, known by name and half-open sector range. Before returning
     // the file must be counted in the result rows the pass names files from

@@ -1,6 +1,7 @@
 #include "results/ui/foundfilelist.h"
 
 #include "platform/qt/iconprovider.h"
+#include "platform/sectorstream.h"
 #include "results/ui/photothumbnail.h"
 #include "results/ui/resultstablemodel.h"
 #include "scan/naming.h"
@@ -68,7 +69,8 @@ void FoundFileList::setNull_Image_Data(const QByteArray& bytes)
     m_nullImageData = bytes;
 }
 
-void FoundFileList::addImageWithData(QByteArray bytes, const QString& imageName, const QString& image_UID)
+void FoundFileList::addImageWithData(QByteArray bytes, const QString& imageName, const QString& image_UID,
+                                     std::uint64_t File_Start_Sec)
 {
     if (bytes.isEmpty())
         return;
@@ -76,6 +78,8 @@ void FoundFileList::addImageWithData(QByteArray bytes, const QString& imageName,
     find->kind = Kind::Photo;
     find->name = imageName;
     find->uid = image_UID;
+    find->firstSector = File_Start_Sec;
+    find->endSector = File_Start_Sec + static_cast<std::uint64_t>(bytes.size()) / kSectorSize;
     {
         std::unique_lock lock(m_mutex);
         m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight < m_maxThumbnailsInFlight; });
@@ -209,10 +213,12 @@ MyImageObject FoundFileList::recordFor(PendingFind& find)
                                             find.endSector);
     }
     if (find.thumbnailJpeg.isEmpty())
-        return MyImageObject::initWithImage_data(m_nullImageData, find.name, find.uid);
+        return MyImageObject::initWithImage_data(m_nullImageData, find.name, find.uid, find.firstSector,
+                                                 find.endSector);
     auto* pixmap = new QPixmap(QPixmap::fromImage(find.thumbnailImage));
     m_photoPixmaps.insert(static_cast<int>(m_images.size()), pixmap, cacheCostKiB(*pixmap));
-    return MyImageObject::initWithImage_data(find.thumbnailJpeg, find.name, find.uid);
+    return MyImageObject::initWithImage_data(find.thumbnailJpeg, find.name, find.uid, find.firstSector,
+                                             find.endSector);
 }
 
 QPixmap FoundFileList::iconFor(const QString& name)

@@ -54,9 +54,11 @@ public:
     // empty when that file is missing) for photos that give no thumbnail.
     void setNull_Image_Data(const QByteArray& bytes);
 
-    // Any thread: a found photo. Empty bytes add nothing. The list keeps its own copy of the
-    // bytes (none is made when the caller hands over an array nobody else shares).
-    void addImageWithData(QByteArray bytes, const QString& imageName, const QString& image_UID);
+    // Any thread: a found photo, collected from `File_Start_Sec` on. Empty bytes add nothing.
+    // The list keeps its own copy of the bytes until the thumbnail is made (none is made when
+    // the caller hands over an array nobody else shares).
+    void addImageWithData(QByteArray bytes, const QString& imageName, const QString& image_UID,
+                          std::uint64_t File_Start_Sec = 0);
     // Any thread: a found video, raw or audio file. The name is trimmed of white space and
     // line ends; an empty result adds nothing and counts nothing.
     void addImageWithData_2(const QString& imageName, const QString& image_UID, std::uint64_t File_Start_Sec,

@@ -1,7 +1,7 @@
 #pragma once
 // One found file as the browsers show it. A photo carries its encoded thumbnail (JPEG, or
-// the fallback picture); a video, raw or audio file carries its type's 16 x 16 icon, its
-// name as path and its sector range. Records are values and never change once made; the
+// the fallback picture); a video, raw or audio file carries its type's 16 x 16 icon and its
+// name as path. Both carry the sector range they were found in. Records are values and never change once made; the
 // icon is a QPixmap, so a record holding one is made and read on the UI thread only.
 #include <QByteArray>
 #include <QPixmap>
@@ -20,9 +20,10 @@ struct MyImageObject {
     std::uint64_t File_Start_Sector = 0; // first sector on the medium
     std::uint64_t File_End_Sector = 0;   // the sector at which the file ends, as the search handed it over
 
-    // A found photo: its encoded picture, name and identifier; sectors 0.
+    // A found photo: its encoded picture, name, identifier and the sectors it was collected from.
     static MyImageObject initWithImage_data(const QByteArray& imageData, const QString& image_Name,
-                                            const QString& image_UID);
+                                            const QString& image_UID, std::uint64_t File_Start_Sec,
+                                            std::uint64_t File_End_Sec);
     // A found video, raw or audio file: icon, name (also its path), identifier and sector range.
     static MyImageObject initWithImage(const QPixmap& image, const QString& image_Name, const QString& image_UID,
                                        std::uint64_t File_Start_Sec, std::uint64_t File_End_Sec);

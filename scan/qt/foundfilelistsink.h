@@ -12,8 +12,8 @@ class FoundFileListSink final : public FoundFileSink {
 public:
     explicit FoundFileListSink(FoundFileList& images) : m_images(images) {}
 
-    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name,
-                          const std::string& uid) override;
+    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
+                            std::uint64_t firstSector) override;
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override;
 

@@ -206,9 +206,10 @@ TEST(PhotoPass, StopTakesEffectInsideSectorsAlreadyReadAhead)
     // Stop pressed as the first photo is listed, that is while sector 140 is examined.
     struct StopOnFirst : test::RecordingSink {
         SearchState* state = nullptr;
-        void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& n, const std::string& u) override
+        void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& n, const std::string& u,
+                                std::uint64_t firstSector) override
         {
-            test::RecordingSink::addImageWithData(bytes, n, u);
+            test::RecordingSink::addImageWithDataAt(bytes, n, u, firstSector);
             state->stop_now = 1;
         }
     } sink;

@@ -143,18 +143,11 @@ class RecordingSink : public FoundFileSink {
 public:
     explicit RecordingSink(ResultRows* rows = nullptr) : m_rows(rows) {}
 
-    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid) override
-    {
-        if (bytes.empty())
-            return;
-        photos.push_back({{bytes.begin(), bytes.end()}, name, uid});
-    }
     void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
                             std::uint64_t firstSector) override
     {
-        addImageWithData(bytes, name, uid);
         if (!bytes.empty())
-            photos.back().firstSector = firstSector;
+            photos.push_back({{bytes.begin(), bytes.end()}, name, uid, firstSector});
     }
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override

@@ -41,17 +41,18 @@ struct FoundFiles : ::testing::Test {
     FoundFileList images{icons, table, [this] { return recoveryMode.load(); }};
 };
 
-TEST_F(FoundFiles, APhotoBecomesARecordWithItsJpegThumbnailNameAndIdentifier)
+TEST_F(FoundFiles, APhotoBecomesARecordWithItsJpegThumbnailNameIdentifierAndSectors)
 {
-    images.addImageWithData(twoColourJpeg(640, 480), QStringLiteral("GND00001.JPG"), QStringLiteral("GND00001.JPG"));
+    const QByteArray photo = twoColourJpeg(640, 480) + QByteArray(512 * 3, '\0');
+    images.addImageWithData(photo, QStringLiteral("GND00001.JPG"), QStringLiteral("GND00001.JPG"), 100);
     images.flushPending();
     ASSERT_EQ(images.rowCount(), 1);
     const MyImageObject& record = images.imageAt(0);
     EXPECT_EQ(record.imageTitle(), QStringLiteral("GND00001.JPG"));
     EXPECT_EQ(record.imageUID(), QStringLiteral("GND00001.JPG"));
     EXPECT_TRUE(record.path.isNull());
-    EXPECT_EQ(record.File_Start_Sector, 0u);
-    EXPECT_EQ(record.File_End_Sector, 0u);
+    EXPECT_EQ(record.File_Start_Sector, 100u);
+    EXPECT_EQ(record.File_End_Sector, 100u + std::uint64_t(photo.size()) / 512);
     QImage thumbnail;
     ASSERT_TRUE(thumbnail.loadFromData(record.imageData, "JPEG"));
     EXPECT_EQ(thumbnail.size(), QSize(100, 75));

@@ -72,7 +72,8 @@ private:
 
 class CountingSink : public FoundFileSink {
 public:
-    void addImageWithData(std::span<const std::uint8_t> bytes, const std::string&, const std::string&) override
+    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string&, const std::string&,
+                            std::uint64_t) override
     {
         files += !bytes.empty();
     }
