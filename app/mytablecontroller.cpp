@@ -12,6 +12,7 @@
 #include "results/ui/previewpresenter.h"
 #include "results/ui/previewrenderer.h"
 #include "results/ui/resultstablemodel.h"
+#include "results/ui/savefoundfiles.h"
 #include "scan/qt/foundfilelistsink.h"
 #include "app/wizardtexts.h"
 #include "platform/qt/alertservice.h"
@@ -120,7 +121,8 @@ void MyTableController::buildWindow()
     setHiddenAll(m_checkListScreen.controls(), true);
     setHiddenAll({m_search.page, m_search.photoArea, m_search.rawArea, m_search.zoomCaption,
                   m_search._zoom_slider, m_search._open_folder, m_search._open_folder_Sig,
-                  m_search._QuickLook_View, m_search.mMovieView},
+                  m_search._save_found_files, m_search._save_found_files_Sig, m_search._QuickLook_View,
+                  m_search.mMovieView},
                  true);
     m_back->setEnabled(false);
 }
@@ -134,6 +136,7 @@ void MyTableController::buildComponents()
     m_search.idSigTableView->setModel(m_resultsTable);
     m_destination = new DestinationFolder(this, m_criteria->pathField(), m_criteriaSig->pathField(),
                                           *m_services.modalRunner, *m_services.folderChooser);
+    m_saver = new SaveFoundFiles(this, *m_services.alerts, *m_services.opener);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);
     buildPreview();
@@ -152,7 +155,8 @@ void MyTableController::buildPreview()
     m_presenter = std::make_unique<PreviewPresenter>(this, *m_services.opener, m_state, *m_previewFolder, *m_display,
                                                      std::move(hooks));
     connect(m_search.imageBrowser_2, &ImageBrowserView::previewRequested, this, [this](const MyImageObject& found) {
-        m_presenter->previewFoundFile(found.path, found.File_Start_Sector, found.File_End_Sector);
+        if (!m_saver->isSaving()) // a save reads the medium and holds the window meanwhile
+            m_presenter->previewFoundFile(found.path, found.File_Start_Sector, found.File_End_Sector);
     });
 }
 
@@ -201,6 +205,10 @@ void MyTableController::connectActions()
     connect(m_criteria->browseButton(), &QPushButton::clicked, m_destination, &DestinationFolder::Browse_Path);
     connect(m_criteriaSig->browseButton(), &QPushButton::clicked, m_destination,
             &DestinationFolder::Browse_Path_Sig);
+    for (QPushButton* save : {m_search._save_found_files, m_search._save_found_files_Sig})
+        connect(save, &QPushButton::clicked, this, &MyTableController::Save_Found_Files);
+    for (QPushButton* open : {m_search._open_folder, m_search._open_folder_Sig})
+        connect(open, &QPushButton::clicked, this, &MyTableController::Open_Folder);
     connect(m_search._zoom_slider, &QSlider::valueChanged, this,
             [this](int value) { m_search.imageBrowser->setZoomValue(value / 100.0); });
     for (CriteriaScreen* criteria : {m_criteria, m_criteriaSig})
@@ -299,6 +307,7 @@ void MyTableController::show_hide_3_screen_Photo(bool hide)
 {
     setHiddenAll({m_search.page, m_search.photoArea, m_search.imageBrowser}, hide);
     setHiddenAll(m_search.progressControls(), hide);
+    m_search._save_found_files->setHidden(true); // the end of a search shows it
     setNextBackEnabled(hide);
 }
 
@@ -313,6 +322,7 @@ void MyTableController::show_hide_4_screen_RawFile(bool hide)
                   m_search.idSigTableView, m_search._QuickLook_View_Box},
                  hide);
     setHiddenAll(m_search.progressControls(), hide);
+    m_search._save_found_files_Sig->setHidden(true); // the end of a search shows it
     setNextBackEnabled(hide);
     if (Recovery_MODE == 2) {
         m_search._QuickLook_View->setHidden(hide);

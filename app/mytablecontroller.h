@@ -50,6 +50,7 @@ class PreviewPresenter;
 class PreviewRenderer;
 class ResultsTableModel;
 class SaveFile_Info;
+class SaveFoundFiles;
 class SaveFile_Info_For_RAW;
 class SearchThreads;
 class SectorSourceOpener;
@@ -98,6 +99,13 @@ public:
     void Select_Unselect_Check_btn();
     void clickTable(const QModelIndex& index);
     void stop_usb_disk();
+    // The result screens' `_save_found_files` and `_save_found_files_Sig`: saves the files
+    // selected in the current browser, or all found files when none is selected, into the
+    // destination folder; with no folder chosen yet, the folder chooser comes first.
+    void Save_Found_Files();
+    // `_open_folder` and `_open_folder_Sig`: the destination folder in the file manager.
+    void Open_Folder();
+    SaveFoundFiles* saveFoundFiles() const { return m_saver; }
     void Reload_Drive_list_Function();
     // Adds a disk image (or a block device) to the media list by path; answers why it was
     // refused, or "" when it was added.
@@ -162,6 +170,8 @@ private:
     void showProgress(const ProgressDisplay& display);
     void removePreviewFiles();
     void setNextBackEnabled(bool enabled);
+    QString destinationPath() const;
+    void saveFoundFilesInto(const QString& folder);
 
     ControllerServices m_services;
     std::atomic<int> Recovery_MODE{0};
@@ -182,6 +192,7 @@ private:
     ResultsTableModel* m_resultsTable = nullptr;
     FoundFileList* m_images = nullptr;
     DestinationFolder* m_destination = nullptr;
+    SaveFoundFiles* m_saver = nullptr;
     SaveFile_Info* m_saveFileInfo = nullptr;
     SaveFile_Info_For_RAW* m_saveFileInfoForRaw = nullptr;
     QLabel* m_helpInfo = nullptr;

@@ -168,6 +168,8 @@ void MyTableController::Final_or_Stop_Screen()
     m_search.zoomCaption->setHidden(!photo);
     m_search._zoom_slider->setHidden(!photo);
     m_search._open_folder->setHidden(!photo);
+    m_search._save_found_files->setHidden(!photo);
+    m_search._save_found_files_Sig->setHidden(photo);
     if (!photo)
         m_search._open_folder_Sig->setHidden(false);
     m_back->setEnabled(true);

@@ -17,6 +17,13 @@
 namespace salvyn {
 namespace {
 
+QPushButton* saveButton(const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(texts::kSaveFoundFiles, parent);
+    button->setObjectName(name);
+    return button;
+}
+
 QWidget* buildPhotoArea(SearchScreen& screen)
 {
     auto* area = new QWidget(screen.page);
@@ -29,10 +36,12 @@ QWidget* buildPhotoArea(SearchScreen& screen)
     screen._zoom_slider->setRange(0, 100);
     screen._open_folder = new QPushButton(QStringLiteral("Open Folder"), area);
     screen._open_folder->setObjectName(QStringLiteral("_open_folder"));
+    screen._save_found_files = saveButton(QStringLiteral("_save_found_files"), area);
     auto* row = new QHBoxLayout;
     row->addWidget(screen.zoomCaption);
     row->addWidget(screen._zoom_slider, 1);
     row->addStretch(1);
+    row->addWidget(screen._save_found_files);
     row->addWidget(screen._open_folder);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,10 +75,15 @@ QWidget* buildRawArea(SearchScreen& screen)
     split->setStretchFactor(0, 3);
     screen._open_folder_Sig = new QPushButton(QStringLiteral("Open Folder"), area);
     screen._open_folder_Sig->setObjectName(QStringLiteral("_open_folder_Sig"));
+    screen._save_found_files_Sig = saveButton(QStringLiteral("_save_found_files_Sig"), area);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(screen._save_found_files_Sig);
+    row->addWidget(screen._open_folder_Sig);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split, 1);
-    layout->addWidget(screen._open_folder_Sig, 0, Qt::AlignRight);
+    layout->addLayout(row);
     return area;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The search and result screen of both flows: progress (pass caption, sector label, bar,
-// Stop) shared by both, the photo browser with its zoom and open-folder controls, and the
-// other modes' browser beside the results table and the preview box. UI thread only.
+// Stop) shared by both, the photo browser with its zoom, save and open-folder controls, and
+// the other modes' browser beside the results table and the preview box, with their own
+// save and open-folder buttons. UI thread only.
 #include <QList>
 
 class QGroupBox;
@@ -28,6 +29,7 @@ struct SearchScreen {
     QLabel* zoomCaption = nullptr;
     QSlider* _zoom_slider = nullptr; // 0..100 stands for the zoom 0..1
     QPushButton* _open_folder = nullptr;
+    QPushButton* _save_found_files = nullptr;
 
     QWidget* rawArea = nullptr;
     ImageBrowserView* imageBrowser_2 = nullptr;
@@ -36,6 +38,7 @@ struct SearchScreen {
     QLabel* _QuickLook_View = nullptr;
     QWidget* mMovieView = nullptr;
     QPushButton* _open_folder_Sig = nullptr;
+    QPushButton* _save_found_files_Sig = nullptr;
 
     QList<QWidget*> progressControls() const;
 };

@@ -1,11 +1,13 @@
 // MyTableController: the wizard's Next and Back, step by step.
 #include "app/criteriascreen.h"
 #include "app/mytablecontroller.h"
+#include "app/screenvisibility.h"
 #include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
 #include "platform/qt/alertservice.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
+#include "results/ui/savefoundfiles.h"
 #include "scan/rangecheck.h"
 #include "signatures/qt/checklistmodel.h"
 
@@ -22,6 +24,8 @@ namespace salvyn {
 
 void MyTableController::Next_btn()
 {
+    if (m_saver->isSaving())
+        return;
     switch (m_screenCounter) {
     case 0: nextFromMedia(); break;
     case 1: nextFromCriteria(); break;
@@ -35,6 +39,8 @@ void MyTableController::Next_btn()
 
 void MyTableController::Back_btn()
 {
+    if (m_saver->isSaving())
+        return;
     switch (m_screenCounter) {
     case 1: backToMedia(); break;
     case 2: backToCriteria(); break;
@@ -167,8 +173,9 @@ void MyTableController::backToCriteria()
         show_hide_3_screen_Photo(true);
     else
         show_hide_3_screen_RawFile(true);
-    m_search._open_folder->setHidden(true);
-    m_search._open_folder_Sig->setHidden(true);
+    setHiddenAll({m_search._open_folder, m_search._open_folder_Sig, m_search._save_found_files,
+                  m_search._save_found_files_Sig},
+                 true);
     m_state.stop_now = 0;
     m_images->resetAdded_item_count();
 }
@@ -177,8 +184,9 @@ void MyTableController::backToCheckList()
 {
     m_screenCounter = 2;
     resetBrowsers();
-    m_search._open_folder->setHidden(true);
-    m_search._open_folder_Sig->setHidden(true);
+    setHiddenAll({m_search._open_folder, m_search._open_folder_Sig, m_search._save_found_files,
+                  m_search._save_found_files_Sig},
+                 true);
     setHelp(texts::kHelpCheckList);
     show_hide_4_screen_RawFile(true);
     show_hide_3_screen_RawFile(false);

@@ -1,6 +1,7 @@
 #pragma once
-// Opens a document with the desktop's default application for it (the help file).
-// UI thread only. The caller has checked that the file exists and ignores the outcome.
+// Opens a document with the desktop's default application for it (the help file), or a
+// folder in the file manager (the destination folder).
+// UI thread only. The caller has checked that it exists and ignores the outcome.
 #include <QString>
 
 namespace salvyn {

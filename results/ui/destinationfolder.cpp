@@ -18,17 +18,25 @@ DestinationFolder::DestinationFolder(QWidget* controlPanel, QLineEdit* path, QLi
 
 void DestinationFolder::Browse_Path()
 {
+    chooseThen({});
+}
+
+void DestinationFolder::chooseThen(std::function<void(const QString& folder)> chosen)
+{
     m_runner.runModal(*m_browseInfo);
     // The chooser may end after the fields are gone (the window closed meanwhile).
     QPointer<QLineEdit> path = m_path;
     QPointer<QLineEdit> pathSig = m_pathSig;
-    m_chooser.chooseFolder(m_controlPanel, [path, pathSig](int resultCode, const QString& chosen) {
+    m_chooser.chooseFolder(m_controlPanel, [path, pathSig, chosen = std::move(chosen)](int resultCode,
+                                                                                          const QString& folder) {
         if (resultCode != 1)
             return;
         if (path)
-            path->setText(chosen);
+            path->setText(folder);
         if (pathSig)
-            pathSig->setText(chosen);
+            pathSig->setText(folder);
+        if (chosen)
+            chosen(folder);
     });
 }
 

@@ -5,6 +5,9 @@
 // so the photo and the other flows show the same folder. The folder is only displayed.
 // UI thread only; the fields, runner and chooser must outlive this object.
 #include <QObject>
+#include <QString>
+
+#include <functional>
 
 class QLineEdit;
 class QWidget;
@@ -24,6 +27,8 @@ public:
     // The actions of `_browse_path` and `_browse_path_Sig`; both behave the same.
     void Browse_Path();
     void Browse_Path_Sig();
+    // The same choice, then `chosen` with the folder when it ends with OK (nothing otherwise).
+    void chooseThen(std::function<void(const QString& folder)> chosen);
 
     Browse_Info& BrowseInfo_Window() const { return *m_browseInfo; }
 
