@@ -2,6 +2,7 @@
 
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,22 @@ constexpr int kIconSideRange = 240;
 // Room under each icon for a name such as GND00001.JPG.
 constexpr int kLabelWidth = 110;
 constexpr int kLabelHeight = 36;
+
+// Every cell draws its picture in a box of the view's icon size, whatever the picture's own
+// size (thumbnails differ), so every name sits under the same box and never runs into a
+// taller thumbnail beside it.
+class FixedDecorationDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (const auto* view = qobject_cast<const QAbstractItemView*>(option->widget))
+            option->decorationSize = view->iconSize();
+    }
+};
 
 } // namespace
 
@@ -34,6 +51,7 @@ ImageBrowserView::ImageBrowserView(FoundFileList::Kind kind, QWidget* parent) : 
     setLayoutMode(QListView::Batched);
     setWordWrap(true);
     setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new FixedDecorationDelegate(this));
     for (QScrollBar* scroller : {verticalScrollBar(), horizontalScrollBar()}) {
         connect(scroller, &QScrollBar::actionTriggered, this,
                 [scroller](int action) { scrollerAction(*scroller, action); });
