@@ -32,9 +32,11 @@ public:
                             std::uint64_t) override
     {
         files += !bytes.empty();
+        photoBytes += bytes.size();
     }
     void addImageWithData_2(const std::string&, const std::string&, std::uint64_t, std::uint64_t) override { ++files; }
     std::uint64_t files = 0;
+    std::uint64_t photoBytes = 0;
 };
 
 class QuietHost : public ScanHost {
@@ -69,6 +71,7 @@ double readSeconds(const fs::path& image)
 struct PassRun {
     double seconds;
     std::uint64_t files;
+    std::uint64_t photoBytes;
 };
 
 PassRun timePass(const fs::path& image, int mode, const SignatureList& list)
@@ -89,7 +92,7 @@ PassRun timePass(const fs::path& image, int mode, const SignatureList& list)
         Photo_Recovey_Mode(context, "GEN");
     else
         Raw_File_Recovey_Mode(context, "GEN");
-    return {secondsSince(start), sink.files};
+    return {secondsSince(start), sink.files, sink.photoBytes};
 }
 
 // Peak resident memory of a photo search, measured in a fresh process.
@@ -119,8 +122,11 @@ std::uint64_t largestMaximumSize(const SignatureList& general, const SignatureLi
 void report(const char* what, double readSecondsTaken, const PassRun& run)
 {
     const double megabytes = kBenchImageBytes / 1e6;
-    std::printf("%-28s %8.0f MB/s  %6.2f s  %7llu files  scan/read %.2f\n", what, megabytes / run.seconds, run.seconds,
+    std::printf("%-28s %8.0f MB/s  %6.2f s  %7llu files  scan/read %.2f", what, megabytes / run.seconds, run.seconds,
                 static_cast<unsigned long long>(run.files), run.seconds / readSecondsTaken);
+    if (run.photoBytes > 0)
+        std::printf("  (%llu MiB of photos)", static_cast<unsigned long long>(run.photoBytes >> 20));
+    std::printf("\n");
 }
 
 int benchmark()

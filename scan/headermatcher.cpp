@@ -108,14 +108,16 @@ HeaderMatcher::HeaderMatcher(const SignatureList& list)
                                   [offset](const OffsetIndex& byOffset) { return byOffset.offset == offset; });
         if (found == m_indexes.end()) {
             m_indexes.push_back(OffsetIndex{offset, {}});
+            m_firstBytes.push_back(FirstBytes{offset, {}});
             found = std::prev(m_indexes.end());
         }
-        found->recordsByByte[static_cast<std::size_t>(m_records[index].firstByte)].push_back(
-            static_cast<std::uint32_t>(index));
+        const auto firstByte = static_cast<std::size_t>(m_records[index].firstByte);
+        found->recordsByByte[firstByte].push_back(static_cast<std::uint32_t>(index));
+        m_firstBytes[static_cast<std::size_t>(found - m_indexes.begin())].begins[firstByte] = true;
     }
 }
 
-std::size_t HeaderMatcher::firstMatch(const std::uint8_t* sector) const
+std::size_t HeaderMatcher::matchAmongCandidates(const std::uint8_t* sector) const
 {
     // Each offset's candidates are in list order, so the earliest match of each bounds the rest.
     std::size_t best = kNoMatch;

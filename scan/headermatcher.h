@@ -39,10 +39,25 @@ public:
     std::size_t recordCount() const { return m_records.size(); }
     const SignatureRecord& record(std::size_t index) const { return m_records[index]; }
 
-    // Index of the first matching record, or kNoMatch.
-    std::size_t firstMatch(const std::uint8_t* sector) const;
+    // Index of the first matching record, or kNoMatch. Most sectors hold none of the bytes
+    // the records begin with where they begin: they are turned away by small tables.
+    std::size_t firstMatch(const std::uint8_t* sector) const
+    {
+        for (const FirstBytes& at : m_firstBytes)
+            if (at.begins[sector[at.offset]])
+                return matchAmongCandidates(sector);
+        return kNoMatch;
+    }
 
 private:
+    // The bytes some record begins with at one offset.
+    struct FirstBytes {
+        std::size_t offset;
+        std::array<bool, 256> begins;
+    };
+
+    std::size_t matchAmongCandidates(const std::uint8_t* sector) const;
+
     // Records whose first attempt is at one byte offset, by the byte they need there.
     struct OffsetIndex {
         std::size_t offset;
@@ -51,6 +66,7 @@ private:
 
     std::vector<SignatureRecord> m_records;
     std::vector<OffsetIndex> m_indexes;
+    std::vector<FirstBytes> m_firstBytes; // one per index, same order
 };
 
 } // namespace salvyn

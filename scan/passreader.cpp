@@ -2,7 +2,6 @@
 
 #include "platform/numbertext.h"
 
-#include <cstring>
 
 namespace salvyn {
 
@@ -23,22 +22,6 @@ const SignatureList& workingListFor(const SearchRequest& request, const std::str
     if (passName == "THD")
         return request.thoroughList;
     return noRecords;
-}
-
-bool isBlankSector(const std::uint8_t* sector)
-{
-    const auto word = [sector](std::size_t k) {
-        std::uint64_t value;
-        std::memcpy(&value, sector + k * 8, 8);
-        return value;
-    };
-    // Most sectors that are not blank differ in their first bytes: look there first.
-    if (word(0) != 0)
-        return false;
-    std::uint64_t any = 0;
-    for (std::size_t k = 1; k < kSectorSize / 8; ++k)
-        any |= word(k);
-    return any == 0;
 }
 
 PassReader::PassReader(ScanContext& context) : m_context(context) {}
@@ -72,11 +55,6 @@ bool PassReader::seekToStart()
     return start == 0 || m_stream->seekToSector(start);
 }
 
-bool PassReader::atEnd() const
-{
-    return m_context.state.for_index.load(std::memory_order_relaxed) >= m_context.state.end_sector.load();
-}
-
 const std::uint8_t* PassReader::readNextSector()
 {
     const std::uint64_t sectorNumber = m_context.state.for_index.load(std::memory_order_relaxed);
@@ -94,13 +72,6 @@ const std::uint8_t* PassReader::readNextSector()
 std::size_t PassReader::readAhead(std::uint8_t* into, std::size_t maxSectors)
 {
     return m_stream->readSectorsInto(into, maxSectors);
-}
-
-void PassReader::takeReadAhead()
-{
-    m_lastRead = 1;
-    m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + 1,
-                                    std::memory_order_relaxed);
 }
 
 std::uint64_t PassReader::sectorsLeft() const

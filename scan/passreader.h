@@ -4,6 +4,7 @@
 // read-error verdict at the end. Lives on the worker thread for one pass.
 #include "scan/scancontext.h"
 
+#include <cstring>
 #include <memory>
 
 namespace salvyn {
@@ -21,8 +22,22 @@ SectorRange sectorRangeFor(const SearchRequest& request);
 // none for any other pass name.
 const SignatureList& workingListFor(const SearchRequest& request, const std::string& passName);
 
-// True when all 512 bytes are zero.
-bool isBlankSector(const std::uint8_t* sector);
+// True when all 512 bytes are zero. Most sectors that are not blank differ in their first
+// bytes: those are looked at first.
+inline bool isBlankSector(const std::uint8_t* sector)
+{
+    const auto word = [sector](std::size_t k) {
+        std::uint64_t value;
+        std::memcpy(&value, sector + k * 8, 8);
+        return value;
+    };
+    if (word(0) != 0)
+        return false;
+    std::uint64_t any = 0;
+    for (std::size_t k = 1; k < kSectorSize / 8; ++k)
+        any |= word(k);
+    return any == 0;
+}
 
 class PassReader {
 public:
@@ -37,7 +52,10 @@ public:
     // ends as after a failed read.
     bool seekToStart();
 
-    bool atEnd() const;
+    bool atEnd() const
+    {
+        return m_context.state.for_index.load(std::memory_order_relaxed) >= m_context.state.end_sector.load();
+    }
 
     // Reads sector for_index and moves for_index on: its bytes, valid until the next read,
     // or nullptr when it cannot be read; the medium is then put on the next sector, so every
@@ -48,7 +66,12 @@ public:
     // the medium allows, without taking them yet; answers how many arrived (0: read one by
     // one). Each is then taken in order with takeReadAhead().
     std::size_t readAhead(std::uint8_t* into, std::size_t maxSectors);
-    void takeReadAhead();
+    void takeReadAhead()
+    {
+        m_lastRead = 1;
+        m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + 1,
+                                        std::memory_order_relaxed);
+    }
     std::uint64_t sectorsLeft() const;
 
     // An empty working list counts as a good end for the video, raw and audio passes.

@@ -3,20 +3,18 @@
 #include "scan/headermatcher.h"
 #include "scan/naming.h"
 #include "scan/passreader.h"
+#include "scan/photobuffer.h"
 #include "scan/progress.h"
 #include "scan/searchrun.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
-#include <memory>
 
 namespace salvyn {
 
 namespace {
 
 constexpr std::uint64_t kLargestReservation = 1ull << 30;
-constexpr std::size_t kFirstReservation = 1 << 20;
 constexpr std::size_t kReadAheadSectors = 2048;
 
 std::uint64_t largestMaximumSize(const HeaderMatcher& matcher)
@@ -38,7 +36,8 @@ class PhotoPass {
 public:
     PhotoPass(ScanContext& context, const std::string& passName)
         : m_context(context), m_passName(passName), m_thorough(passName == "THD"),
-          m_matcher(workingListFor(context.request, passName)), m_reader(context)
+          m_matcher(workingListFor(context.request, passName)), m_reader(context),
+          m_buffer(static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation)))
     {
     }
 
@@ -47,7 +46,6 @@ public:
         m_context.host.passStarted(m_passName, passCaption(m_passName));
         if (!m_reader.open())
             return false;
-        reserve(static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation)));
         try {
             if (m_reader.seekToStart()) {
                 while (!m_reader.atEnd() && m_matcher.recordCount() > 0) {
@@ -86,7 +84,7 @@ private:
             readAhead();
         if (m_aheadCount == 0)
             return m_reader.readNextSector();
-        const std::uint8_t* sector = m_buffer.get() + m_aheadOffset;
+        const std::uint8_t* sector = m_buffer.data() + m_aheadOffset;
         m_aheadOffset += kSectorSize;
         --m_aheadCount;
         m_reader.takeReadAhead();
@@ -95,13 +93,13 @@ private:
 
     void readAhead()
     {
-        const std::size_t room = (m_capacity - m_size) / kSectorSize;
+        const std::size_t room = m_buffer.room() / kSectorSize;
         const std::size_t count = static_cast<std::size_t>(
             std::min<std::uint64_t>({kReadAheadSectors, room, m_reader.sectorsLeft()}));
         if (count == 0)
             return;
-        m_aheadOffset = m_size;
-        m_aheadCount = m_reader.readAhead(m_buffer.get() + m_size, count);
+        m_aheadOffset = m_buffer.size();
+        m_aheadCount = m_reader.readAhead(m_buffer.end(), count);
     }
 
     void startFile(const SignatureRecord& record)
@@ -142,36 +140,21 @@ private:
         appendSector(sector);
     }
 
+    // Read ahead sectors already lie behind the collected bytes.
     void appendSector(const std::uint8_t* sector)
     {
-        std::uint8_t* end = m_buffer.get() + m_size;
-        if (sector != end) {
-            // Read ahead sectors always lie behind the collected bytes, so only a sector read
-            // one by one can find the buffer full.
-            if (m_size == m_capacity)
-                reserve(std::max(m_capacity * 2, kFirstReservation));
-            std::memcpy(m_buffer.get() + m_size, sector, kSectorSize);
-        }
-        m_size += kSectorSize;
-    }
-
-    void reserve(std::size_t capacity)
-    {
-        if (capacity <= m_capacity)
-            return;
-        std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[capacity]);
-        if (m_size > 0)
-            std::memcpy(larger.get(), m_buffer.get(), m_size);
-        m_buffer = std::move(larger);
-        m_capacity = capacity;
+        if (sector == m_buffer.end())
+            m_buffer.grown(kSectorSize);
+        else
+            m_buffer.append(sector, kSectorSize);
     }
 
     void deliver()
     {
-        if (!m_thorough && m_size > 0)
+        if (!m_thorough && m_buffer.size() > 0)
             m_context.state.rememberGeneralFind(m_firstSector);
-        m_context.sink.addImageWithDataAt({m_buffer.get(), m_size}, m_name, m_uid, m_firstSector);
-        m_size = 0;
+        m_context.sink.addImageWithDataAt({m_buffer.data(), m_buffer.size()}, m_name, m_uid, m_firstSector);
+        m_buffer.clear();
     }
 
     bool stop()
@@ -190,9 +173,7 @@ private:
     const bool m_thorough;
     const HeaderMatcher m_matcher;
     PassReader m_reader;
-    std::unique_ptr<std::uint8_t[]> m_buffer;
-    std::size_t m_capacity = 0;
-    std::size_t m_size = 0;        // bytes of the open photo
+    PhotoBuffer m_buffer;          // bytes of the open photo
     std::size_t m_aheadOffset = 0; // read-ahead sectors waiting at this offset
     std::size_t m_aheadCount = 0;
     bool m_collecting = false;
