@@ -1,19 +1,18 @@
 #include "results/filesaver.h"
 
+#include "results/sectorcopy.h"
 #include "results/sha256.h"
 #include "scan/naming.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace salvyn {
 
 namespace {
 
 constexpr int kMostNameVariants = 10000;
-constexpr std::size_t kPieceBytes = 256 * kSectorSize;
+constexpr std::size_t kPieceSectors = 256;
 
 SavedFile describe(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)
 {
@@ -157,28 +156,11 @@ SavedFile FileSaver::saveBytes(const std::string& name, std::uint64_t firstSecto
 {
     SavedFile file = describe(name, firstSector, endSector);
     Output output(m_folder, m_writer, m_keepGoing, file);
-    std::vector<std::uint8_t> piece;
-    piece.reserve(kPieceBytes);
-    bool positioned = medium.seekToSector(firstSector);
-    for (std::uint64_t sector = firstSector, left = byteCount; left > 0 && output.goingOn(); ++sector) {
-        const std::size_t at = piece.size();
-        piece.resize(at + kSectorSize);
-        if (!positioned || medium.readSector(piece.data() + at) != 1) {
-            ++file.unreadableSectors;
-            std::memset(piece.data() + at, 0, kSectorSize);
-            positioned = medium.seekToSector(sector + 1);
-        }
-        // The last sector of a file that ends inside it gives only the file's bytes.
-        if (left < kSectorSize)
-            piece.resize(at + static_cast<std::size_t>(left));
-        left -= piece.size() - at;
-        if (piece.size() > kPieceBytes - kSectorSize) {
-            output.write(piece);
-            piece.clear();
-        }
-    }
-    if (!piece.empty())
-        output.write(piece);
+    const bool positioned = medium.seekToSector(firstSector);
+    file.unreadableSectors =
+        copySectors(medium, {firstSector, byteCount, positioned, kPieceSectors}, [&output] { return output.goingOn(); },
+                    [&output](std::span<const std::uint8_t> piece) { return output.write(piece); })
+            .unreadableSectors;
     output.finish();
     return file;
 }

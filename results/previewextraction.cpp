@@ -1,11 +1,11 @@
 #include "results/previewextraction.h"
 
+#include "results/sectorcopy.h"
 #include "scan/searchstate.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -82,11 +82,11 @@ PreviewWayOut PreviewExtraction::copyIntoPreviewFile(SectorStream& medium, const
         return PreviewWayOut::FileNotCreated;
     }
     std::setvbuf(preview.get(), nullptr, _IOFBF, kWriteBufferBytes);
-    return copySectors(medium, preview.get(), file) == CopyEnd::Stopped ? PreviewWayOut::Stopped
+    return copyFileSectors(medium, preview.get(), file) == CopyEnd::Stopped ? PreviewWayOut::Stopped
                                                                         : PreviewWayOut::Finished;
 }
 
-PreviewExtraction::CopyEnd PreviewExtraction::copySectors(SectorStream& medium, std::FILE* preview,
+PreviewExtraction::CopyEnd PreviewExtraction::copyFileSectors(SectorStream& medium, std::FILE* preview,
                                                           const FoundFileRange& file)
 {
     // A failed seek to the start would copy the medium's first sectors under this file's
@@ -94,19 +94,13 @@ PreviewExtraction::CopyEnd PreviewExtraction::copySectors(SectorStream& medium, 
     if (file.File_Start_Sector != 0 && !medium.seekToSector(file.File_Start_Sector))
         return CopyEnd::Finished;
 
-    std::array<std::uint8_t, kSectorSize> sector{};
-    for (std::uint64_t s = file.File_Start_Sector; s < file.File_End_Sector; ++s) {
-        if (m_state.stop_now.load() != 0)
-            return CopyEnd::Stopped;
-        if (medium.readSector(sector.data()) != 1) {
-            // An unreadable sector keeps its place as zeros, and the next read is the next sector.
-            sector.fill(0);
-            medium.seekToSector(s + 1);
-        }
-        if (std::fwrite(sector.data(), kSectorSize, 1, preview) != 1)
-            break;
-    }
-    return CopyEnd::Finished;
+    const std::uint64_t sectors =
+        file.File_End_Sector > file.File_Start_Sector ? file.File_End_Sector - file.File_Start_Sector : 0;
+    // Sector by sector, so a stop leaves exactly the sectors copied before it.
+    const SectorCopyEnd end = copySectors(
+        medium, {file.File_Start_Sector, sectors * kSectorSize, true, 1}, [this] { return m_state.stop_now.load() == 0; },
+        [preview](std::span<const std::uint8_t> piece) { return std::fwrite(piece.data(), piece.size(), 1, preview) == 1; });
+    return end.stopped ? CopyEnd::Stopped : CopyEnd::Finished;
 }
 
 PreviewWayOut PreviewExtraction::leave(PreviewWayOut way, const std::string& name)

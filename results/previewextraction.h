@@ -66,7 +66,7 @@ private:
 
     void setPreview_file_path(std::string path);
     PreviewWayOut copyIntoPreviewFile(SectorStream& medium, const FoundFileRange& file);
-    CopyEnd copySectors(SectorStream& medium, std::FILE* preview, const FoundFileRange& file);
+    CopyEnd copyFileSectors(SectorStream& medium, std::FILE* preview, const FoundFileRange& file);
     PreviewWayOut leave(PreviewWayOut way, const std::string& name);
 
     SectorSourceOpener& m_opener;

@@ -1,0 +1,117 @@
+#include "results/sectorcopy.h"
+
+#include "platform/faultysectorsource.h"
+#include "platform/memorysectorsource.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <vector>
+
+namespace salvyn {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Ten sectors whose bytes count up, so a byte out of place shows.
+Bytes numberedMedium()
+{
+    Bytes bytes(10 * kSectorSize);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+    return bytes;
+}
+
+Bytes sectorsOf(const Bytes& medium, std::uint64_t first, std::uint64_t end)
+{
+    return {medium.begin() + static_cast<std::ptrdiff_t>(first * kSectorSize),
+            medium.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize)};
+}
+
+struct Taken {
+    std::vector<std::size_t> pieceSizes;
+    Bytes bytes;
+    SectorCopyTake take()
+    {
+        return [this](std::span<const std::uint8_t> piece) {
+            pieceSizes.push_back(piece.size());
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+            return true;
+        };
+    }
+};
+
+const SectorCopyKeepGoing always = [] { return true; };
+
+class SectorCopyTest : public ::testing::Test {
+protected:
+    SectorCopyTest() { memory.addImage("card", medium); }
+    Bytes medium = numberedMedium();
+    MemorySectorOpener memory;
+};
+
+TEST_F(SectorCopyTest, PiecesHoldWholeSectorsAndTheLastIsCutToTheByteCount)
+{
+    auto stream = memory.open("card").stream;
+    ASSERT_TRUE(stream->seekToSector(2));
+    Taken taken;
+    const SectorCopyEnd end = copySectors(*stream, {2, 5 * kSectorSize + 100, true, 2}, always, taken.take());
+
+    EXPECT_EQ(taken.pieceSizes, (std::vector<std::size_t>{1024, 1024, 612}));
+    Bytes expected = sectorsOf(medium, 2, 8);
+    expected.resize(5 * kSectorSize + 100);
+    EXPECT_EQ(taken.bytes, expected);
+    EXPECT_EQ(end.unreadableSectors, 0u);
+    EXPECT_FALSE(end.stopped);
+}
+
+TEST_F(SectorCopyTest, UnreadableAndUnreachableSectorsBecomeZerosInPlace)
+{
+    // The caller could not put the medium on sector 3; 4 cannot be read; 5 cannot be sought.
+    FaultySectorOpener faulty(memory, {{4}, {3, 5}});
+    auto stream = faulty.open("card").stream;
+    Taken taken;
+    const SectorCopyEnd end =
+        copySectors(*stream, {3, 5 * kSectorSize, stream->seekToSector(3), 4}, always, taken.take());
+
+    Bytes expected(3 * kSectorSize, 0);
+    const Bytes readable = sectorsOf(medium, 6, 8);
+    expected.insert(expected.end(), readable.begin(), readable.end());
+    EXPECT_EQ(taken.bytes, expected);
+    EXPECT_EQ(end.unreadableSectors, 3u);
+}
+
+TEST_F(SectorCopyTest, KeepGoingIsAskedBeforeEachPieceAndTakeCanEndTheCopy)
+{
+    auto stream = memory.open("card").stream;
+    int asked = 0;
+    Taken stopped;
+    const SectorCopyEnd byStop =
+        copySectors(*stream, {0, 6 * kSectorSize, true, 1}, [&] { return ++asked <= 2; }, stopped.take());
+    EXPECT_TRUE(byStop.stopped);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(stopped.bytes, sectorsOf(medium, 0, 2));
+
+    // The next copy goes on where the stop left the medium: sector 2.
+    int pieces = 0;
+    const SectorCopyEnd byTake = copySectors(*stream, {2, 6 * kSectorSize, true, 3}, always,
+                                             [&](std::span<const std::uint8_t> piece) {
+                                                 EXPECT_EQ(Bytes(piece.begin(), piece.end()), sectorsOf(medium, 2, 5));
+                                                 return ++pieces < 1;
+                                             });
+    EXPECT_FALSE(byTake.stopped);
+    EXPECT_EQ(pieces, 1);
+}
+
+TEST_F(SectorCopyTest, NothingToCopyReadsNothing)
+{
+    FaultySectorOpener faulty(memory, {{0}, {}});
+    auto stream = faulty.open("card").stream;
+    Taken taken;
+    const SectorCopyEnd end = copySectors(*stream, {0, 0, true, 4}, [] { return false; }, taken.take());
+    EXPECT_TRUE(taken.pieceSizes.empty());
+    EXPECT_EQ(end.unreadableSectors, 0u);
+    EXPECT_FALSE(end.stopped);
+}
+
+} // namespace
+} // namespace salvyn
