@@ -80,6 +80,8 @@ std::map<std::string, Sample> g_cache;
 
 bool hasTool(const std::string& tool)
 {
+    if (tool.front() == '/')
+        return std::filesystem::exists(tool);
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
@@ -110,10 +112,10 @@ Sample runEncoder(const std::string& tools, const std::string& command)
     std::istringstream toolList(tools);
     for (std::string tool; toolList >> tool;)
         if (!hasTool(tool))
-            return {{}, "the encoder '" + tool + "' is not installed"};
+            return {{}, "the encoder '" + tool + "' is not installed", true};
     char pattern[] = "/tmp/salvyn-formatend-XXXXXX";
     if (mkdtemp(pattern) == nullptr)
-        return {{}, "no temporary folder"};
+        return {{}, "no temporary folder", false};
     const std::filesystem::path folder = pattern;
     const std::string script = "cd '" + folder.string() + "' && { " + command + " ; } >/dev/null 2>&1";
     Sample sample;

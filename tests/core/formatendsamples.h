@@ -40,13 +40,14 @@ const SampleRecipe& recipeNamed(std::string_view name);
 struct Sample {
     std::vector<std::uint8_t> bytes;
     std::string skipReason;  // why there is no sample (a missing encoder); empty when made
+    bool encoderMissing = false;  // no sample because a tool is not installed, not because one failed
 };
 
 // The recipe's sample, made on first use and kept for the rest of the run.
 const Sample& sampleFor(const SampleRecipe& recipe);
 
 // Runs a shell command in a fresh folder and answers the bytes of its file "out", or
-// the reason it could not.
+// the reason it could not. A tool is a program on PATH or the absolute path of a file.
 Sample runEncoder(const std::string& tools, const std::string& command);
 
 // `before` junk sectors, the file, zeros to the next sector start, `gapSectors` of free

@@ -72,8 +72,9 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     SavingPlan plan;
     plan.add("PNG00001.PNG", 10, 41);   // a raw-file range: one sector into the next file
     plan.add("PNG00002.PNG", 40, 71);
-    plan.add("MP300001.MP3", 70, 80);   // no format end for this type, no file after it
+    plan.add("MP300001.MP3", 70, 80);   // no format end for this type; the next file lies beyond its range
     plan.add("MP300002.MP3", 70, 80);   // the same sector again (a group): not a next file
+    plan.add("MP300003.MP3", 85, 90);   // no file after it
     const SaveLength png = plan.lengthOf(0, reader);
     EXPECT_EQ(png.bytes, m_png.size());
     EXPECT_EQ(png.source, LengthSource::Format);
@@ -84,21 +85,11 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     EXPECT_EQ(last.bytes, 10u * kSectorSize);
     EXPECT_EQ(last.source, LengthSource::Range);
     EXPECT_EQ(plan.lengthOf(3, reader).source, LengthSource::Range);
+    EXPECT_EQ(plan.lengthOf(4, reader).bytes, 5u * kSectorSize);
+    EXPECT_EQ(plan.lengthOf(4, reader).source, LengthSource::Range);
     EXPECT_STREQ(lengthSourceText(LengthSource::Format), "format");
     EXPECT_STREQ(lengthSourceText(LengthSource::NextFile), "next file");
     EXPECT_STREQ(lengthSourceText(LengthSource::Range), "range");
-}
-
-TEST_F(SavingPlanTest, ANextFileBeyondTheRangeDoesNotLengthenIt)
-{
-    Bytes image(100 * kSectorSize, 0x11);
-    auto stream = medium(image);
-    SectorByteReader reader(*stream);
-    SavingPlan plan;
-    plan.add("MP300001.MP3", 5, 20);   // ended by its size limit
-    plan.add("MP300002.MP3", 60, 70);
-    EXPECT_EQ(plan.lengthOf(0, reader).bytes, 15u * kSectorSize);
-    EXPECT_EQ(plan.lengthOf(0, reader).source, LengthSource::Range);
 }
 
 TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)

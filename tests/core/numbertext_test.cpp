@@ -1,9 +1,12 @@
+// Numbers read from the texts of the signature lists: decimal prefixes and header hex.
 #include "platform/numbertext.h"
+#include "signatures/hexconversion.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace salvyn {
 
@@ -39,6 +42,57 @@ TEST(NumberText, FloatsIgnoreTheLocaleAndTrailingText)
     EXPECT_EQ(floatValue("0x10"), 0.0f);
     EXPECT_EQ(floatValue("inf"), 0.0f);
     EXPECT_EQ(floatValue(""), 0.0f);
+}
+
+TEST(HexConversion, HeaderBytesReadWithTheirTolerance)
+{
+    EXPECT_EQ(hex2int(u"00"), 0);
+    EXPECT_EQ(hex2int(u"0A"), 10);
+    EXPECT_EQ(hex2int(u"a0"), 160);
+    EXPECT_EQ(hex2int(u"FF"), 255);
+    EXPECT_EQ(hex2int(u"ff"), 255);
+    EXPECT_EQ(hex2int(u"Z9"), 9);
+    EXPECT_EQ(hex2int(u"G1"), 1);
+    EXPECT_EQ(hex2int(u"1G"), 16);
+    EXPECT_EQ(hex2int(u"0x1F"), 31);
+    EXPECT_EQ(hex2int(u""), 0);
+    EXPECT_EQ(hex2int(u"FFFFFFF"), 0x0FFFFFFF);
+}
+
+TEST(HexConversion, LongTextsWrapWithoutUndefinedBehaviour)
+{
+    EXPECT_EQ(hex2int(u"7FFFFFFF"), 0x7FFFFFFF);
+    EXPECT_EQ(hex2int(u"FFFFFFFF"), -1);
+    EXPECT_EQ(hex2int(u"1FFFFFFFF"), -1); // the ninth digit's weight wraps to 0
+    EXPECT_EQ(hex2int(std::u16string(10000, u'F')), -1);
+}
+
+TEST(HexConversion, FirstDigitUsesTheLowEightBitsOfTheUnit)
+{
+    EXPECT_EQ(hex2dec(u"f"), 15);
+    EXPECT_EQ(hex2dec(u"0"), 0);
+    EXPECT_EQ(hex2dec(u"g"), 0);
+    EXPECT_EQ(hex2dec(u"\u0141"), 10);
+    EXPECT_EQ(hex2dec(u"\u0130"), 0); // low byte 0x30 is the digit 0
+    EXPECT_EQ(hex2dec(u""), 0);
+    EXPECT_EQ(hex2int("\xC5\x81" "1"), 161); // UTF-8 "Ł1": one unit, then '1'
+}
+
+TEST(HexConversion, FindStrIsLiteralAndRejectsEmptyPatterns)
+{
+    EXPECT_TRUE(Find_Str(u"FFD8FFE0", u"FFD8"));
+    EXPECT_FALSE(Find_Str(u"FFD8", u"FFD8FFE0"));
+    EXPECT_FALSE(Find_Str(u"FFD8", u""));
+    EXPECT_FALSE(Find_Str(u"", u""));
+    EXPECT_FALSE(Find_Str(u"ffd8", u"FFD8"));
+    EXPECT_TRUE(Find_Str("0FFD8F", "FD8")); // at an odd nibble too
+}
+
+TEST(HexConversion, Utf16OfBrokenUtf8IsReplacementCharacters)
+{
+    EXPECT_EQ(toUtf16("a\xFF" "b"), u"a\uFFFD" u"b");
+    EXPECT_EQ(toUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(toUtf16("\xC0\x80"), u"\uFFFD"); // overlong NUL
 }
 
 } // namespace salvyn

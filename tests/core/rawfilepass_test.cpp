@@ -53,24 +53,21 @@ TEST(RawFilePass, SameContentFurtherInGivesTheSameRangesMovedAlong)
     }
 }
 
-TEST(RawFilePass, HeaderInTheLastSectorGivesAOneSectorFile)
+// Without another header a file ends after exactly 36864 sectors, or at the medium's end.
+TEST(RawFilePass, FileWithoutAnotherHeaderEndsAtItsSizeLimitOrTheLastSector)
 {
-    DiskImage image(50);
-    image.put(49, 0, hexBytes("0000001866747970"));
-    ScanBench bench(image, 1, kMp4);
-    auto context = bench.context();
-    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
-    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 49, 50}}));
-}
-
-TEST(RawFilePass, FileWithoutAnotherHeaderEndsAfterExactly36864Sectors)
-{
-    DiskImage image(37000);
-    image.put(10, 0, hexBytes("0000001866747970")).fill(20, 30); // blank sectors count as well
-    ScanBench bench(image, 1, kMp4);
-    auto context = bench.context();
-    EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
-    EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 10, 10 + 36864}}));
+    struct Case {
+        std::uint64_t sectors, header, end;
+    };
+    for (const Case& c : {Case{50, 49, 50}, Case{37000, 10, 10 + 36864}}) {
+        DiskImage image(c.sectors);
+        // Filled sectors after the header count as the file's, blank ones as well.
+        image.fill(c.header + 1, std::min(c.sectors, c.header + 20)).put(c.header, 0, hexBytes("0000001866747970"));
+        ScanBench bench(image, 1, kMp4);
+        auto context = bench.context();
+        EXPECT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+        EXPECT_EQ(bench.sink.rawFiles, (std::vector<FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", c.header, c.end}}));
+    }
 }
 
 TEST(RawFilePass, RecordsThatShareTheHeaderStartFilesTogether)

@@ -1,11 +1,14 @@
+// The recovery report: its lines, its columns, its file, and the digest it gives each file.
 #include "results/recoveryreport.h"
-
+#include "results/sha256.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace salvyn {
 namespace {
@@ -67,6 +70,41 @@ TEST(RecoveryReport, AReportThatCannotBeOpenedSaysWhy)
     RecoveryReport linked(folder.path() / RecoveryReport::fileName, "sdb1");
     EXPECT_EQ(linked.openError(), ELOOP);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "elsewhere.tsv"));
+}
+
+std::string digestOf(const std::string& text)
+{
+    Sha256 digest;
+    digest.update({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    return digest.finishHex();
+}
+
+TEST(Sha256, StandardVectors)
+{
+    EXPECT_EQ(digestOf(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(digestOf("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(digestOf("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(digestOf("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu"),
+              "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
+    EXPECT_EQ(digestOf(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(Sha256, PaddingBoundariesAndSplitUpdatesGiveTheSameDigest)
+{
+    // 55, 56 and 64 bytes cross the length field's boundary inside the last block.
+    EXPECT_EQ(digestOf(std::string(55, 'a')), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
+    EXPECT_EQ(digestOf(std::string(56, 'a')), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a");
+    EXPECT_EQ(digestOf(std::string(64, 'a')), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
+    std::vector<std::uint8_t> bytes(3000);
+    for (std::size_t k = 0; k < bytes.size(); ++k)
+        bytes[k] = static_cast<std::uint8_t>(k * 7);
+    Sha256 whole;
+    whole.update(bytes);
+    Sha256 pieces;
+    for (std::size_t at = 0, step = 1; at < bytes.size(); at += step, step = step * 3 % 97 + 1)
+        pieces.update(std::span(bytes).subspan(at, std::min(step, bytes.size() - at)));
+    EXPECT_EQ(pieces.finishHex(), whole.finishHex());
 }
 
 } // namespace

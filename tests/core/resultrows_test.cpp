@@ -1,8 +1,11 @@
+// The result rows a search counts into, and the names found files get from them.
 #include "results/resultrows.h"
+#include "scan/naming.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <thread>
 
 namespace salvyn {
@@ -22,18 +25,25 @@ TEST(ResultRows, NewRowsHoldTheirTextsUnderTheFiveKeys)
         EXPECT_EQ(rows.value(1, kKeys[k]), expected[k]) << kKeys[k];
 }
 
-TEST(ResultRows, ReadsOutsideTheTableGiveEmptyTexts)
+TEST(ResultRows, ReadsOutsideTheTableAndFilesOfUncountedTypesChangeNothing)
 {
     ResultRows rows;
     EXPECT_EQ(rows.value(0, "FileTypes"), "");
     rows.createSignatureListTableRecord("MP4", 3, "", "", "MP4");
     EXPECT_EQ(rows.value(1, "FileTypes"), ""); // index equal to the row count
     EXPECT_EQ(rows.value(static_cast<std::size_t>(-1), "NoOfFile"), "");
-    EXPECT_EQ(rows.value(0, "State"), "");
-    EXPECT_EQ(rows.value(0, "filetypes"), "");
-    EXPECT_EQ(rows.value(0, ""), "");
+    for (const char* key : {"State", "filetypes", ""})
+        EXPECT_EQ(rows.value(0, key), "") << key;
     EXPECT_EQ(rows.noOfFileFor("AVI"), std::nullopt);
     EXPECT_EQ(rows.noOfFileFor("MP4"), 3u);
+    const auto before = rows.snapshot();
+    for (const char* name : {"mp400001.mp4" /* case counts */, "MOV00001.MOV", "noextension"})
+        EXPECT_EQ(rows.countFoundFile(name), std::nullopt) << name;
+    EXPECT_EQ(rows.snapshot(), before);
+    // A row with an empty type counts files without extension.
+    rows.createSignatureListTableRecord("", 0, "", "", "");
+    EXPECT_EQ(rows.countFoundFile("00001."), 1u);
+    EXPECT_EQ(rows.value(1, "NoOfFile"), "1");
 }
 
 TEST(ResultRows, FoundFileReplacesTheFirstRowOfItsExtension)
@@ -50,25 +60,6 @@ TEST(ResultRows, FoundFileReplacesTheFirstRowOfItsExtension)
     EXPECT_EQ(after[2], (ResultRow{"MP4", "0", "", "", "MP4"}));
 }
 
-TEST(ResultRows, FileOfAnUncountedTypeChangesNothing)
-{
-    ResultRows rows;
-    rows.createSignatureListTableRecord("MP4", 2, "", "", "MP4");
-    const auto before = rows.snapshot();
-    EXPECT_EQ(rows.countFoundFile("mp400001.mp4"), std::nullopt); // case counts
-    EXPECT_EQ(rows.countFoundFile("MOV00001.MOV"), std::nullopt);
-    EXPECT_EQ(rows.countFoundFile("noextension"), std::nullopt);
-    EXPECT_EQ(rows.snapshot(), before);
-}
-
-TEST(ResultRows, RowWithAnEmptyTypeCountsFilesWithoutExtension)
-{
-    ResultRows rows;
-    rows.createSignatureListTableRecord("", 0, "", "", "");
-    EXPECT_EQ(rows.countFoundFile("00001."), 0u);
-    EXPECT_EQ(rows.value(0, "NoOfFile"), "1");
-}
-
 TEST(ResultRows, ClearStartsANewSearchFromZero)
 {
     ResultRows rows;
@@ -83,54 +74,107 @@ TEST(ResultRows, ClearStartsANewSearchFromZero)
     EXPECT_EQ(rows.value(0, "FileName"), "");
 }
 
-// The worker counts while the UI thread draws; every read must see whole rows and no
+// Two reporters count while the UI thread draws: every read must see whole rows and no
 // count may be lost.
-TEST(ResultRows, CountingOnOneThreadWhileAnotherReads)
+TEST(ResultRows, CountingOnTwoThreadsWhileAnotherReads)
 {
     ResultRows rows;
     rows.createSignatureListTableRecord("MP4", 0, "", "", "MP4");
     rows.createSignatureListTableRecord("AVI", 0, "", "", "AVI");
     constexpr int kFiles = 2000;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    std::atomic<int> done{0};
+    auto report = [&] {
         for (int i = 1; i <= kFiles; ++i)
             rows.countFoundFile(i % 2 ? "MP4.MP4" : "AVI.AVI");
-        done = true;
-    });
+        ++done;
+    };
+    std::thread first(report);
+    std::thread second(report);
     std::uint64_t lastSeen = 0;
     bool torn = false;
     bool wentBack = false;
     do {
         for (std::size_t r = 0; r <= rows.rowCount(); ++r)
             (void)rows.value(r, "NoOfFile");
-        const auto snapshot = rows.snapshot();
-        for (const ResultRow& row : snapshot)
+        for (const ResultRow& row : rows.snapshot())
             torn = torn || row.FileTypes != row.FileTypes_Hidden || (row.NoOfFile != "0" && row.FileName.empty());
         const std::uint64_t seen = rows.noOfFileFor("MP4").value_or(0);
         wentBack = wentBack || seen < lastSeen;
         lastSeen = seen;
-    } while (!done);
-    worker.join();
+    } while (done < 2);
+    first.join();
+    second.join();
     EXPECT_FALSE(torn);
     EXPECT_FALSE(wentBack);
-    EXPECT_EQ(rows.value(0, "NoOfFile"), std::to_string(kFiles / 2));
-    EXPECT_EQ(rows.value(1, "NoOfFile"), std::to_string(kFiles / 2));
+    EXPECT_EQ(rows.value(0, "NoOfFile"), std::to_string(kFiles));
+    EXPECT_EQ(rows.value(1, "NoOfFile"), std::to_string(kFiles));
 }
 
-TEST(ResultRows, CountsFromTwoReportersAreNotLost)
+TEST(Naming, NumbersArePaddedToFiveDigitsAcrossEveryThreshold)
+{
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "GND00000.JPG"},     {3, "GND00003.JPG"},     {9, "GND00009.JPG"},      {10, "GND00010.JPG"},
+        {99, "GND00099.JPG"},    {100, "GND00100.JPG"},   {999, "GND00999.JPG"},    {1000, "GND01000.JPG"},
+        {9999, "GND09999.JPG"},  {10000, "GND10000.JPG"}, {12345, "GND12345.JPG"},  {99999, "GND99999.JPG"},
+        {123456, "GND123456.JPG"},
+        {std::numeric_limits<std::uint64_t>::max(), "GND18446744073709551615.JPG"},
+    };
+    for (const auto& [count, expected] : cases)
+        EXPECT_EQ(Generate_File_Name(count, "GND", "JPG", 0, nullptr), expected) << count;
+}
+
+TEST(Naming, IdentifiersUseTheFixedPassPrefix)
+{
+    EXPECT_EQ(Generate_File_UID_Num(10, true, "JPG"), "THD00010.JPG");
+    EXPECT_EQ(Generate_File_UID_Num(10, false, "JPG"), "GND00010.JPG");
+    EXPECT_EQ(Generate_File_UID_Num(0, false, "CR2"), "GND00000.CR2");
+    EXPECT_EQ(Generate_File_UID_Num(123456, true, "PNG"), "THD123456.PNG");
+}
+
+TEST(Naming, DataIsNeverReadAsAFormat)
+{
+    EXPECT_EQ(Generate_File_Name(7, "%s%n%1", "%d%@", 0, nullptr), "%s%n%100007.%d%@");
+    EXPECT_EQ(Generate_File_UID_Num(7, false, "%llu"), "GND00007.%llu");
+}
+
+TEST(Naming, RawModesContinueFromTheTypesResultRow)
 {
     ResultRows rows;
-    rows.createSignatureListTableRecord("JPG", 0, "", "", "JPG");
-    constexpr int kPerThread = 1000;
-    auto report = [&] {
-        for (int i = 0; i < kPerThread; ++i)
-            rows.countFoundFile("x.JPG");
-    };
-    std::thread a(report);
-    std::thread b(report);
-    a.join();
-    b.join();
-    EXPECT_EQ(rows.noOfFileFor("JPG"), 2u * kPerThread);
+    rows.createSignatureListTableRecord("AVI", 5, "", "", "AVI");
+    rows.createSignatureListTableRecord("MP4", 41, "", "", "MP4");
+    rows.createSignatureListTableRecord("MP4", 7, "", "", "MP4"); // only the first row counts
+    for (int mode : {1, 2, 3})
+        EXPECT_EQ(Generate_File_Name(999, "MP4", "MP4", mode, &rows), "MP400042.MP4") << mode;
+    // The photo mode never consults the table.
+    EXPECT_EQ(Generate_File_Name(3, "MP4", "MP4", 0, &rows), "MP400003.MP4");
+    // No row for the type, a type differing only in case, or no table: the count passed in.
+    EXPECT_EQ(Generate_File_Name(3, "MOV", "MOV", 1, &rows), "MOV00003.MOV");
+    EXPECT_EQ(Generate_File_Name(3, "mp4", "mp4", 1, &rows), "mp400003.mp4");
+    EXPECT_EQ(Generate_File_Name(3, "MP4", "MP4", 1, nullptr), "MP400003.MP4");
+}
+
+TEST(Naming, NamesFollowTheCountsAsFilesAreFound)
+{
+    ResultRows rows;
+    rows.createSignatureListTableRecord("WAV", 0, "", "", "WAV");
+    for (int i = 1; i <= 3; ++i) {
+        const std::string name = Generate_File_Name(0, "WAV", "WAV", 3, &rows);
+        EXPECT_EQ(name, "WAV0000" + std::to_string(i) + ".WAV");
+        rows.countFoundFile(name);
+    }
+}
+
+TEST(Naming, PathExtensionIsTheTextAfterTheLastFullStopOfTheFileName)
+{
+    EXPECT_EQ(pathExtension("GND00001.JPG"), "JPG");
+    EXPECT_EQ(pathExtension("archive.tar.gz"), "gz");
+    EXPECT_EQ(pathExtension("TAR.GZ00001.TAR.GZ"), "GZ");
+    EXPECT_EQ(pathExtension("noextension"), "");
+    EXPECT_EQ(pathExtension("trailing."), "");
+    EXPECT_EQ(pathExtension(""), "");
+    EXPECT_EQ(pathExtension("some.dir/file"), "");
+    EXPECT_EQ(pathExtension("/tmp/some.dir/file.mov"), "mov");
+    EXPECT_EQ(pathExtension("A/B00001.A/B"), "");
 }
 
 } // namespace

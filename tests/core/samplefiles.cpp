@@ -1,8 +1,7 @@
 #include "samplefiles.h"
 
-#include "signatures/hexconversion.h"
+#include "scantestsupport.h"
 
-#include <cctype>
 #include <stdexcept>
 
 namespace salvyn::test {
@@ -26,18 +25,6 @@ std::string zeros(int count)
     return std::string(static_cast<std::size_t>(count) * 2, '0');
 }
 
-std::vector<std::uint8_t> bytesFromHex(const std::string& spaced)
-{
-    std::string hex;
-    for (char c : spaced)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            hex += c;
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
-        bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));
-    return bytes;
-}
-
 // A JPEG whose APP0 (JFIF) segment is replaced by `segmentHex` (nothing for an empty text),
 // so the file starts with another first marker.
 std::function<std::vector<std::uint8_t>(std::vector<std::uint8_t>)> firstJpegSegment(std::string segmentHex)
@@ -46,7 +33,7 @@ std::function<std::vector<std::uint8_t>(std::vector<std::uint8_t>)> firstJpegSeg
         if (jpeg.size() < 6 || jpeg[2] != 0xFF || jpeg[3] != 0xE0)
             throw std::runtime_error("the encoder's JPEG does not start with a JFIF segment");
         const std::size_t app0End = 4 + (std::size_t{jpeg[4]} << 8 | jpeg[5]);
-        const auto segment = bytesFromHex(segmentHex);
+        const auto segment = hexBytes(segmentHex);
         std::vector<std::uint8_t> changed(jpeg.begin(), jpeg.begin() + 2);
         changed.insert(changed.end(), segment.begin(), segment.end());
         changed.insert(changed.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(app0End), jpeg.end());
@@ -370,7 +357,7 @@ std::vector<std::uint8_t> fillerBytes(std::size_t count)
 
 std::vector<std::uint8_t> builtSampleBytes(const SampleFile& sample)
 {
-    auto bytes = bytesFromHex(sample.leadingHex);
+    auto bytes = hexBytes(sample.leadingHex);
     if (bytes.size() < kBuiltSampleBytes) {
         const auto filler = fillerBytes(kBuiltSampleBytes);
         bytes.insert(bytes.end(), filler.begin() + static_cast<std::ptrdiff_t>(bytes.size()), filler.end());

@@ -1,8 +1,10 @@
 // Golden runs of the built salvyn-scan on a disk image made here, with signature lists of
 // its own in a resource folder beside a copy of the program.
+#include "platform/resourcefolder.h"
 #include "results/sha256.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
+#include "signatures/signaturelist.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +208,51 @@ TEST_F(ScanCli, OutputFolderOnTheScannedDeviceIsRefused)
     EXPECT_EQ(result.err, "salvyn-scan: refusing to write into " + out.string() + ": it is on " + node.string()
                               + ", the medium being scanned\nTry 'salvyn-scan --help'.\n");
     EXPECT_EQ(result.out, "");
+}
+
+TEST_F(ScanCli, ListTypesPrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass)
+{
+    const auto record = [](const char* extension, const char* header, const char* description) {
+        return std::string("Extension : ") + extension + "\nMax Size : 1048576\nHeader : " + header
+             + "\nHeader Position : 1\nReserved : 0\nDescription : " + description + "\n\n";
+    };
+    m_folder.write("share/salvyn/ZephVideo.dll", "Video test list\n" + record(".mp4", "66747970", "MP4 video")
+                                                     + record(".mp4", "6D6F6F76", "MP4 video, movie box first")
+                                                     + record(".quicktime", "71742020", "QuickTime movie"));
+    m_folder.write("share/salvyn/ZephVideoAdv.dll", record(".mts", "47400010", "AVCHD video"));
+    m_folder.write("share/salvyn/ZephAudio.dll", record(".wav", "52494646", "WAV sound"));
+
+    const CliRun video = run("--list-types --mode video");
+    EXPECT_EQ(video.status, 0);
+    EXPECT_EQ(video.out, "Video, general search (2 types)\n"
+                         "  MP4     MP4 video\n"
+                         "  QUICKTIME QuickTime movie\n"
+                         "Video, thorough search (1 type)\n"
+                         "  MTS     AVCHD video\n");
+    const CliRun all = run("--list-types");
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out, "Photo, general search (2 types)\n  JPG     test\n  PNG     test\n"
+                       "Photo, thorough search (1 type)\n  GIF     test\n\n" + video.out
+                           + "\nRaw file, general search (0 types)\nRaw file, thorough search (0 types)\n\n"
+                             "Audio, general search (1 type)\n  WAV     WAV sound\nAudio, thorough search (0 types)\n");
+    const CliRun wrongMode = run("--list-types --mode tape");
+    EXPECT_EQ(wrongMode.status, 2);
+    EXPECT_EQ(wrongMode.out, "");
+
+    // The shipped lists, beside the built program: every type of every list is printed.
+    m_program = fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
+    const CliRun shipped = run("--list-types");
+    EXPECT_EQ(shipped.status, 0);
+    std::ostringstream ignored;
+    const SignatureLists lists = loadSignatureLists(findResourceFolder(), ignored);
+    for (const SignatureList* list : {&lists.Ext_Array, &lists.Adv_Ext_Array, &lists.Video_Array,
+                                      &lists.Adv_Video_Array, &lists.RawFile_Array, &lists.Adv_RawFile_Array,
+                                      &lists.Audio_Array, &lists.Adv_Audio_Array}) {
+        ASSERT_GE(recordCount(*list), 4u);
+        for (std::size_t r = 0; r < recordCount(*list); ++r)
+            EXPECT_NE(shipped.out.find("\n  " + recordEntry(*list, r, 0) + " "), std::string::npos)
+                << recordEntry(*list, r, 0);
+    }
 }
 
 TEST_F(ScanCli, HelpDocumentsEveryOption)

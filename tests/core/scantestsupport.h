@@ -7,7 +7,9 @@
 #include "scan/scancontext.h"
 #include "signatures/hexconversion.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -30,8 +32,11 @@ inline SignatureList concat(std::initializer_list<SignatureList> records)
     return list;
 }
 
-inline std::vector<std::uint8_t> hexBytes(const std::string& hex)
+// Bytes from hexadecimal text; blanks between the digits are passed over.
+inline std::vector<std::uint8_t> hexBytes(const std::string& spaced)
 {
+    std::string hex;
+    std::copy_if(spaced.begin(), spaced.end(), std::back_inserter(hex), [](char c) { return c != ' '; });
     std::vector<std::uint8_t> bytes;
     for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
         bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));

@@ -93,15 +93,6 @@ TEST(SearchRun, WithTheThoroughBoxOnEachRawFileIsListedOnce)
                                    }));
 }
 
-TEST(SearchRun, PhotoThoroughPassIgnoresAThoroughListWithoutTheBox)
-{
-    ScanBench bench(sample(), 0, kJpeg);
-    bench.request.thoroughList = kJpeg;
-    auto context = bench.context();
-    Photo_Rec_Thread(context);
-    EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
-}
-
 TEST(SearchRun, RawThoroughPassRunsForTheBoxOrForThoroughRecords)
 {
     struct Case {

@@ -1,13 +1,17 @@
+// Opening a medium: device names, disk image files and their media records, the sector
+// stream and the privileged helper for devices the user may not read.
+#include "media/diskimage.h"
 #include "platform/rawdevicepath.h"
 #include "platform/rawsectoropener.h"
 #include "platform/rawsectorstream.h"
-
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,10 +94,15 @@ TEST(RawSectorStream, SeeksAnywhereUpToTheEndAndStreamsStayIndependent)
     EXPECT_FALSE(first.stream->seekToSector(~0ull));
 }
 
+// Refusals that are no lack of rights never reach the privileged helper.
 TEST(RawSectorOpener, SaysWhyAMediumCannotBeOpened)
 {
     test::ScratchFolder folder;
-    RawSectorOpener opener;
+    int helperAsked = 0;
+    RawSectorOpener opener([&](const std::string&) {
+        ++helperAsked;
+        return -1;
+    });
     const std::string missing = (folder.path() / "none.img").string();
     auto opening = opener.open(missing);
     EXPECT_FALSE(opening.stream);
@@ -117,6 +126,8 @@ TEST(RawSectorOpener, SaysWhyAMediumCannotBeOpened)
     opening = opener.open("null"); // /dev/null is a character device, not a medium
     EXPECT_FALSE(opening.stream);
     EXPECT_EQ(opening.error.errorNumber, ENODEV);
+    EXPECT_TRUE(opener.open(numberedImage(folder, 2, 0)).stream);
+    EXPECT_EQ(helperAsked, 0);
 }
 
 // Run as an unprivileged user (in a child process when the tests run as root): the helper
@@ -155,18 +166,66 @@ TEST(RawSectorOpener, RefusedOpenIsHandedToThePrivilegedHelper)
     ::close(grantedFd);
 }
 
-TEST(RawSectorOpener, PrivilegedHelperIsOnlyAskedWhenRightsAreMissing)
+TEST(DiskImage, RecordNamesTheFileByItsAbsolutePath)
 {
     test::ScratchFolder folder;
-    int asked = 0;
-    RawSectorOpener helped([&](const std::string&) {
-        ++asked;
-        return -1;
-    });
-    EXPECT_FALSE(helped.open((folder.path() / "none.img").string()).stream);
-    EXPECT_EQ(asked, 0);
-    EXPECT_TRUE(helped.open(numberedImage(folder, 2, 0)).stream);
-    EXPECT_EQ(asked, 0);
+    const std::string image = folder.write("card.img", std::string(1025 * 512 + 100, '\x5a'));
+    const DiskImageResult result = recordForDiskImage(image);
+    ASSERT_TRUE(result.record) << result.error;
+    EXPECT_TRUE(result.error.empty());
+    EXPECT_EQ(result.record->nsStrDiskIdentifier(), image);
+    EXPECT_EQ(result.record->nsStrVolName(), "card.img");
+    EXPECT_EQ(result.record->nsStrFileSystem(), "Disk Image");
+    EXPECT_EQ(result.record->nsStrSize(), "512.60  KB ");
+    EXPECT_EQ(result.record->nsStrParentDisk(), "");
+    EXPECT_EQ(result.record->nsStrSectors(), "1025");
+}
+
+TEST(DiskImage, RelativePathsBecomeAbsoluteAndTidy)
+{
+    test::ScratchFolder folder;
+    folder.write("cards/sd.dd", std::string(512, '\0'));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const DiskImageResult result = recordForDiskImage("./cards/../cards/sd.dd");
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(result.record) << result.error;
+    EXPECT_EQ(result.record->nsStrDiskIdentifier(), (folder.path() / "cards/sd.dd").string());
+    EXPECT_EQ(result.record->nsStrVolName(), "sd.dd");
+}
+
+TEST(DiskImage, RefusesWhatCannotBeReadAsAMediumWithTheReason)
+{
+    test::ScratchFolder folder;
+    const std::string missing = (folder.path() / "missing.img").string();
+    EXPECT_EQ(recordForDiskImage(missing).error, "\"" + missing + "\" cannot be read: No such file or directory.");
+
+    EXPECT_EQ(recordForDiskImage(folder.path().string()).error,
+              "\"" + folder.path().string() + "\" is neither a disk image file nor a block device.");
+    EXPECT_EQ(recordForDiskImage("/dev/null").error,
+              "\"/dev/null\" is neither a disk image file nor a block device.");
+
+    const std::string empty = folder.write("empty.img", "");
+    EXPECT_EQ(recordForDiskImage(empty).error, "\"" + empty + "\" is smaller than one sector (512 bytes).");
+    const std::string tiny = folder.write("tiny.img", std::string(511, 'x'));
+    EXPECT_EQ(recordForDiskImage(tiny).error, "\"" + tiny + "\" is smaller than one sector (512 bytes).");
+
+    EXPECT_EQ(recordForDiskImage("").error, "No disk image was given.");
+    EXPECT_FALSE(recordForDiskImage("").record);
+
+    const std::string fifo = (folder.path() / "pipe.img").string(); // refused without waiting for a writer
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(recordForDiskImage(fifo).error, "\"" + fifo + "\" is neither a disk image file nor a block device.");
+}
+
+TEST(DiskImage, AnUnreadableFileIsRefusedForOrdinaryUsers)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    test::ScratchFolder folder;
+    const std::string locked = folder.write("locked.img", std::string(512, '\0'));
+    ::chmod(locked.c_str(), 0);
+    EXPECT_EQ(recordForDiskImage(locked).error, "\"" + locked + "\" cannot be read: Permission denied.");
 }
 
 } // namespace

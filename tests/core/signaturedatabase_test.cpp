@@ -1,24 +1,21 @@
 // The shipped signature lists: well-formed, loadable without a warning, free of records that
 // shadow each other or start the same file twice, and able to find real files of every type
 // they name at the sector where those files start.
+#include "formatendsamples.h"
 #include "platform/numbertext.h"
 #include "platform/resourcefolder.h"
 #include "samplefiles.h"
-#include "sampleencoder.h"
 #include "scan/headermatcher.h"
 #include "scan/photopass.h"
 #include "scan/rawfilepass.h"
 #include "scantestsupport.h"
-#include "scratchfolder.h"
 #include "signatures/hexconversion.h"
 #include "signatures/signaturelist.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace salvyn {
 namespace test {
@@ -220,39 +217,18 @@ DiskImage imageWithSample(const std::vector<std::uint8_t>& sample)
     return image;
 }
 
-class RealFile : public testing::TestWithParam<SampleFile> {
-protected:
-    // The sample's bytes; skips the test when the encoder it needs is not installed.
-    std::vector<std::uint8_t> makeSample()
-    {
-        const auto& sample = GetParam();
-        if (!sample.leadingHex.empty())
-            return test::builtSampleBytes(sample);
-        const bool present = sample.requirement.front() == '/' ? std::filesystem::exists(sample.requirement)
-                                                               : test::findProgram(sample.requirement).has_value();
-        if (!present) {
-            m_skipReason = sample.requirement + " is not installed here, so no " + sample.type + " sample can be made";
-            return {};
-        }
-        const test::ScratchFolder folder;
-        EXPECT_TRUE(test::runInFolder(folder.path(), sample.command)) << sample.command;
-        auto made = test::readFileBytes(folder.path() / sample.output);
-        if (!made) {
-            ADD_FAILURE() << sample.command << " wrote no " << sample.output;
-            return {};
-        }
-        return sample.adjust ? sample.adjust(std::move(*made)) : std::move(*made);
-    }
-    std::string m_skipReason;
-};
+class RealFile : public testing::TestWithParam<SampleFile> {};
 
 TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
 {
     const auto& sample = GetParam();
-    const auto bytes = makeSample();
-    if (!m_skipReason.empty())
-        GTEST_SKIP() << m_skipReason;
-    ASSERT_FALSE(bytes.empty());
+    auto made = sample.leadingHex.empty()
+        ? test::runEncoder(sample.requirement, "(" + sample.command + ") && mv " + sample.output + " out")
+        : test::Sample{test::builtSampleBytes(sample), {}, false};
+    if (made.encoderMissing)
+        GTEST_SKIP() << made.skipReason << ", so no " << sample.type << " sample can be made";
+    ASSERT_EQ(made.skipReason, "");
+    const auto bytes = sample.adjust ? sample.adjust(std::move(made.bytes)) : std::move(made.bytes);
     const int expected = sample.pass == "GEN" ? 0 : 1;
     const std::uint64_t sampleEnd = kSampleSector + (bytes.size() + kSectorSize - 1) / kSectorSize;
     const auto finds = searchBothPasses(imageWithSample(bytes), sample.mode);
@@ -284,84 +260,6 @@ TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
 
 INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleFiles()),
                          [](const testing::TestParamInfo<SampleFile>& info) { return info.param.label; });
-
-// ---- salvyn-scan --list-types -------------------------------------------------------------
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-};
-
-ProgramRun runScanProgram(const std::filesystem::path& program, const std::string& arguments)
-{
-    ProgramRun run;
-    const std::string command = "'" + program.string() + "' " + arguments + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::filesystem::path builtScanProgram()
-{
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
-}
-
-std::string recordText(const std::string& extension, const std::string& header, const std::string& description)
-{
-    return "Extension : " + extension + "\nMax Size : 1048576\nHeader : " + header
-         + "\nHeader Position : 1\nReserved : 0\nDescription : " + description + "\n\n";
-}
-
-TEST(ListTypes, PrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass)
-{
-    ASSERT_TRUE(std::filesystem::exists(builtScanProgram()));
-    const test::ScratchFolder folder;
-    std::filesystem::create_directories(folder.path() / "bin");
-    const auto program = folder.path() / "bin" / "salvyn-scan";
-    std::filesystem::copy_file(builtScanProgram(), program);
-    folder.write("share/salvyn/ZephVideo.dll",
-                 "Video test list\n" + recordText(".mp4", "66747970", "MP4 video")
-                     + recordText(".mp4", "6D6F6F76", "MP4 video, movie box first")
-                     + recordText(".quicktime", "71742020", "QuickTime movie"));
-    folder.write("share/salvyn/ZephVideoAdv.dll", recordText(".mts", "47400010", "AVCHD video"));
-    folder.write("share/salvyn/ZephAudio.dll", recordText(".wav", "52494646", "WAV sound"));
-
-    const auto video = runScanProgram(program, "--list-types --mode video");
-    EXPECT_EQ(video.status, 0);
-    EXPECT_EQ(video.out, "Video, general search (2 types)\n"
-                         "  MP4     MP4 video\n"
-                         "  QUICKTIME QuickTime movie\n"
-                         "Video, thorough search (1 type)\n"
-                         "  MTS     AVCHD video\n");
-
-    const auto all = runScanProgram(program, "--list-types");
-    EXPECT_EQ(all.status, 0);
-    EXPECT_EQ(all.out, "Photo, general search (0 types)\nPhoto, thorough search (0 types)\n\n" + video.out
-                           + "\nRaw file, general search (0 types)\nRaw file, thorough search (0 types)\n\n"
-                             "Audio, general search (1 type)\n  WAV     WAV sound\nAudio, thorough search (0 types)\n");
-
-    const auto wrongMode = runScanProgram(program, "--list-types --mode tape");
-    EXPECT_EQ(wrongMode.status, 2);
-    EXPECT_EQ(wrongMode.out, "");
-}
-
-TEST(ListTypes, ShipsEveryTypeOfEveryList)
-{
-    ASSERT_TRUE(std::filesystem::exists(builtScanProgram()));
-    const auto run = runScanProgram(builtScanProgram(), "--list-types");
-    EXPECT_EQ(run.status, 0);
-    for (const auto& list : everyList())
-        for (std::size_t r = 0; r < recordCount(*list.records); ++r)
-            EXPECT_NE(run.out.find("\n  " + recordEntry(*list.records, r, 0) + " "), std::string::npos)
-                << list.file << " " << recordEntry(*list.records, r, 0);
-}
 
 } // namespace
 } // namespace salvyn

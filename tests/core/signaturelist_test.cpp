@@ -1,6 +1,8 @@
-#include "signatures/signaturelist.h"
-
+// Signature list files: how a file reads, how the eight lists load, and the folder they
+// are found in.
+#include "platform/resourcefolder.h"
 #include "scratchfolder.h"
+#include "signatures/signaturelist.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -160,7 +162,7 @@ TEST_F(SignatureListTest, TypesWithSlashOrFullStopLoadAsWrittenButAreReported)
     EXPECT_THAT(text, ::testing::Not(HasSubstr("ZIP")));
 }
 
-TEST_F(SignatureListTest, EightFilesLoadIntoTheirListsByName)
+TEST_F(SignatureListTest, EightFilesLoadIntoTheirListsByNameAndAMissingOneGivesAnEmptyList)
 {
     const std::vector<std::pair<const char*, SignatureList SignatureLists::*>> files = {
         {"ZephExt2.dll", &SignatureLists::Ext_Array},       {"ZephExt2Adv.dll", &SignatureLists::Adv_Ext_Array},
@@ -168,28 +170,71 @@ TEST_F(SignatureListTest, EightFilesLoadIntoTheirListsByName)
         {"ZephRaw.dll", &SignatureLists::RawFile_Array},     {"ZephRawAdv.dll", &SignatureLists::Adv_RawFile_Array},
         {"ZephAudio.dll", &SignatureLists::Audio_Array},     {"ZephAudioAdv.dll", &SignatureLists::Adv_Audio_Array},
     };
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::ostringstream content;
-        content << "a: .t" << i << "\nb: 1\nHeader : 0" << i << "\nd: 1\ne: e\nf: f\n";
-        scratch.write(files[i].first, content.str());
+    // Every file but the one left out in turn: that list is empty and the others load.
+    for (std::size_t missing = 0; missing < files.size(); ++missing) {
+        const test::ScratchFolder folder;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::ostringstream content;
+            content << "a: .t" << i << "\nb: 1\nHeader : 0" << i << "\nd: 1\ne: e\nf: f\n";
+            if (i != missing)
+                folder.write(files[i].first, content.str());
+        }
+        const auto lists = loadSignatureLists(folder.path().string(), warnings);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const SignatureList& list = lists.*(files[i].second);
+            if (i == missing) {
+                EXPECT_THAT(list, IsEmpty()) << files[i].first;
+                continue;
+            }
+            ASSERT_EQ(list.size(), 7u) << files[i].first;
+            EXPECT_EQ(list[0], "T" + std::to_string(i)) << files[i].first;
+            EXPECT_EQ(list[6], std::to_string(i)) << files[i].first;
+        }
     }
-    const auto lists = loadSignatureLists(scratch.path().string(), warnings);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const SignatureList& list = lists.*(files[i].second);
-        ASSERT_EQ(list.size(), 7u) << files[i].first;
-        EXPECT_EQ(list[0], "T" + std::to_string(i)) << files[i].first;
-        EXPECT_EQ(list[6], std::to_string(i)) << files[i].first;
-    }
+    EXPECT_THAT(warnings.str(), IsEmpty());
 }
 
-TEST_F(SignatureListTest, MissingFilesGiveEmptyListsAndTheOthersLoad)
+TEST(ResourceFolder, ShareFolderBesideTheProgramComesFirst)
 {
-    scratch.write("ZephAudio.dll", kJpegGroup);
-    const auto lists = loadSignatureLists(scratch.path().string(), warnings);
-    EXPECT_THAT(lists.Ext_Array, IsEmpty());
-    EXPECT_THAT(lists.Adv_Audio_Array, IsEmpty());
-    EXPECT_EQ(lists.Audio_Array.size(), 7u);
-    EXPECT_THAT(warnings.str(), IsEmpty());
+    test::ScratchFolder scratch;
+    const auto program = scratch.path() / "bin" / "salvyn";
+    scratch.write("bin/salvyn", "");
+    scratch.write("share/salvyn/ZephExt2.dll", "");
+    const auto fallback = (scratch.path() / "fallback").string();
+    std::filesystem::create_directories(fallback);
+    EXPECT_EQ(resourceFolderFor(program, {fallback}), (scratch.path() / "share" / "salvyn").string());
+}
+
+TEST(ResourceFolder, FallbacksAreTriedInOrder)
+{
+    test::ScratchFolder scratch;
+    const auto program = scratch.path() / "bin" / "salvyn";
+    const auto missing = (scratch.path() / "missing").string();
+    const auto second = (scratch.path() / "second").string();
+    const auto third = (scratch.path() / "third").string();
+    std::filesystem::create_directories(second);
+    std::filesystem::create_directories(third);
+    scratch.write("notafolder", "");
+    EXPECT_EQ(resourceFolderFor(program, {missing, (scratch.path() / "notafolder").string(), second, third}), second);
+}
+
+TEST(ResourceFolder, NothingFoundGivesTheFolderBesideTheProgram)
+{
+    test::ScratchFolder scratch;
+    const auto program = scratch.path() / "bin" / "salvyn";
+    // A plain file where the folder should be does not count.
+    scratch.write("share/salvyn", "");
+    const auto found = resourceFolderFor(program, {(scratch.path() / "missing").string()});
+    EXPECT_EQ(found, (scratch.path() / "share" / "salvyn").string());
+}
+
+TEST(ResourceFolder, RunningProgramFindsTheBuildsResourceFolder)
+{
+    // Test programs land in <build>/bin beside <build>/share/salvyn, as the application does.
+    const auto program = std::filesystem::read_symlink("/proc/self/exe");
+    const auto expected = (program.parent_path().parent_path() / "share" / "salvyn").string();
+    ASSERT_TRUE(std::filesystem::is_directory(expected));
+    EXPECT_EQ(findResourceFolder(), expected);
 }
 
 } // namespace

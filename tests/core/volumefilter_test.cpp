@@ -1,11 +1,59 @@
+// Which mounted volumes the media list offers: the kernel's mount table and the filter
+// that keeps removable media.
+#include "media/mounttable.h"
 #include "media/volumefilter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace salvyn {
 namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Mount path and device of each entry.
+Entries entries(const std::vector<MountedVolume>& table)
+{
+    Entries pairs;
+    for (const MountedVolume& volume : table)
+        pairs.emplace_back(volume.mountPath, volume.device);
+    return pairs;
+}
+
+TEST(MountTable, ReadsMountPointAndSourceInKernelOrder)
+{
+    const std::string mountInfo =
+        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+        "27 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw,discard\n"
+        "88 27 8:17 / /media/anna/MY\\040CARD rw,nosuid,nodev shared:45 master:2 - vfat /dev/sdb1 rw,fmask=0022\n"
+        "91 27 0:50 / /mnt/nas rw - nfs4 nas.local:/photos rw,vers=4.2\n"
+        "95 27 8:17 /DCIM /home/anna/dcim rw - vfat /dev/sdb1 rw\n"
+        "96 27 0:51 / /media/back\\134slash\\011tab rw - exfat /dev/sdc1 rw\n";
+    EXPECT_EQ(entries(parseMountInfo(mountInfo)),
+              (Entries{{"/proc", "proc"}, {"/", "/dev/vda"}, {"/media/anna/MY CARD", "/dev/sdb1"},
+                       {"/mnt/nas", "nas.local:/photos"}, {"/home/anna/dcim", "/dev/sdb1"},
+                       {"/media/back\\slash\ttab", "/dev/sdc1"}}));
+}
+
+TEST(MountTable, SkipsMalformedLinesAndKeepsUnfinishedEscapes)
+{
+    EXPECT_EQ(entries(parseMountInfo(
+        "garbage\n"
+        "1 2 3:4 / /no-separator rw ext4 /dev/sda1 rw\n"
+        "1 2 3:4 / /short rw - ext4\n"
+        "\n"
+        "5 6 7:8 / /media/odd\\04 rw - vfat /dev/sdd1 rw")),
+              (Entries{{"/media/odd\\04", "/dev/sdd1"}}));
+    EXPECT_TRUE(parseMountInfo("").empty());
+}
+
+TEST(MountTable, ThisProcessHasARootMount)
+{
+    const std::vector<MountedVolume> table = readMountTable();
+    EXPECT_TRUE(std::any_of(table.begin(), table.end(), [](const MountedVolume& v) { return v.mountPath == "/"; }));
+}
 
 using Paths = std::vector<std::string>;
 

@@ -1,17 +1,22 @@
-// The information windows, the help window's link and the resources the build ships.
+// The information windows, the help window's link, the resources the build ships, and the
+// real desktop services that run offscreen: alerts and icons.
 #include "app/infowindows.h"
 #include "app/windowcolour.h"
+#include "platform/qt/alertservice.h"
+#include "platform/qt/iconprovider.h"
 #include "platform/resourcefolder.h"
 #include "resultsuifakes.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,7 +42,7 @@ int runAndPress(QDialog& window, const QString& buttonName)
     return runner.runModal(window);
 }
 
-TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOne)
+TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscapeWithZero)
 {
     testing::FakeOpener opener;
     testing::FakeAlerts alerts;
@@ -58,14 +63,10 @@ TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOne)
         EXPECT_FALSE(text->text().isEmpty());
         EXPECT_EQ(runAndPress(*window, button), 1);
         EXPECT_FALSE(window->isVisible());
+        // Escape ends the run too, with nothing, and hides the window.
+        EXPECT_EQ(runAndPress(*window, QStringLiteral("no such button")), 0);
+        EXPECT_FALSE(window->isVisible());
     }
-}
-
-TEST(InfoWindows, EscapeEndsTheRunAndHidesTheWindowToo)
-{
-    SaveFile_Info window;
-    EXPECT_EQ(runAndPress(window, QStringLiteral("no such button")), 0);
-    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(InfoWindows, AboutNamesProductMakerVersionAndToolkitLicence)
@@ -99,18 +100,7 @@ TEST_F(HelpWindow, TheHelpFileButtonLooksLikeALink)
     EXPECT_EQ(link->cursor().shape(), Qt::OpenHandCursor);
 }
 
-TEST_F(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolder)
-{
-    QFile pdf(resources.path() + QStringLiteral("/Help.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
-    pdf.write("%PDF-1.4\n");
-    pdf.close();
-    link->click();
-    EXPECT_EQ(opener.opened, QStringList{resources.path() + QStringLiteral("/Help.pdf")});
-    EXPECT_TRUE(alerts.shown.empty());
-}
-
-TEST_F(HelpWindow, WithoutHelpPdfItSaysSoAndOpensNothing)
+TEST_F(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
 {
     link->click();
     EXPECT_TRUE(opener.opened.isEmpty());
@@ -118,6 +108,14 @@ TEST_F(HelpWindow, WithoutHelpPdfItSaysSoAndOpensNothing)
     EXPECT_EQ(alerts.shown[0].message, QStringLiteral("\nHelp file does not exist!"));
     EXPECT_TRUE(alerts.shown[0].informativeText.isEmpty());
     EXPECT_EQ(alerts.shown[0].buttons, QStringList{QStringLiteral("OK")});
+
+    QFile pdf(resources.path() + QStringLiteral("/Help.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.write("%PDF-1.4\n");
+    pdf.close();
+    link->click();
+    EXPECT_EQ(opener.opened, QStringList{resources.path() + QStringLiteral("/Help.pdf")});
+    EXPECT_EQ(alerts.shown.size(), 1u);
 }
 
 TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdf)
@@ -142,6 +140,70 @@ TEST(ShippedResources, TheNoPreviewPictureIsThereAndDecodes)
     QImage picture(buildResourceFolder() + QStringLiteral("/NoPreview.png"));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(100, 100));
+}
+
+struct SeenAlert {
+    QString text, informative, defaultButton;
+    QStringList buttons;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Answers the next message box by pressing the button with the given text.
+void pressWhenShown(const QString& answer, SeenAlert& seen)
+{
+    QTimer::singleShot(0, [answer, &seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen.text = box->text();
+        seen.informative = box->informativeText();
+        seen.format = box->textFormat();
+        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == answer)
+                b->click();
+    });
+}
+
+TEST(MessageBoxAlertService, MessageHasOnePlainOkButtonAndTheExactTexts)
+{
+    MessageBoxAlertService alerts;
+    SeenAlert seen;
+    pressWhenShown(QStringLiteral("OK"), seen);
+    alerts.message(nullptr, QStringLiteral("\nMaximum sector range exceeded"),
+                   QStringLiteral("Please enter valid Start Sector value."));
+    EXPECT_EQ(seen.text, QStringLiteral("\nMaximum sector range exceeded"));
+    EXPECT_EQ(seen.informative, QStringLiteral("Please enter valid Start Sector value."));
+    EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(seen.defaultButton, QStringLiteral("OK"));
+    EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+TEST(MessageBoxAlertService, QuestionDefaultsToYesAndAnswersWhatWasPressed)
+{
+    MessageBoxAlertService alerts;
+    SeenAlert seen;
+    pressWhenShown(QStringLiteral("No"), seen);
+    EXPECT_FALSE(alerts.question(nullptr, QStringLiteral("\nDo you really want to exit?")));
+    EXPECT_EQ(seen.defaultButton, QStringLiteral("Yes"));
+    EXPECT_EQ(seen.buttons.size(), 2);
+    EXPECT_TRUE(seen.informative.isEmpty());
+
+    SeenAlert again;
+    pressWhenShown(QStringLiteral("Yes"), again);
+    EXPECT_TRUE(alerts.question(nullptr, QStringLiteral("\nDo you really want to exit?")));
+}
+
+TEST(ThemeIconProvider, EveryTypeGetsAnIconUnknownOnesTheGenericFileIcon)
+{
+    ThemeIconProvider icons;
+    EXPECT_FALSE(icons.iconForFileType(QStringLiteral("MP4")).isNull());
+    EXPECT_FALSE(icons.iconForFileType(QStringLiteral("WAV")).isNull());
+    const QIcon unknown = icons.iconForFileType(QStringLiteral("QQZZ"));
+    ASSERT_FALSE(unknown.isNull());
+    EXPECT_FALSE(unknown.pixmap(16, 16).isNull());
+    EXPECT_FALSE(icons.iconForFileType(QString()).pixmap(200, 200).isNull());
 }
 
 } // namespace

@@ -1,12 +1,18 @@
-// Recorded lsblk answers, through the parser and the rules of the media list.
+// Recorded lsblk answers, through the parser and the rules of the media list; the real
+// provider and the utility runner it asks.
 #include "media/diskinfo.h"
+#include "media/qt/diskinfoprovider.h"
 #include "media/qt/lsblkparser.h"
+#include "media/qt/systemcommand.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <filesystem>
+
+using namespace std::chrono_literals;
 
 namespace salvyn {
 namespace {
@@ -36,91 +42,74 @@ std::vector<std::string> recordOf(const char* json, const char* udev = nullptr)
 
 using Texts = std::vector<std::string>;
 
-TEST(RecordedLsblk, UsbStickWithFat32Partition)
+struct Recording {
+    const char* json;
+    const char* udev;
+    Texts record;                        // empty: never listed
+    std::optional<std::string> optical;  // the disc in an optical drive
+    const char* bus;                     // nullptr: not asked
+    int hotPluggable;                    // -1: not asked
+};
+
+TEST(RecordedLsblk, EachRecordingGivesItsRecordOrNone)
 {
-    EXPECT_EQ(recordOf("usb-stick-fat32-partition.json"),
-              (Texts{"sdb1", "KINGSTON", "MS-DOS (FAT32)", "14.84  GB ", "sdb", "31129600"}));
-    const DiskInfo properties = propertiesOf("usb-stick-fat32-partition.json");
-    EXPECT_EQ(diskInfoText(properties, kBusProtocol), "USB");
-    EXPECT_FALSE(properties.contains(kOpticalDeviceType));
-    EXPECT_TRUE(isHotPluggable(parseLsblkChain(recorded("usb-stick-fat32-partition.json"))));
+    const Recording recordings[] = {
+        {"usb-stick-fat32-partition.json", nullptr,
+         {"sdb1", "KINGSTON", "MS-DOS (FAT32)", "14.84  GB ", "sdb", "31129600"}, {}, "USB", 1},
+        // An unpartitioned stick is its own parent.
+        {"usb-stick-unpartitioned.json", nullptr, {"sdc", "STICK", "MS-DOS (FAT16)", "3.75  GB ", "sdc", "7864320"},
+         {}, nullptr, -1},
+        // Not removable by the kernel's flag, yet it can be taken out.
+        {"sd-card-mmcblk0p1.json", nullptr,
+         {"mmcblk0p1", "EOS_DIGITAL", "MS-DOS (FAT32)", "29.72  GB ", "mmcblk0", "62324736"}, {}, "MMC", 1},
+        {"exfat-card-without-label-old-lsblk.json", nullptr,
+         {"sdd1", "Untitled", "ExFAT", "59.45  GB ", "sdd", "124669952"}, {}, nullptr, 1},
+        {"loop-image-partition.json", nullptr, {}, {}, "Disk Image", 0},
+        {"optical-cd.json", "optical-cd.udev", {}, "CD-ROM", nullptr, -1},
+        {"optical-dvd.json", "optical-dvd.udev", {"sr0", "HOLIDAY_2014", "UDF", "4.38  GB ", "sr0", "9175040"},
+         "DVD-ROM", nullptr, -1},
+        {"usb-disk-8004304896-bytes.json", nullptr, {"sde1", "Backup", "NTFS", "7.45  GB ", "sde", "15633408"}, {},
+         nullptr, -1},
+        // An encrypted volume follows its chain to the stick.
+        {"usb-encrypted-volume.json", nullptr, {"dm-0", "Untitled", "ext4", "29.79  GB ", "sdf", "62484480"}, {},
+         nullptr, -1},
+        {"garbage-output.txt", nullptr, {}, {}, nullptr, -1},
+    };
+    for (const Recording& recording : recordings) {
+        SCOPED_TRACE(recording.json);
+        const DiskInfo properties = propertiesOf(recording.json, recording.udev);
+        EXPECT_EQ(recordOf(recording.json, recording.udev), recording.record);
+        EXPECT_EQ(diskInfoText(properties, kOpticalDeviceType), recording.optical);
+        if (recording.bus) {
+            EXPECT_EQ(diskInfoText(properties, kBusProtocol), recording.bus);
+        }
+        if (recording.hotPluggable >= 0) {
+            EXPECT_EQ(isHotPluggable(parseLsblkChain(recorded(recording.json))), recording.hotPluggable == 1);
+        }
+    }
 }
 
-TEST(RecordedLsblk, UnpartitionedStickIsItsOwnParent)
+TEST(RecordedLsblk, ChainsAndMountPoints)
 {
-    EXPECT_EQ(recordOf("usb-stick-unpartitioned.json"),
-              (Texts{"sdc", "STICK", "MS-DOS (FAT16)", "3.75  GB ", "sdc", "7864320"}));
-}
-
-TEST(RecordedLsblk, SdCardInAnInternalReader)
-{
-    EXPECT_EQ(recordOf("sd-card-mmcblk0p1.json"),
-              (Texts{"mmcblk0p1", "EOS_DIGITAL", "MS-DOS (FAT32)", "29.72  GB ", "mmcblk0", "62324736"}));
-    EXPECT_EQ(diskInfoText(propertiesOf("sd-card-mmcblk0p1.json"), kBusProtocol), "MMC");
-    // Not removable by the kernel's flag, yet it can be taken out.
-    EXPECT_TRUE(isHotPluggable(parseLsblkChain(recorded("sd-card-mmcblk0p1.json"))));
-}
-
-TEST(RecordedLsblk, ExfatCardWithoutLabelFromAnOlderLsblk)
-{
-    EXPECT_EQ(recordOf("exfat-card-without-label-old-lsblk.json"),
-              (Texts{"sdd1", "Untitled", "ExFAT", "59.45  GB ", "sdd", "124669952"}));
-    const BlockDeviceChain chain = parseLsblkChain(recorded("exfat-card-without-label-old-lsblk.json"));
-    ASSERT_EQ(chain.size(), 2u);
-    EXPECT_TRUE(chain[0].removable);
-    EXPECT_TRUE(isHotPluggable(chain));
-    EXPECT_EQ(chain[0].mountPoints, (std::vector<std::string>{"/media/anna/3A5F-1C22"}));
-    EXPECT_TRUE(chain[1].mountPoints.empty());
-}
-
-TEST(RecordedLsblk, LoopDeviceIsADiskImageAndNeverListed)
-{
-    EXPECT_EQ(diskInfoText(propertiesOf("loop-image-partition.json"), kBusProtocol), "Disk Image");
-    EXPECT_TRUE(recordOf("loop-image-partition.json").empty());
-    EXPECT_FALSE(isHotPluggable(parseLsblkChain(recorded("loop-image-partition.json"))));
-}
-
-TEST(RecordedLsblk, CdIsNeverListedDvdIs)
-{
-    EXPECT_EQ(diskInfoText(propertiesOf("optical-cd.json", "optical-cd.udev"), kOpticalDeviceType), "CD-ROM");
-    EXPECT_TRUE(recordOf("optical-cd.json", "optical-cd.udev").empty());
-    EXPECT_EQ(diskInfoText(propertiesOf("optical-dvd.json", "optical-dvd.udev"), kOpticalDeviceType), "DVD-ROM");
-    EXPECT_EQ(recordOf("optical-dvd.json", "optical-dvd.udev"),
-              (Texts{"sr0", "HOLIDAY_2014", "UDF", "4.38  GB ", "sr0", "9175040"}));
-}
-
-TEST(RecordedLsblk, DiskOf8004304896Bytes)
-{
-    EXPECT_EQ(recordOf("usb-disk-8004304896-bytes.json"),
-              (Texts{"sde1", "Backup", "NTFS", "7.45  GB ", "sde", "15633408"}));
-    const BlockDeviceChain chain = parseLsblkChain(recorded("usb-disk-8004304896-bytes.json"));
-    EXPECT_EQ(chain.front().mountPoints, (std::vector<std::string>{"/media/anna/Backup"}));
-}
-
-TEST(RecordedLsblk, EncryptedVolumeFollowsItsChainToTheStick)
-{
-    EXPECT_EQ(recordOf("usb-encrypted-volume.json"),
-              (Texts{"dm-0", "Untitled", "ext4", "29.79  GB ", "sdf", "62484480"}));
+    const BlockDeviceChain exfat = parseLsblkChain(recorded("exfat-card-without-label-old-lsblk.json"));
+    ASSERT_EQ(exfat.size(), 2u);
+    EXPECT_TRUE(exfat[0].removable);
+    EXPECT_EQ(exfat[0].mountPoints, (std::vector<std::string>{"/media/anna/3A5F-1C22"}));
+    EXPECT_TRUE(exfat[1].mountPoints.empty());
+    const BlockDeviceChain disk = parseLsblkChain(recorded("usb-disk-8004304896-bytes.json"));
+    EXPECT_EQ(disk.front().mountPoints, (std::vector<std::string>{"/media/anna/Backup"}));
     EXPECT_EQ(parseLsblkChain(recorded("usb-encrypted-volume.json")).size(), 3u);
-}
-
-TEST(RecordedLsblk, InternalDiskCannotBeUnplugged)
-{
     EXPECT_FALSE(isHotPluggable(parseLsblkChain(recorded("internal-disk.json"))));
-}
-
-TEST(RecordedLsblk, AnswerWithoutKernelNameGivesNoRecord)
-{
-    const DiskInfo properties = propertiesOf("answer-without-kname.json");
-    EXPECT_FALSE(properties.contains(kDeviceIdentifier));
-    EXPECT_EQ(diskInfoText(properties, kVolumeName), "KINGSTON");
+    // An answer without a kernel name gives no record.
+    const DiskInfo nameless = propertiesOf("answer-without-kname.json");
+    EXPECT_FALSE(nameless.contains(kDeviceIdentifier));
+    EXPECT_EQ(diskInfoText(nameless, kVolumeName), "KINGSTON");
     EXPECT_TRUE(recordOf("answer-without-kname.json").empty());
 }
 
 TEST(RecordedLsblk, GarbageAndOddDocumentsGiveNothing)
 {
     EXPECT_TRUE(parseLsblkChain(recorded("garbage-output.txt")).empty());
-    EXPECT_TRUE(recordOf("garbage-output.txt").empty());
     EXPECT_TRUE(parseLsblkChain("").empty());
     EXPECT_TRUE(parseLsblkChain("[1,2,3]").empty());
     EXPECT_TRUE(parseLsblkChain(R"({"blockdevices": []})").empty());
@@ -152,6 +141,25 @@ TEST(RecordedLsblk, ADeeplyNestedDocumentIsCutShort)
     const BlockDeviceChain chain = parseLsblkChain(json);
     EXPECT_EQ(chain.size(), 16u);
     EXPECT_FALSE(isHotPluggable(chain));
+}
+
+// As a card's folder looks once the card has been unmounted: the disk below it (the system
+// disk) must not be described in the card's place; nor is anything without a device node.
+TEST(LsblkDiskInfoProvider, DesignatorsThatAreNoMountedDeviceDescribeNothing)
+{
+    QTemporaryDir leftBehind;
+    for (const QString& designator : {leftBehind.path(), leftBehind.path() + QStringLiteral("/gone"),
+                                      QStringLiteral("/proc"), QString(), QStringLiteral("/dev/salvyn-no-such-device")})
+        EXPECT_TRUE(LsblkDiskInfoProvider().diskInfo(designator).empty()) << designator.toStdString();
+}
+
+TEST(SystemCommand, AnswersWhatTheUtilityWroteOrNothingWhenItCannotRun)
+{
+    // No shell: the quote, the semicolon and the dollar reach the utility unchanged.
+    EXPECT_EQ(runSystemCommand(QStringLiteral("echo"), {QStringLiteral("a'b; $HOME")}), QByteArray("a'b; $HOME\n"));
+    EXPECT_EQ(runSystemCommand(QStringLiteral("false"), {}), QByteArray()) << "a failing utility still answers";
+    EXPECT_FALSE(runSystemCommand(QStringLiteral("salvyn-no-such-utility"), {}));
+    EXPECT_FALSE(runSystemCommand(QStringLiteral("sleep"), {QStringLiteral("30")}, 50ms));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "media/qt/loaddrive_modeless.h"
 #include "media/qt/medialist.h"
+#include "media/qt/mediatablemodel.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,57 @@ DiskInfo volume(const std::string& identifier, const std::string& name)
 {
     return {{kDeviceIdentifier, identifier}, {kVolumeName, name}, {kIOKitSize, std::uint64_t{8004304896}},
             {kParentWholeDisk, identifier.substr(0, 3)}, {kFilesystemUserVisibleName, std::string("ExFAT")}};
+}
+
+TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
+{
+    MediaTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto card = [](const char* identifier) {
+        return MyDataObject(identifier, "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408");
+    };
+    model.append(card("sdb1"));
+    ASSERT_EQ(model.columnCount(), 6);
+    const QStringList expected{"sdb1", "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"};
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal, MediaTableModel::ColumnIdentifierRole).toString(),
+                  QStringLiteral("Collumn%1").arg(column + 1));
+        EXPECT_FALSE(model.headerData(column, Qt::Horizontal).toString().isEmpty());
+        EXPECT_EQ(model.data(model.index(0, column)).toString(), expected[column]);
+    }
+    EXPECT_FALSE(model.headerData(6, Qt::Horizontal, MediaTableModel::ColumnIdentifierRole).isValid());
+    EXPECT_EQ(MediaTableModel::columnIdentifier(6), QString());
+
+    const QModelIndex cell = model.index(0, 1);
+    EXPECT_FALSE(model.flags(cell) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(cell, QStringLiteral("renamed")));
+    EXPECT_EQ(model.data(cell).toString(), QStringLiteral("<b>Holiday</b>"));
+    EXPECT_FALSE(model.data(model.index(1, 0)).isValid());
+    EXPECT_EQ(model.recordAt(1), nullptr);
+    EXPECT_EQ(model.recordAt(-1), nullptr);
+
+    for (const char* name : {"sdc", "mmcblk0p1", "sdd1"})
+        model.append(card(name));
+    model.removeAt(1);
+    model.removeAt(7);
+    model.removeAt(-1);
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("sdb1"));
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
+    EXPECT_EQ(model.data(model.index(2, 0)).toString(), QStringLiteral("sdd1"));
+    model.removeAt(2);
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    model.append(card("sde1"));
+    EXPECT_EQ(model.rowCount(), 1);
+}
+
+QString writtenImage(const QTemporaryDir& folder, const QString& name, int bytes)
+{
+    QFile file(folder.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(bytes, '\0'));
+    return file.fileName();
 }
 
 class MediaListTest : public testing::Test {
@@ -162,11 +214,7 @@ TEST_F(MediaListTest, AddRowAppendsAndDeleteSelectedRowRemovesOnlyASelectedRow)
 TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadable)
 {
     QTemporaryDir folder;
-    const QString image = folder.filePath(QStringLiteral("card.img"));
-    QFile file(image);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, '\0'));
-    file.close();
+    const QString image = writtenImage(folder, QStringLiteral("card.img"), 4096);
 
     volumes->volumes = {"/media/anna/EOS"};
     mediaList->Reload_Drive_list_Function();
@@ -195,11 +243,7 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadable)
 TEST_F(MediaListTest, ADeletedDiskImageDoesNotComeBackAtTheNextRefresh)
 {
     QTemporaryDir folder;
-    const QString image = folder.filePath(QStringLiteral("stick.dd"));
-    QFile file(image);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(512, '\x01'));
-    file.close();
+    const QString image = writtenImage(folder, QStringLiteral("stick.dd"), 512);
 
     ASSERT_EQ(mediaList->addDiskImage(image), QString());
     table.selectRow(0);

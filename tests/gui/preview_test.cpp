@@ -6,9 +6,10 @@
 #include "results/ui/previewrenderer.h"
 #include "scan/searchstate.h"
 
+#include "../core/scantestsupport.h"
 #include "previewfiles.h"
+#include "resultsuifakes.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -93,20 +94,7 @@ TEST(PreviewRenderer, PictureFitsTheBoxAndKeepsItsShape)
 TEST(PreviewRenderer, PhotoIsTurnedAsItsOrientationSays)
 {
     test::PreviewFiles files;
-    QImage landscape(400, 200, QImage::Format_RGB32);
-    landscape.fill(Qt::red);
-    for (int y = 0; y < 200; ++y)
-        for (int x = 200; x < 400; ++x)
-            landscape.setPixelColor(x, y, Qt::blue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(landscape.save(&buffer, "JPEG", 95));
-    // An EXIF segment saying "turn 90 degrees clockwise to view" (orientation 6).
-    const QByteArray exif = QByteArray::fromHex("ffe10022" "457869660000" "4d4d002a00000008" "0001"
-                                                "011200030000000100060000" "00000000");
-    jpeg.insert(2, exif);
-
+    const QByteArray jpeg = testing::withExifOrientation6(testing::twoColourJpeg(400, 200));
     const QImage picture = PreviewRenderer().render(files.write("dprv.JPG", jpeg));
     ASSERT_EQ(picture.size(), QSize(100, 200));
     EXPECT_GT(picture.pixelColor(50, 20).red(), 200);
@@ -146,7 +134,7 @@ TEST(PreviewRenderer, FilesThatAreNoPictureGiveNone)
     EXPECT_TRUE(renderer.render({}).isNull());
 }
 
-class PreviewDisplayTest : public testing::Test {
+class PreviewDisplayTest : public ::testing::Test {
 protected:
     PreviewDisplay displayIn(int mode)
     {
@@ -239,44 +227,6 @@ TEST_F(PreviewDisplayTest, UnreadableMediumShowsTheNewNamesTypeIcon)
     EXPECT_EQ(pixelAt(*box.views._QuickLook_View, 0.5, 0.5), ColourIcons::colourOf("WAV"));
 }
 
-// The real movie view, on files ffmpeg made. Skipped, with the reason, where this system
-// cannot play media at all; a file that does not open where it can is a failure.
-// ThreadSanitizer cannot follow GStreamer's threads: they hand buffers over through
-// uninstrumented GLib locks, so every pipeline would be reported as racing.
-class RealMovieTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-#if defined(__SANITIZE_THREAD__)
-        GTEST_SKIP() << "GStreamer's own threads are invisible to ThreadSanitizer; the plain and ASan builds run this";
-#endif
-        if (!files.whyMissing().isEmpty())
-            GTEST_SKIP() << files.whyMissing().toStdString();
-        player = std::make_unique<MediaMoviePlayer>();
-        if (!player->isAvailable())
-            GTEST_SKIP() << "Qt Multimedia has no working media backend here (GStreamer plugins missing?)";
-    }
-
-    test::PreviewFiles files;
-    std::unique_ptr<MediaMoviePlayer> player;
-};
-
-TEST_F(RealMovieTest, OpensVideoAndAudioWithoutPlayingThem)
-{
-    EXPECT_TRUE(player->open(files.write("dprv.MP4", files.mp4())));
-    EXPECT_FALSE(player->isPlaying());
-    EXPECT_TRUE(player->open(files.write("dprv.WAV", files.wav())));
-    EXPECT_FALSE(player->isPlaying());
-    player->close();
-    EXPECT_FALSE(player->isPlaying());
-}
-
-TEST_F(RealMovieTest, RefusesWhatIsNoMovie)
-{
-    EXPECT_FALSE(player->open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));
-    EXPECT_FALSE(player->open(files.folder() + "/missing.MP4"));
-}
-
 // Counts what the display asks of a movie view.
 class CountingMoviePlayer : public MoviePlayer {
 public:
@@ -291,45 +241,8 @@ private:
     MoviePlayer& m_real;
 };
 
-// Runs `during` once, when the copy reads the given sector.
-class CallDuringCopy : public SectorSourceOpener {
-public:
-    CallDuringCopy(SectorSourceOpener& inner, std::uint64_t sector, std::function<void()> during)
-        : m_inner(inner), m_sector(sector), m_during(std::move(during))
-    {
-    }
-    SectorSourceOpening open(const std::string& identifier) override
-    {
-        SectorSourceOpening opening = m_inner.open(identifier);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), *this);
-        return opening;
-    }
-
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, CallDuringCopy& owner) : inner(std::move(inner)), owner(owner) {}
-        bool seekToSector(std::uint64_t sector) override { return position = sector, inner->seekToSector(sector); }
-        std::size_t readSector(std::uint8_t* sector) override
-        {
-            if (position == owner.m_sector)
-                owner.m_during();
-            const std::size_t got = inner->readSector(sector);
-            position += got;
-            return got;
-        }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        CallDuringCopy& owner;
-        std::uint64_t position = 0;
-    };
-    SectorSourceOpener& m_inner;
-    std::uint64_t m_sector;
-    std::function<void()> m_during;
-};
-
 // Whole selections: sectors of a card image copied into the preview folder and shown.
-class PreviewFlowTest : public testing::Test {
+class PreviewFlowTest : public ::testing::Test {
 protected:
     static constexpr std::uint64_t mp4Sector = 10;
     static constexpr std::uint64_t pngSector = 300;
@@ -399,7 +312,9 @@ TEST_F(PreviewFlowTest, SearchEndingDuringTheCopyGetsItsFinalScreenAfterTheParti
     std::unique_ptr<PreviewPresenter> presenter;
     bool sheetUpDuringCopy = false;
     bool handedOver = false;
-    CallDuringCopy opener(media, pngSector + 2, [&] {
+    test::BeforeReadOpener opener(media, [&](std::uint64_t sector) {
+        if (sector != pngSector + 2)
+            return;
         const QDialog& sheet = presenter->ClearPreview_Window();
         sheetUpDuringCopy = sheet.isVisible() && sheet.windowModality() == Qt::WindowModal;
         handedOver = state.handOffToPreview(); // the search worker's last step
@@ -417,7 +332,10 @@ TEST_F(PreviewFlowTest, SearchEndingDuringTheCopyGetsItsFinalScreenAfterTheParti
     EXPECT_EQ(QFileInfo(presenter->preview_file_path()).size(), 3 * 512);
 }
 
-// The same flows with the real movie view.
+// The same flows with the real movie view, on files ffmpeg made. Skipped, with the reason,
+// where this system cannot play media at all; a file that does not open where it can is a
+// failure. ThreadSanitizer cannot follow GStreamer's threads: they hand buffers over through
+// uninstrumented GLib locks, so every pipeline would be reported as racing.
 class RealMoviePreviewFlowTest : public PreviewFlowTest {
 protected:
     void SetUp() override
@@ -462,6 +380,18 @@ TEST_F(RealMoviePreviewFlowTest, RawFileModeShowsAPictureOrIconForTheSameMp4Neve
     EXPECT_TRUE(box.views.mMovieView->isHidden());
     EXPECT_FALSE(box.views._QuickLook_View->pixmap().isNull());
     EXPECT_EQ(box.box->title(), "MP400001.MP4");
+}
+
+TEST_F(RealMoviePreviewFlowTest, OpensVideoAndAudioWithoutPlayingThemAndRefusesWhatIsNoMovie)
+{
+    EXPECT_TRUE(player->open(files.write("dprv.MP4", files.mp4())));
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_TRUE(player->open(files.write("dprv.WAV", files.wav())));
+    EXPECT_FALSE(player->isPlaying());
+    player->close();
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_FALSE(player->open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));
+    EXPECT_FALSE(player->open(files.folder() + "/missing.MP4"));
 }
 
 } // namespace
