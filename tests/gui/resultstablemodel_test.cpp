@@ -35,23 +35,16 @@ TEST(ResultsTableModel, ShowsTypeAndCountUnderTheKeysAsColumnIdentifiers)
     EXPECT_EQ(cell(table, 0, 1), QStringLiteral("0"));
 }
 
-TEST(ResultsTableModel, ARowThatIsGoneGivesNoValue)
-{
-    ResultsTableModel table;
-    table.createSignatureListTableRecord(QStringLiteral("AVI"), 3, {}, {}, QStringLiteral("AVI"));
-    const QModelIndex stale = table.index(0, 1);
-    table.clear();
-    EXPECT_FALSE(table.data(stale).isValid());
-    EXPECT_EQ(table.rowCount(), 0);
-}
-
-TEST(ResultsTableModel, ANewSearchStartsEveryRowAgainAtZero)
+TEST(ResultsTableModel, ANewSearchDropsTheRowsAndStartsEachAgainAtZero)
 {
     ResultsTableModel table;
     table.createSignatureListTableRecord(QStringLiteral("MOV"), 0, {}, {}, QStringLiteral("MOV"));
     table.countFoundFile(QStringLiteral("MOV00001.MOV"));
+    const QModelIndex stale = table.index(0, 1);
     QSignalSpy reset(&table, &QAbstractItemModel::modelReset);
     table.clear();
+    EXPECT_FALSE(table.data(stale).isValid()) << "a row that is gone gives no value";
+    EXPECT_EQ(table.rowCount(), 0);
     table.createSignatureListTableRecord(QStringLiteral("MOV"), 0, {}, {}, QStringLiteral("MOV"));
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(cell(table, 0, 1), QStringLiteral("0"));
