@@ -13,7 +13,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <sys/wait.h>
@@ -24,10 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes contentOf(const fs::path& path)
+using test::contentOf;
+
+std::string shaOf(const Bytes& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Sha256 digest;
+    digest.update(bytes);
+    return digest.finishHex();
 }
 
 // Lays `bytes` at `sector` of `image`, growing it as needed.
@@ -114,10 +116,8 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
         EXPECT_EQ(contentOf(file.savedPath), m_png);
     }
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";
-    Sha256 digest;
-    digest.update(m_png);
     EXPECT_EQ(reportLine(saved[1], "card"), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
-                                                + digest.finishHex() + "\tformat\tcard");
+                                                + shaOf(m_png) + "\tformat\tcard");
 }
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)
@@ -153,19 +153,11 @@ std::vector<ReportRow> readReport(const fs::path& path)
     std::getline(in, line);  // header
     while (std::getline(in, line)) {
         std::istringstream fields(line);
-        ReportRow row;
-        std::string first, end, bytes;
-        std::getline(fields, row.name, '\t');
-        std::getline(fields, row.type, '\t');
-        std::getline(fields, first, '\t');
-        std::getline(fields, end, '\t');
-        std::getline(fields, bytes, '\t');
-        std::getline(fields, row.sha256, '\t');
-        std::getline(fields, row.lengthFrom, '\t');
-        row.firstSector = std::stoull(first);
-        row.endSector = std::stoull(end);
-        row.bytes = std::stoull(bytes);
-        rows.push_back(row);
+        std::string field[7];
+        for (std::string& one : field)
+            std::getline(fields, one, '\t');
+        rows.push_back({field[0], field[1], std::stoull(field[2]), std::stoull(field[3]), std::stoull(field[4]),
+                        field[5], field[6]});
     }
     return rows;
 }
@@ -176,13 +168,6 @@ int runScan(const std::string& arguments)
 {
     const std::string command = builtProgram().string() + " " + arguments + " >/dev/null 2>&1";
     return WEXITSTATUS(std::system(command.c_str()));
-}
-
-std::string shaOf(const Bytes& bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return digest.finishHex();
 }
 
 TEST(SavingByFormatEnds, ALargeMp4ComesBackWholeAndByteIdentical)

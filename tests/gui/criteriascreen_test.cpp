@@ -147,7 +147,7 @@ TEST_F(CheckList, SortIsCaseInsensitiveAndKeepsTheOrderOfEqualNames)
     EXPECT_FALSE(model.Check_For_One_Extension_Selection());
 }
 
-TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrder)
+TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrderOnlyTheStateIsEditable)
 {
     model.fill(records({{"ZIP", "z"}, {"DOC", "d"}, {"PDF", "p"}}), {});
     model.Select_Unselect(false);
@@ -159,11 +159,7 @@ TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrder)
     EXPECT_TRUE(model.Check_For_One_Extension_Selection());
     model.Select_Unselect(true);
     EXPECT_FALSE(model.anyUnchecked());
-}
-
-TEST_F(CheckList, OnlyTheStateColumnIsCheckableAndEditable)
-{
-    model.fill(records({{"ZIP", "z"}}), {});
+    // Only the state column is checkable and editable.
     EXPECT_TRUE(model.flags(model.index(0, CheckListModel::StateColumn)) & Qt::ItemIsUserCheckable);
     EXPECT_FALSE(model.flags(model.index(0, CheckListModel::ExtensionColumn)) & Qt::ItemIsUserCheckable);
     EXPECT_FALSE(model.setData(model.index(0, CheckListModel::ExtensionColumn), QStringLiteral("X"), Qt::EditRole));
