@@ -95,14 +95,14 @@ protected:
     std::string m_imagePath;
 };
 
-TEST_F(ScanCli, PhotoSearchListsEveryFileAndCountsPerType)
+TEST_F(ScanCli, PhotoAndAudioSearchesListEveryFileAndCountPerType)
 {
-    const CliRun result = run(m_imagePath);
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              "Scanning " + m_imagePath + " (400 sectors) in photo mode\n"
-              "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
+    const std::string general = "( Currently performing Search based on: Korvia General Recovery Procedure )\n";
+    const CliRun photos = run(m_imagePath);
+    EXPECT_EQ(photos.status, 0) << photos.err;
+    EXPECT_EQ(photos.err, "");
+    EXPECT_EQ(photos.out,
+              "Scanning " + m_imagePath + " (400 sectors) in photo mode\n" + general +
               "GND00001.JPG  JPG    first sector 10  end sector 50\n"
               "GND00002.PNG  PNG    first sector 50  end sector 400\n"
               "( Currently performing Search based on: Korvia Thorough Scanning Alogrithm )\n"
@@ -111,6 +111,13 @@ TEST_F(ScanCli, PhotoSearchListsEveryFileAndCountsPerType)
               "  GIF    1\n"
               "  JPG    1\n"
               "  PNG    1\n");
+    const CliRun sounds = run("--mode audio --no-thorough " + m_imagePath);
+    EXPECT_EQ(sounds.status, 0) << sounds.err;
+    EXPECT_EQ(sounds.out,
+              "Scanning " + m_imagePath + " (400 sectors) in audio mode\n" + general +
+              "WAV00001.WAV  WAV    first sector 300  end sector 400\n"
+              "Found 1 file:\n"
+              "  WAV    1\n");
 }
 
 TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
@@ -145,18 +152,6 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
     EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + firstRun
                                     + "MP400001-2.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\t" + m_imagePath + "\n"
                                     + "MOV00001-2.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n");
-}
-
-TEST_F(ScanCli, AudioSearchWithoutThoroughPass)
-{
-    const CliRun result = run("--mode audio --no-thorough " + m_imagePath);
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "Scanning " + m_imagePath + " (400 sectors) in audio mode\n"
-              "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
-              "WAV00001.WAV  WAV    first sector 300  end sector 400\n"
-              "Found 1 file:\n"
-              "  WAV    1\n");
 }
 
 TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
