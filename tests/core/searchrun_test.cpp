@@ -132,32 +132,25 @@ TEST(SearchRun, StopInEitherPassShowsTheFinalScreenOnceAndEndsTheSearch)
     }
 }
 
-TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
+// A failed general pass ends the search without a thorough pass; a medium that cannot be
+// opened shows no final screen.
+TEST(SearchRun, FailedGeneralPassOrUnopenableMediumEndsTheSearchWithoutAThoroughPass)
 {
-    for (const int mode : {0, 3}) {
-        ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
-        bench.request.thoroughList = bench.request.generalList;
-        bench.request.thorough = true;
-        FaultySectorOpener faulty(bench.opener, {{99}, {}});
-        auto context = bench.context(&faulty);
-        runSearch(context);
-        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
-        EXPECT_EQ(bench.host.count("read error"), 1);
-        EXPECT_EQ(bench.host.count("final"), 1);
-    }
-}
-
-TEST(SearchRun, MediumThatCannotBeOpenedShowsNoFinalScreen)
-{
-    for (const int mode : {0, 2}) {
-        ScanBench bench(sample(), mode, kMp4);
-        bench.request.sourceIdentifier = "sdz9";
-        bench.request.thorough = true;
-        auto context = bench.context();
-        runSearch(context);
-        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
-        EXPECT_EQ(bench.host.count("open failed"), 1);
-        EXPECT_EQ(bench.host.count("final"), 0);
+    for (const bool opens : {true, false}) {
+        for (const int mode : {0, 2, 3}) {
+            ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
+            bench.request.thoroughList = bench.request.generalList;
+            bench.request.thorough = true;
+            if (!opens)
+                bench.request.sourceIdentifier = "sdz9";
+            FaultySectorOpener faulty(bench.opener, {{99}, {}});
+            auto context = bench.context(&faulty);
+            runSearch(context);
+            EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+            EXPECT_EQ(bench.host.count("read error"), opens ? 1 : 0);
+            EXPECT_EQ(bench.host.count("open failed"), opens ? 0 : 1);
+            EXPECT_EQ(bench.host.count("final"), opens ? 1 : 0);
+        }
     }
 }
 
