@@ -30,11 +30,12 @@ TEST(MountTable, ReadsMountPointAndSourceInKernelOrder)
         "88 27 8:17 / /media/anna/MY\\040CARD rw,nosuid,nodev shared:45 master:2 - vfat /dev/sdb1 rw,fmask=0022\n"
         "91 27 0:50 / /mnt/nas rw - nfs4 nas.local:/photos rw,vers=4.2\n"
         "95 27 8:17 /DCIM /home/anna/dcim rw - vfat /dev/sdb1 rw\n"
-        "96 27 0:51 / /media/back\\134slash\\011tab rw - exfat /dev/sdc1 rw\n";
+        "96 27 0:51 / /media/back\\134slash\\011tab rw - exfat /dev/sdc1 rw\n"
+        "97 27 0:52 / /media/ends\\040 rw - vfat /dev/sde1 rw\n";
     EXPECT_EQ(entries(parseMountInfo(mountInfo)),
               (Entries{{"/proc", "proc"}, {"/", "/dev/vda"}, {"/media/anna/MY CARD", "/dev/sdb1"},
                        {"/mnt/nas", "nas.local:/photos"}, {"/home/anna/dcim", "/dev/sdb1"},
-                       {"/media/back\\slash\ttab", "/dev/sdc1"}}));
+                       {"/media/back\\slash\ttab", "/dev/sdc1"}, {"/media/ends ", "/dev/sde1"}}));
 }
 
 TEST(MountTable, SkipsMalformedLinesAndKeepsUnfinishedEscapes)
