@@ -55,14 +55,18 @@ double secondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Plain sequential read in 1 MiB blocks; also what warms the page cache.
-double readSeconds(const fs::path& image)
+// Plain sequential read in 1 MiB blocks; also what warms the page cache. With `spanBytes`
+// above 1 MiB each block lands further on in a buffer that large, as the blocks of a photo
+// do: larger than the caches, that is the least collecting photos can cost.
+double readSeconds(const fs::path& image, std::size_t spanBytes = 1 << 20)
 {
+    constexpr std::size_t kBlockBytes = 1 << 20;
     const int fd = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
-    std::vector<char> buffer(1 << 20);
+    std::vector<char> buffer(spanBytes);
+    std::size_t at = 0;
     const auto start = std::chrono::steady_clock::now();
-    while (::read(fd, buffer.data(), buffer.size()) > 0) {
-    }
+    while (::read(fd, buffer.data() + at, kBlockBytes) > 0)
+        at = at + 2 * kBlockBytes <= spanBytes ? at + kBlockBytes : 0;
     const double seconds = secondsSince(start);
     ::close(fd);
     return seconds;
@@ -93,6 +97,28 @@ PassRun timePass(const fs::path& image, int mode, const SignatureList& list)
     else
         Raw_File_Recovey_Mode(context, "GEN");
     return {secondsSince(start), sink.files, sink.photoBytes};
+}
+
+// The fastest of a few runs: on a shared machine other work only ever adds time.
+constexpr int kRuns = 3;
+
+double fastestRead(const fs::path& image, std::size_t spanBytes = 1 << 20)
+{
+    double fastest = readSeconds(image, spanBytes);
+    for (int run = 1; run < kRuns; ++run)
+        fastest = std::min(fastest, readSeconds(image, spanBytes));
+    return fastest;
+}
+
+PassRun fastestPass(const fs::path& image, int mode, const SignatureList& list)
+{
+    PassRun fastest = timePass(image, mode, list);
+    for (int run = 1; run < kRuns; ++run) {
+        const PassRun next = timePass(image, mode, list);
+        if (next.seconds < fastest.seconds)
+            fastest = next;
+    }
+    return fastest;
 }
 
 // Peak resident memory of a photo search, measured in a fresh process.
@@ -137,14 +163,17 @@ int benchmark()
     std::printf("image %s, %llu MiB%s\n", image.c_str(), static_cast<unsigned long long>(kBenchImageBytes >> 20),
                 headers ? (", made with " + std::to_string(headers) + " headers").c_str() : ", reused");
     readSeconds(image); // warm the page cache
-    const double read = std::min(readSeconds(image), readSeconds(image));
+    const double read = fastestRead(image);
     std::printf("%-28s %8.0f MB/s  %6.2f s\n", "plain sequential read", kBenchImageBytes / 1e6 / read, read);
-    report("photo pass (general list)", read, timePass(image, 0, lists.Ext_Array));
-    report("photo pass (thorough list)", read, timePass(image, 0, lists.Adv_Ext_Array));
-    report("video pass (all types)", read, timePass(image, 1, lists.Video_Array));
-    report("raw-file pass (all types)", read, timePass(image, 2, lists.RawFile_Array));
-    report("audio pass (all types)", read, timePass(image, 3, lists.Audio_Array));
-    report("audio thorough (all types)", read, timePass(image, 3, lists.Adv_Audio_Array));
+    const double spread = fastestRead(image, 64 << 20);
+    std::printf("%-28s %8.0f MB/s  %6.2f s                 over read %.2f\n", "read over 64 MiB of memory",
+                kBenchImageBytes / 1e6 / spread, spread, spread / read);
+    report("photo pass (general list)", read, fastestPass(image, 0, lists.Ext_Array));
+    report("photo pass (thorough list)", read, fastestPass(image, 0, lists.Adv_Ext_Array));
+    report("video pass (all types)", read, fastestPass(image, 1, lists.Video_Array));
+    report("raw-file pass (all types)", read, fastestPass(image, 2, lists.RawFile_Array));
+    report("audio pass (all types)", read, fastestPass(image, 3, lists.Audio_Array));
+    report("audio thorough (all types)", read, fastestPass(image, 3, lists.Adv_Audio_Array));
     const long peakKib = photoScanPeakKib(image);
     const std::uint64_t largest = largestMaximumSize(lists.Ext_Array, lists.Adv_Ext_Array);
     std::printf("photo search peak memory     %ld MiB (largest photo maximum %llu MiB + 64 MiB = %llu MiB)\n",
