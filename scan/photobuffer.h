@@ -22,7 +22,8 @@ public:
     std::uint8_t* end() { return m_data + m_size; }
     void grown(std::size_t bytes) { m_size += bytes; }
 
-    // Copies bytes behind the collected ones, making room when the buffer is full.
+    // Copies bytes behind the collected ones, making room when the buffer is full. Bytes that
+    // were read into the spare room lie behind end() and so always fit without moving.
     void append(const std::uint8_t* bytes, std::size_t count);
 
     void clear() { m_size = 0; }
