@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <numeric>
 
 namespace salvyn {
 
@@ -57,8 +58,7 @@ void MyTableController::saveFoundFilesInto(const QString& folder)
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     if (chosen.empty()) {
         chosen.resize(found.size());
-        for (std::size_t i = 0; i < chosen.size(); ++i)
-            chosen[i] = i;
+        std::iota(chosen.begin(), chosen.end(), std::size_t{0});
     }
     m_saver->start(found, std::move(chosen), folder, m_diskIdentifier->text().toStdString());
 }
@@ -69,7 +69,7 @@ void MyTableController::Open_Folder()
     if (folder.isEmpty())
         m_services.alerts->message(this, texts::kNoDestinationFolder, texts::kNoDestinationFolderHelp);
     else if (!QFileInfo(folder).isDir())
-        m_services.alerts->message(this, texts::kDestinationFolderMissing, folder);
+        m_services.alerts->message(this, SaveFoundFiles::destinationFolderMissing(), folder);
     else
         m_services.documents->openFile(folder);
 }

@@ -1,7 +1,6 @@
 // MyTableController: the wizard's Next and Back, step by step.
 #include "app/criteriascreen.h"
 #include "app/mytablecontroller.h"
-#include "app/screenvisibility.h"
 #include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
 #include "platform/qt/alertservice.h"
@@ -173,9 +172,8 @@ void MyTableController::backToCriteria()
         show_hide_3_screen_Photo(true);
     else
         show_hide_3_screen_RawFile(true);
-    setHiddenAll({m_search._open_folder, m_search._open_folder_Sig, m_search._save_found_files,
-                  m_search._save_found_files_Sig},
-                 true);
+    m_search._open_folder->setHidden(true);
+    m_search._open_folder_Sig->setHidden(true);
     m_state.stop_now = 0;
     m_images->resetAdded_item_count();
 }
@@ -184,9 +182,8 @@ void MyTableController::backToCheckList()
 {
     m_screenCounter = 2;
     resetBrowsers();
-    setHiddenAll({m_search._open_folder, m_search._open_folder_Sig, m_search._save_found_files,
-                  m_search._save_found_files_Sig},
-                 true);
+    m_search._open_folder->setHidden(true);
+    m_search._open_folder_Sig->setHidden(true);
     setHelp(texts::kHelpCheckList);
     show_hide_4_screen_RawFile(true);
     show_hide_3_screen_RawFile(false);

@@ -35,7 +35,6 @@ inline const QString kSaveFoundFiles = QStringLiteral("Save Found Files\u2026");
 inline const QString kNoDestinationFolder = QStringLiteral("\nNo destination folder has been chosen yet.");
 inline const QString kNoDestinationFolderHelp =
     QStringLiteral("\u201CSave Found Files\u2026\u201D asks for one, and the found files are saved there.");
-inline const QString kDestinationFolderMissing = QStringLiteral("\nThe destination folder does not exist.");
 
 inline const QString kNone = QStringLiteral("<None>");
 inline const QString kNoPreviewTitle = QStringLiteral("No file is selected to preview");

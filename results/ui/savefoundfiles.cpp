@@ -88,7 +88,7 @@ bool SaveFoundFiles::start(const std::vector<FileToSave>& found, std::vector<std
     if (chosen.empty())
         return refuse(QStringLiteral("\nThere are no found files to save."));
     if (!QFileInfo(folder).isDir())
-        return refuse(QStringLiteral("\nThe destination folder does not exist."), folder);
+        return refuse(destinationFolderMissing(), folder);
     if (const DestinationProblem problem = m_check(folder, medium); problem != DestinationProblem::None)
         return refuseDestination(problem, folder);
     SectorSourceOpening opening = m_opener.open(medium);

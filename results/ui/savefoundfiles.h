@@ -36,6 +36,8 @@ public:
     // Whether a folder may take files read from a medium (by identifier).
     using DestinationCheck = std::function<DestinationProblem(const QString& folder, const std::string& medium)>;
     static DestinationProblem checkOnThisSystem(const QString& folder, const std::string& medium);
+    // The alert for a destination folder that is not there (any more).
+    static QString destinationFolderMissing() { return QStringLiteral("\nThe destination folder does not exist."); }
 
     SaveFoundFiles(QWidget* controlPanel, AlertService& alerts, SectorSourceOpener& opener,
                    DestinationCheck check = checkOnThisSystem, SaveWriter& writer = fileSystemWriter());
