@@ -13,8 +13,10 @@
 #include "results/ui/mediamovieplayer.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <cstdlib>
 
 namespace salvyn {
@@ -50,8 +52,13 @@ ControllerServices DesktopServices::controllerServices()
     services.resourceFolder = QString::fromStdString(findResourceFolder());
     services.previewFolder = previewFolder();
     services.terminate = [](bool threadsStillRunning) {
-        if (threadsStillRunning)
-            std::_Exit(0); // a search thread stuck in a device read cannot be waited for
+        if (threadsStillRunning) {
+            // A search thread stuck in a device read cannot be waited for; leaving without it is
+            // not a clean end, and whoever started us should know.
+            std::fputs("salvyn: a search was still waiting for the medium to answer a read; left without it\n",
+                       stderr);
+            std::_Exit(EXIT_FAILURE);
+        }
         QCoreApplication::quit();
     };
     return services;
@@ -59,6 +66,11 @@ ControllerServices DesktopServices::controllerServices()
 
 QString DesktopServices::previewFolder()
 {
+    // The session's runtime folder is private and kept in memory, so previews never touch a
+    // disk at all, let alone the medium's; without one, the user's cache folder.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + QStringLiteral("/salvyn-preview");
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/preview");
 }
 

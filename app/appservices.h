@@ -13,7 +13,8 @@ public:
     // Services for one controller; the objects stay owned here and must outlive it.
     ControllerServices controllerServices();
 
-    // The private folder of preview files: the user's cache folder + "/preview".
+    // The private folder of preview files: "$XDG_RUNTIME_DIR/salvyn-preview" when the session
+    // has a runtime folder, else the user's cache folder + "/preview".
     static QString previewFolder();
 
 private:

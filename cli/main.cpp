@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -129,31 +130,62 @@ std::string chooseRange(const ScanOptions& options, std::uint64_t sectorCount, S
     return {};
 }
 
-// The output folder (made when missing, never on the medium) and the report to add to.
+// Why the scan may not write at `path` (an output folder, or the folder a report goes into):
+// it lies on the medium being scanned, or cannot be told apart from it. Empty when it may.
+std::string writeRefusal(const std::string& what, const fs::path& path, const std::string& devicePath)
+{
+    switch (destinationProblem(path, devicePath)) {
+    case DestinationProblem::None:
+        return {};
+    case DestinationProblem::NotExaminable:
+        return "refusing to write " + what + ": cannot make sure it is not on " + devicePath + ", the medium being scanned";
+    case DestinationProblem::SameDevice:
+    case DestinationProblem::SameDisk:
+        break;
+    }
+    return "refusing to write " + what + ": it is on " + devicePath + ", the medium being scanned";
+}
+
+// A report is appended to: an existing one must be an ordinary file, and never the medium.
+std::string reportRefusal(const fs::path& reportFile, const std::string& devicePath)
+{
+    const fs::path folder = reportFile.has_parent_path() ? reportFile.parent_path() : fs::path(".");
+    if (std::string refusal = writeRefusal("the report " + reportFile.string(), folder, devicePath); !refusal.empty())
+        return refusal;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(reportFile, error);
+    if (!fs::exists(status))
+        return {};
+    if (isTheMedium(reportFile, devicePath))
+        return "refusing to write the report " + reportFile.string() + ": it is the medium being scanned";
+    if (!fs::is_regular_file(status))
+        return "cannot write the report " + reportFile.string() + ": it is not an ordinary file";
+    return {};
+}
+
+// Every output is judged before any is made, so a refusal leaves no trace: no folder made,
+// no report started. Then the output folder is made when missing, and the report opened.
 std::string prepareOutputs(const ScanOptions& options, const std::string& medium, const std::string& devicePath,
                            std::optional<RecoveryReport>& report)
 {
+    if (options.outFolder)
+        if (std::string refusal = writeRefusal("into " + *options.outFolder, *options.outFolder, devicePath);
+            !refusal.empty())
+            return refusal;
+    if (options.reportFile)
+        if (std::string refusal = reportRefusal(*options.reportFile, devicePath); !refusal.empty())
+            return refusal;
     if (options.outFolder) {
         std::error_code error;
         fs::create_directories(*options.outFolder, error);
         if (!fs::is_directory(*options.outFolder))
-            return "cannot use " + *options.outFolder + " as output folder";
-        switch (destinationProblem(*options.outFolder, devicePath)) {
-        case DestinationProblem::None:
-            break;
-        case DestinationProblem::NotExaminable:
-            return "refusing to write into " + *options.outFolder + ": cannot make sure it is not on " + devicePath
-                 + ", the medium being scanned";
-        case DestinationProblem::SameDevice:
-        case DestinationProblem::SameDisk:
-            return "refusing to write into " + *options.outFolder + ": it is on " + devicePath
-                 + ", the medium being scanned";
-        }
+            return "cannot use " + *options.outFolder + " as output folder"
+                 + (error ? ": " + error.message() : std::string());
     }
     if (options.reportFile) {
         report.emplace(*options.reportFile, medium);
         if (report->openError() != 0)
-            return "cannot write the report " + *options.reportFile;
+            return "cannot write the report " + *options.reportFile + ": " + std::strerror(report->openError());
     }
     return {};
 }

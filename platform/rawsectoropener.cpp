@@ -44,8 +44,14 @@ SectorSourceOpening streamFor(int fd, const std::string& path)
         ::close(fd);
         return failure(ENODEV, path, "not a disk device or disk image");
     }
-    // Opened without blocking so a stray FIFO cannot hang us; media read blocking.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Opened without blocking so a stray FIFO cannot hang us; media read blocking. A stream
+    // left non-blocking would turn a slow read into a failed one, so that is an error too.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error, path, std::strerror(error));
+    }
     SectorSourceOpening opening;
     opening.stream = std::make_unique<RawSectorStream>(fd, byteSize);
     return opening;

@@ -1,5 +1,6 @@
 #include "results/previewextraction.h"
 
+#include "platform/rawdevicepath.h"
 #include "results/sectorcopy.h"
 #include "scan/searchstate.h"
 
@@ -8,15 +9,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 
 namespace salvyn {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using PreviewFile = std::unique_ptr<std::FILE, FileCloser>;
 
 constexpr std::size_t kWriteBufferBytes = 1 << 20;
 
@@ -59,13 +54,17 @@ PreviewWayOut PreviewExtraction::CreateFile_QuickLook_Preview(const std::string&
     SectorSourceOpening medium = m_opener.open(mediumIdentifier);
     if (!medium.stream)
         return leave(PreviewWayOut::MediumNotOpened, file.name);
-    const PreviewWayOut way = copyIntoPreviewFile(*medium.stream, file);
+    const PreviewWayOut way =
+        copyIntoPreviewFile(rawDevicePath(mediumIdentifier).value_or(mediumIdentifier), *medium.stream, file);
     medium.stream.reset();
     return leave(way, file.name);
 }
 
-PreviewWayOut PreviewExtraction::copyIntoPreviewFile(SectorStream& medium, const FoundFileRange& file)
+PreviewWayOut PreviewExtraction::copyIntoPreviewFile(const std::string& mediumPath, SectorStream& medium,
+                                                     const FoundFileRange& file)
 {
+    if (m_folder.liesOnDiskOf(mediumPath))
+        return PreviewWayOut::FileNotCreated;
     const OpenPreviewFolder folder = m_folder.openPrivate();
     if (folder.isOpen() && !m_previewFileName.empty())
         unlinkat(folder.fd(), m_previewFileName.c_str(), 0);
@@ -76,14 +75,20 @@ PreviewWayOut PreviewExtraction::copyIntoPreviewFile(SectorStream& medium, const
     const int fd = createPreviewFile(folder, m_previewFileName);
     if (fd < 0)
         return PreviewWayOut::FileNotCreated;
-    PreviewFile preview(fdopen(fd, "wb"));
+    std::FILE* preview = fdopen(fd, "wb");
     if (!preview) {
         close(fd);
         return PreviewWayOut::FileNotCreated;
     }
-    std::setvbuf(preview.get(), nullptr, _IOFBF, kWriteBufferBytes);
-    return copyFileSectors(medium, preview.get(), file) == CopyEnd::Stopped ? PreviewWayOut::Stopped
-                                                                        : PreviewWayOut::Finished;
+    std::setvbuf(preview, nullptr, _IOFBF, kWriteBufferBytes);
+    const CopyEnd end = copyFileSectors(medium, preview, file);
+    // A file that could not be written whole (a full or failing disk) would show as a shorter
+    // found file than it is, so it is not shown at all.
+    if (std::fclose(preview) != 0 || end == CopyEnd::WriteFailed) {
+        unlinkat(folder.fd(), m_previewFileName.c_str(), 0);
+        return PreviewWayOut::FileNotCreated;
+    }
+    return end == CopyEnd::Stopped ? PreviewWayOut::Stopped : PreviewWayOut::Finished;
 }
 
 PreviewExtraction::CopyEnd PreviewExtraction::copyFileSectors(SectorStream& medium, std::FILE* preview,
@@ -97,9 +102,14 @@ PreviewExtraction::CopyEnd PreviewExtraction::copyFileSectors(SectorStream& medi
     const std::uint64_t sectors =
         file.File_End_Sector > file.File_Start_Sector ? file.File_End_Sector - file.File_Start_Sector : 0;
     // Sector by sector, so a stop leaves exactly the sectors copied before it.
+    bool written = true;
     const SectorCopyEnd end = copySectors(
         medium, {file.File_Start_Sector, sectors * kSectorSize, true, 1}, [this] { return m_state.stop_now.load() == 0; },
-        [preview](std::span<const std::uint8_t> piece) { return std::fwrite(piece.data(), piece.size(), 1, preview) == 1; });
+        [preview, &written](std::span<const std::uint8_t> piece) {
+            return written = std::fwrite(piece.data(), piece.size(), 1, preview) == 1;
+        });
+    if (!written)
+        return CopyEnd::WriteFailed;
     return end.stopped ? CopyEnd::Stopped : CopyEnd::Finished;
 }
 

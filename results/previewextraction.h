@@ -18,9 +18,9 @@ class SearchState;
 // How an extraction ended.
 enum class PreviewWayOut {
     MediumNotOpened, // nothing copied; the previous preview file is untouched and not to be shown
-    FileNotCreated,  // no preview file could be made; the path names nothing
+    FileNotCreated,  // no preview file could be made or written whole; the path names nothing
     Stopped,         // a stop request ended the copy: the preview file is partial
-    Finished,        // all sectors copied, or the copy ended early at a failed write or start seek
+    Finished,        // all sectors copied, or the copy ended early at a failed start seek
 };
 
 // A found file as the browser hands it over: its name with its type, and its sectors,
@@ -53,7 +53,8 @@ public:
     PreviewExtraction(SectorSourceOpener& opener, SearchState& state, const PreviewFolder& folder, PreviewHost& host);
 
     // Copies the sectors of `file` from the medium `mediumIdentifier` (device name or image
-    // path) into the preview file "dprv.<type>" in the preview folder. An unreadable sector
+    // path) into the preview file "dprv.<type>" in the preview folder, never when that folder
+    // lies on the medium's disk. An unreadable sector
     // becomes 512 zero bytes and the copy stays in step, so the file always holds whole
     // sectors at their own places. `stop_now` ends the copy early.
     PreviewWayOut CreateFile_QuickLook_Preview(const std::string& mediumIdentifier, const FoundFileRange& file);
@@ -62,10 +63,10 @@ public:
     std::string preview_file_path() const;
 
 private:
-    enum class CopyEnd { Stopped, Finished };
+    enum class CopyEnd { Stopped, Finished, WriteFailed };
 
     void setPreview_file_path(std::string path);
-    PreviewWayOut copyIntoPreviewFile(SectorStream& medium, const FoundFileRange& file);
+    PreviewWayOut copyIntoPreviewFile(const std::string& mediumPath, SectorStream& medium, const FoundFileRange& file);
     CopyEnd copyFileSectors(SectorStream& medium, std::FILE* preview, const FoundFileRange& file);
     PreviewWayOut leave(PreviewWayOut way, const std::string& name);
 

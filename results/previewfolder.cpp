@@ -1,5 +1,6 @@
 #include "results/previewfolder.h"
 
+#include "results/samedevice.h"
 #include "scan/naming.h"
 
 #include <dirent.h>
@@ -100,6 +101,14 @@ OpenPreviewFolder PreviewFolder::openPrivate() const
     if (mkdir(m_path.c_str(), 0700) != 0 && errno != EEXIST)
         return OpenPreviewFolder();
     return openExisting();
+}
+
+bool PreviewFolder::liesOnDiskOf(const std::string& mediumPath) const
+{
+    // A medium that was just opened can be looked at, and a folder that cannot be is one we
+    // cannot make or open either, so only a clear answer refuses.
+    const DestinationProblem problem = destinationProblem(m_path, mediumPath);
+    return problem == DestinationProblem::SameDevice || problem == DestinationProblem::SameDisk;
 }
 
 OpenPreviewFolder PreviewFolder::openExisting() const

@@ -39,6 +39,10 @@ public:
     // ours that others may enter is closed down to 0700 first.
     OpenPreviewFolder openPrivate() const;
 
+    // Whether the folder, or where it would be made, lies on the disk of the medium at
+    // `mediumPath`: previews written there could overwrite the very sectors being recovered.
+    bool liesOnDiskOf(const std::string& mediumPath) const;
+
     // The preview file's name for a found file: "dprv." + the found file's type, or the bare
     // "dprv" when the type is empty, longer than maxTypeLength characters or holds control
     // characters. The type never holds a '/', so the name stays inside the folder.

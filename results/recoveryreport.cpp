@@ -21,7 +21,9 @@ std::string reportField(std::string text)
 
 RecoveryReport::RecoveryReport(const std::filesystem::path& path, std::string medium) : m_medium(std::move(medium))
 {
-    m_fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // Without blocking, so a FIFO planted at the name cannot hang the save; a device node or
+    // anything else but an ordinary file is never written to.
+    m_fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         m_error = errno;
         return;
@@ -29,6 +31,8 @@ RecoveryReport::RecoveryReport(const std::filesystem::path& path, std::string me
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
         m_error = errno;
+    else if (!S_ISREG(info.st_mode))
+        m_error = EINVAL;
     else if (info.st_size == 0)
         m_error = append(reportHeaderLine() + '\n');
 }

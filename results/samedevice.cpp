@@ -1,5 +1,6 @@
 #include "results/samedevice.h"
 
+#include <cerrno>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -71,6 +72,22 @@ struct DeviceStack {
     }
 };
 
+// A folder not made yet would be made on the file system of its nearest existing parent, so
+// that parent is what is looked at: a refused folder is refused before anything is created.
+bool statNearestExisting(const fs::path& folder, struct stat& info)
+{
+    std::error_code error;
+    fs::path path = fs::absolute(folder, error); // ".." stays for the kernel to resolve through links
+    if (error)
+        return false;
+    while (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT || path == path.root_path())
+            return false;
+        path = path.parent_path();
+    }
+    return true;
+}
+
 } // namespace
 
 DestinationProblem destinationProblem(dev_t folderDevice, const MediumDevice& medium, const SystemFolders& system)
@@ -99,7 +116,7 @@ DestinationProblem destinationProblem(const fs::path& folder, const std::string&
 {
     struct stat folderInfo {};
     struct stat mediumInfo {};
-    if (::stat(folder.c_str(), &folderInfo) != 0 || ::stat(mediumPath.c_str(), &mediumInfo) != 0)
+    if (!statNearestExisting(folder, folderInfo) || ::stat(mediumPath.c_str(), &mediumInfo) != 0)
         return DestinationProblem::NotExaminable;
     MediumDevice medium;
     medium.isBlockDevice = S_ISBLK(mediumInfo.st_mode);
@@ -108,6 +125,17 @@ DestinationProblem destinationProblem(const fs::path& folder, const std::string&
     else
         medium.imagePath = mediumPath;
     return destinationProblem(folderInfo.st_dev, medium, system);
+}
+
+bool isTheMedium(const fs::path& path, const std::string& mediumPath)
+{
+    struct stat pathInfo {};
+    struct stat mediumInfo {};
+    if (::stat(path.c_str(), &pathInfo) != 0 || ::stat(mediumPath.c_str(), &mediumInfo) != 0)
+        return false;
+    if (S_ISBLK(pathInfo.st_mode) && S_ISBLK(mediumInfo.st_mode))
+        return pathInfo.st_rdev == mediumInfo.st_rdev;
+    return pathInfo.st_dev == mediumInfo.st_dev && pathInfo.st_ino == mediumInfo.st_ino;
 }
 
 } // namespace salvyn

@@ -32,9 +32,13 @@ struct SystemFolders {
     std::filesystem::path mountInfo = "/proc/self/mountinfo"; // for file systems on no single device (btrfs)
 };
 
-// `folder` and `mediumPath` as given.
+// `folder` and `mediumPath` as given. A folder that does not exist yet is judged by the
+// nearest folder above it that does, where it would be made.
 DestinationProblem destinationProblem(const std::filesystem::path& folder, const std::string& mediumPath,
                                       const SystemFolders& system = {});
+
+// Whether `path` names the medium itself: the same file, or a node of the same block device.
+bool isTheMedium(const std::filesystem::path& path, const std::string& mediumPath);
 
 // The same decision from device numbers, for a folder whose file system lies on `folderDevice`.
 DestinationProblem destinationProblem(dev_t folderDevice, const MediumDevice& medium, const SystemFolders& system);

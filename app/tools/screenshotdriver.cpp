@@ -6,10 +6,12 @@
 #include "app/modalwindowrunner.h"
 #include "app/mytablecontroller.h"
 #include "platform/qt/alertservice.h"
+#include "results/samedevice.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <cstdio>
@@ -80,6 +82,14 @@ int main(int argc, char** argv)
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 3) {
         std::fprintf(stderr, "usage: salvyn-screenshots IMAGE OUTPUT_FOLDER\n");
+        return 2;
+    }
+    // Pictures are written only where they cannot land on the medium being shown.
+    if (salvyn::destinationProblem(QFile::encodeName(arguments[2]).toStdString(),
+                                   QFile::encodeName(arguments[1]).toStdString())
+        != salvyn::DestinationProblem::None) {
+        std::fprintf(stderr, "salvyn-screenshots: refusing to write into %s: it may be on %s\n",
+                     qPrintable(arguments[2]), qPrintable(arguments[1]));
         return 2;
     }
     QDir().mkpath(arguments[2]);

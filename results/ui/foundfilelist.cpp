@@ -26,6 +26,13 @@ constexpr std::size_t kDrainChunk = 256;
 // Decoded thumbnails kept for drawing, in KiB (about 1600 thumbnails of 100 x 100).
 constexpr int kPhotoPixmapCacheKiB = 64 * 1024;
 constexpr int kIconSide = 16;
+// Photo bytes waiting for their thumbnails: a few ordinary photos per thread at once.
+constexpr std::uint64_t kMostPhotoBytesInFlight = 64ull << 20;
+
+int thumbnailThreads()
+{
+    return std::max(1, QThread::idealThreadCount());
+}
 
 int cacheCostKiB(const QPixmap& pixmap)
 {
@@ -49,12 +56,12 @@ struct FoundFileList::PendingFind {
 FoundFileList::FoundFileList(const IconProvider& icons, ResultsTableModel& resultsTable,
                              std::function<int()> recoveryMode, QObject* parent)
     : QAbstractListModel(parent), m_icons(icons), m_resultsTable(resultsTable),
-      m_recoveryMode(std::move(recoveryMode)), m_photoPixmaps(kPhotoPixmapCacheKiB)
+      m_recoveryMode(std::move(recoveryMode)), m_photoPixmaps(kPhotoPixmapCacheKiB),
+      m_photoBytesInFlight(kMostPhotoBytesInFlight, 2 * thumbnailThreads())
 {
-    m_thumbnailPool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_thumbnailPool.setMaxThreadCount(thumbnailThreads());
     // Decoding yields to the window and the search when the processor is busy.
     m_thumbnailPool.setThreadPriority(QThread::LowPriority);
-    m_maxThumbnailsInFlight = 2 * m_thumbnailPool.maxThreadCount();
     m_drainTimer.setSingleShot(true);
     connect(&m_drainTimer, &QTimer::timeout, this, [this] { drain(kDrainBudgetMs); });
 }
@@ -80,10 +87,9 @@ void FoundFileList::addImageWithData(QByteArray bytes, const QString& imageName,
     find->uid = image_UID;
     find->firstSector = File_Start_Sec;
     find->endSector = File_Start_Sec + static_cast<std::uint64_t>(bytes.size()) / kSectorSize;
+    m_photoBytesInFlight.acquire(static_cast<std::uint64_t>(bytes.size()));
     {
-        std::unique_lock lock(m_mutex);
-        m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight < m_maxThumbnailsInFlight; });
-        ++m_thumbnailsInFlight;
+        std::lock_guard lock(m_mutex);
         m_pending.push_back(find);
     }
     // The caller reuses its buffer at once: a shared or borrowed array is copied here, on
@@ -100,9 +106,8 @@ void FoundFileList::makeThumbnail(const std::shared_ptr<PendingFind>& find, cons
         find->thumbnailJpeg = std::move(thumbnail.jpegBytes);
         find->thumbnailImage = std::move(thumbnail.image);
         find->ready = true;
-        --m_thumbnailsInFlight;
     }
-    m_thumbnailDone.notify_all();
+    m_photoBytesInFlight.release(static_cast<std::uint64_t>(photoBytes.size()));
     scheduleDrain();
 }
 
@@ -152,10 +157,7 @@ void FoundFileList::removeAllImages()
 
 void FoundFileList::flushPending()
 {
-    {
-        std::unique_lock lock(m_mutex);
-        m_thumbnailDone.wait(lock, [this] { return m_thumbnailsInFlight == 0; });
-    }
+    m_photoBytesInFlight.waitUntilIdle();
     drain(std::numeric_limits<qint64>::max());
 }
 

@@ -6,10 +6,11 @@
 // worker, and return as soon as the find is queued: photo thumbnails are made on this
 // list's own thread pool, and the UI thread takes the finished finds in batches on a short
 // timer, in the order they were added, so tens of thousands of finds do not flood the
-// window with one update each. At most a few photos wait for their thumbnail at a time; an
-// add beyond that waits, which bounds the memory a fast search can tie up. The count of a
+// window with one update each. The photo bytes waiting for thumbnails are bounded
+// (InFlightBudget); an add beyond that waits, which bounds the memory a fast search can tie up. The count of a
 // video, raw or audio file lands in the results table before addImageWithData_2() returns,
 // so the next file's name already sees it. Everything else is for the UI thread only.
+#include "results/inflightbudget.h"
 #include "results/ui/myimageobject.h"
 
 #include <QAbstractListModel>
@@ -22,7 +23,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -108,10 +108,8 @@ private:
 
     // Finds on their way in, in the order they were added; shared with the adders and the pool.
     std::mutex m_mutex;
-    std::condition_variable m_thumbnailDone;
     std::deque<std::shared_ptr<PendingFind>> m_pending;
-    int m_thumbnailsInFlight = 0;
-    int m_maxThumbnailsInFlight = 1;
+    InFlightBudget m_photoBytesInFlight;
     std::atomic<bool> m_drainScheduled{false};
     QTimer m_drainTimer;
     QThreadPool m_thumbnailPool;

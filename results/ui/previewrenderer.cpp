@@ -1,7 +1,8 @@
 #include "results/ui/previewrenderer.h"
 
+#include "results/ui/boundedimage.h"
+
 #include <QFile>
-#include <QImageReader>
 #include <QPdfDocument>
 
 namespace salvyn {
@@ -11,14 +12,6 @@ bool startsLikePdf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
-}
-
-// The size that fits `size` into the preview box, never larger than it was and never empty.
-QSize fittedSize(const QSizeF& size)
-{
-    if (size.width() <= PreviewRenderer::maxSize.width() && size.height() <= PreviewRenderer::maxSize.height())
-        return size.toSize().expandedTo({1, 1});
-    return size.scaled(QSizeF(PreviewRenderer::maxSize), Qt::KeepAspectRatio).toSize().expandedTo({1, 1});
 }
 
 // The engine leaves what a page does not paint transparent; paper is white. Premultiplied
@@ -51,17 +44,7 @@ QImage PreviewRenderer::render(const QString& path) const
 QImage PreviewRenderer::renderImage(const QString& path)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (stored.isValid() && !stored.isEmpty())
-        reader.setScaledSize(fittedSize(stored));
-    const QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    // Readers that cannot tell the size beforehand, or ignore the scaled size, are shrunk here.
-    if (image.width() > maxSize.width() || image.height() > maxSize.height())
-        return image.scaled(maxSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return decodeToFit(reader, maxSize);
 }
 
 QImage PreviewRenderer::renderPdfFirstPage(const QString& path)

@@ -100,7 +100,8 @@ TEST(SameDevice, RealFoldersAreComparedWithTheMediumsDevice)
     fs::create_directory(recovered);
     // Writing beside an image file never changes the image.
     EXPECT_EQ(destinationProblem(recovered, image), DestinationProblem::None);
-    EXPECT_EQ(destinationProblem(folder.path() / "missing", image), DestinationProblem::NotExaminable);
+    // A folder not made yet is judged where it would be made.
+    EXPECT_EQ(destinationProblem(folder.path() / "missing" / "deeper", image), DestinationProblem::None);
     EXPECT_EQ(destinationProblem(folder.path(), image + ".missing"), DestinationProblem::NotExaminable);
 
     // Without a loop device: the device holding the image file stands for the medium.

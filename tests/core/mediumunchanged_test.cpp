@@ -1,0 +1,214 @@
+// The medium is never written: every command-line run leaves its bytes as they were, and a
+// refused output leaves no trace. On a disk image always; as root also on a loop device whose
+// ext4 file system is mounted, so that a write onto the card would really land on it.
+#include "results/sha256.h"
+#include "scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace salvyn {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileSha256(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    Sha256 digest;
+    std::vector<char> piece(1 << 20);
+    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0)
+        digest.update({reinterpret_cast<const std::uint8_t*>(piece.data()), static_cast<std::size_t>(in.gcount())});
+    return digest.finishHex();
+}
+
+std::string textOf(const fs::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+// `text` with every "{name}" replaced by its value.
+std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    for (const auto& [name, value] : values)
+        for (std::size_t at; (at = text.find("{" + name + "}")) != std::string::npos;)
+            text.replace(at, name.size() + 2, value);
+    return text;
+}
+
+struct ScanRun {
+    int status;
+    std::string err;
+};
+
+// One run of the built salvyn-scan, with the signature lists the build ships.
+ScanRun scan(const std::string& arguments, const fs::path& scratch)
+{
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
+    const std::string command =
+        program.string() + " " + arguments + " >/dev/null 2>" + (scratch / "stderr").string();
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, textOf(scratch / "stderr")};
+}
+
+// A folder holding photos laid out as a camera would, for an ext4 file system made from it.
+fs::path cardContents(const test::ScratchFolder& scratch)
+{
+    std::string photo = "\xFF\xD8\xFF\xE1";
+    photo.resize(64 * 1024, '\x5A');
+    scratch.write("card/DCIM/100CAMERA/IMG_0001.JPG", photo);
+    scratch.write("card/DCIM/100CAMERA/IMG_0002.JPG", photo);
+    return scratch.path() / "card";
+}
+
+struct Case {
+    const char* what;
+    const char* arguments; // {medium}, {mount} (the medium's file system) and {beside} (elsewhere)
+    int status;
+    std::string error;     // what salvyn-scan says on stderr
+    const char* absent;    // what must not exist afterwards, or ""
+};
+
+constexpr const char* kTry = "\nTry 'salvyn-scan --help'.\n";
+
+class MediumUnchanged : public ::testing::Test {
+protected:
+    void expectUnchanged(const std::vector<Case>& cases, const std::vector<std::pair<std::string, std::string>>& values,
+                         const fs::path& image, const std::function<void()>& settle)
+    {
+        settle();
+        const std::string before = fileSha256(image);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            const ScanRun run = scan(filledIn(c.arguments, values), m_scratch.path());
+            EXPECT_EQ(run.status, c.status) << run.err;
+            EXPECT_EQ(run.err, filledIn(c.error, values));
+            if (*c.absent) {
+                EXPECT_FALSE(fs::exists(filledIn(c.absent, values)));
+            }
+            settle();
+            EXPECT_EQ(fileSha256(image), before);
+        }
+    }
+
+    test::ScratchFolder m_scratch;
+};
+
+TEST_F(MediumUnchanged, ScansOfADiskImageLeaveItAsItWas)
+{
+    const fs::path image = m_scratch.path() / "card.img";
+    {
+        std::string bytes(4 << 20, '\0');
+        bytes.replace(512 * 100, 4, "\xFF\xD8\xFF\xE1");
+        m_scratch.write("card.img", bytes);
+    }
+    const std::string beside = (m_scratch.path() / "beside").string();
+    expectUnchanged(
+        {{"a scan alone", "{medium}", 0, "", ""},
+         {"files and a report beside the image", "--out {beside}/found --report {beside}/report.tsv {medium}", 0, "", ""},
+         {"a report onto the image itself", "--report {medium} {medium}", 2,
+          "salvyn-scan: refusing to write the report {medium}: it is the medium being scanned{try}", ""}},
+        {{"medium", image.string()}, {"beside", beside}, {"try", kTry}}, image, [] {});
+    EXPECT_TRUE(fs::exists(beside + "/found/GND00001.JPG"));
+}
+
+// Runs a shell command; true when it succeeded.
+bool shell(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// An ext4 image attached to a loop device and mounted, as a card in a reader would be.
+class MountedCard {
+public:
+    MountedCard(const fs::path& image, const fs::path& contents, const fs::path& mountPoint) : m_mountPoint(mountPoint)
+    {
+        fs::create_directories(mountPoint);
+        const fs::path deviceFile = mountPoint.parent_path() / "loop-device";
+        if (!shell("truncate -s 32M " + image.string())
+            || !shell("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -d " + contents.string() + " "
+                      + image.string()))
+            fail("cannot make an ext4 file system (mkfs.ext4 from e2fsprogs)");
+        else if (std::system(("losetup -f --show " + image.string() + " >" + deviceFile.string() + " 2>/dev/null").c_str()) != 0)
+            fail("cannot attach a loop device");
+        else
+            attach(deviceFile);
+    }
+
+    ~MountedCard()
+    {
+        if (m_mounted)
+            shell("umount " + m_mountPoint.string());
+        if (!m_device.empty())
+            shell("losetup -d " + m_device);
+    }
+
+    const std::string& device() const { return m_device; }
+    const std::string& whyNot() const { return m_whyNot; }
+
+    // Whatever the file system still holds in memory goes to the card, and so to its image.
+    void settle() const
+    {
+        const int fd = ::open(m_mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::syncfs(fd), 0);
+        ::close(fd);
+    }
+
+private:
+    void fail(std::string why) { m_whyNot = std::move(why); }
+
+    void attach(const fs::path& deviceFile)
+    {
+        m_device = textOf(deviceFile);
+        m_device.erase(m_device.find_last_not_of('\n') + 1);
+        // noatime: looking into folders must not itself change the card.
+        m_mounted = shell("mount -o noatime " + m_device + " " + m_mountPoint.string());
+        if (!m_mounted)
+            fail("cannot mount ext4 on " + m_device);
+    }
+
+    fs::path m_mountPoint;
+    std::string m_device;
+    std::string m_whyNot;
+    bool m_mounted = false;
+};
+
+TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to attach a loop device and mount ext4";
+    const fs::path image = m_scratch.path() / "card.img";
+    const MountedCard card(image, cardContents(m_scratch), m_scratch.path() / "mnt");
+    if (!card.whyNot().empty())
+        GTEST_SKIP() << card.whyNot();
+    const std::string mount = (m_scratch.path() / "mnt").string();
+    const std::string refusedInto = "salvyn-scan: refusing to write into {mount}/recovered/photos: it is on {medium}, "
+                                    "the medium being scanned{try}";
+    expectUnchanged(
+        {{"a scan alone", "{medium}", 0, "", ""},
+         {"files into a new folder on the card", "--out {mount}/recovered/photos {medium}", 2, refusedInto,
+          "{mount}/recovered"},
+         {"a report on the card", "--report {mount}/report.tsv {medium}", 2,
+          "salvyn-scan: refusing to write the report {mount}/report.tsv: it is on {medium}, the medium being "
+          "scanned{try}",
+          "{mount}/report.tsv"},
+         {"a report onto the device itself", "--report {medium} {medium}", 2,
+          "salvyn-scan: refusing to write the report {medium}: it is the medium being scanned{try}", ""},
+         {"files and a report elsewhere", "--out {beside}/found --report {beside}/report.tsv {medium}", 0, "", ""}},
+        {{"medium", card.device()}, {"mount", mount}, {"beside", (m_scratch.path() / "beside").string()}, {"try", kTry}},
+        image, [&card] { card.settle(); });
+    EXPECT_TRUE(fs::exists(m_scratch.path() / "beside/found/GND00001.JPG"));
+}
+
+} // namespace
+} // namespace salvyn
