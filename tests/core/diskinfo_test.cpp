@@ -223,18 +223,5 @@ TEST(MediaSectorCount, WholeSectorsRoundedDown)
     EXPECT_EQ(sectorCountText(18446744073709551615ull), "36028797018963967");
 }
 
-TEST(MediaTable, ColumnsShowTheSixTextsInConstructorOrder)
-{
-    const MyDataObject record("sdb1", "CARD", "FAT32", "7.45  GB ", "sdb", "15633408");
-    const char* const expected[] = {"sdb1", "CARD", "FAT32", "7.45  GB ", "sdb", "15633408"};
-    for (int column = 0; column < 6; ++column) {
-        const std::string identifier = "Collumn" + std::to_string(column + 1);
-        EXPECT_EQ(mediaTableValue(&record, identifier), expected[column]) << identifier;
-    }
-    for (const char* other : {"Collumn0", "Collumn7", "Column1", "collumn1", "", "Collumn1 "})
-        EXPECT_EQ(mediaTableValue(&record, other), "") << other;
-    EXPECT_EQ(mediaTableValue(nullptr, "Collumn1"), "");
-}
-
 } // namespace
 } // namespace salvyn

@@ -1,6 +1,6 @@
 #include "results/filesaver.h"
 
-#include "platform/faultysectorsource.h"
+#include "doubles/faultysectorsource.h"
 #include "results/recoveryreport.h"
 #include "results/sha256.h"
 #include "failingwriter.h"
@@ -123,16 +123,6 @@ TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
     const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
     EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)) + "\t\tsdb1");
-}
-
-TEST(FileSaver, UnwritableFolderIsReported)
-{
-    test::ScratchFolder folder;
-    FileSaver saver(folder.path() / "missing");
-    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "GND00001.JPG", 0);
-    EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "missing" / "GND00001.JPG").string()
-                               + ": No such file or directory");
-    EXPECT_FALSE(saved.sha256.empty());
 }
 
 TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)

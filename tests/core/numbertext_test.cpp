@@ -59,25 +59,6 @@ TEST(HexConversion, HeaderBytesReadWithTheirTolerance)
     EXPECT_EQ(hex2int(u"FFFFFFF"), 0x0FFFFFFF);
 }
 
-TEST(HexConversion, LongTextsWrapWithoutUndefinedBehaviour)
-{
-    EXPECT_EQ(hex2int(u"7FFFFFFF"), 0x7FFFFFFF);
-    EXPECT_EQ(hex2int(u"FFFFFFFF"), -1);
-    EXPECT_EQ(hex2int(u"1FFFFFFFF"), -1); // the ninth digit's weight wraps to 0
-    EXPECT_EQ(hex2int(std::u16string(10000, u'F')), -1);
-}
-
-TEST(HexConversion, FirstDigitUsesTheLowEightBitsOfTheUnit)
-{
-    EXPECT_EQ(hex2dec(u"f"), 15);
-    EXPECT_EQ(hex2dec(u"0"), 0);
-    EXPECT_EQ(hex2dec(u"g"), 0);
-    EXPECT_EQ(hex2dec(u"\u0141"), 10);
-    EXPECT_EQ(hex2dec(u"\u0130"), 0); // low byte 0x30 is the digit 0
-    EXPECT_EQ(hex2dec(u""), 0);
-    EXPECT_EQ(hex2int("\xC5\x81" "1"), 161); // UTF-8 "Ł1": one unit, then '1'
-}
-
 TEST(HexConversion, FindStrIsLiteralAndRejectsEmptyPatterns)
 {
     EXPECT_TRUE(Find_Str(u"FFD8FFE0", u"FFD8"));

@@ -1,8 +1,9 @@
 #include "results/previewextraction.h"
 
-#include "platform/faultysectorsource.h"
-#include "platform/memorysectorsource.h"
-#include "scan/searchstate.h"
+#include "doubles/faultysectorsource.h"
+#include "doubles/memorysectorsource.h"
+#include "scan/searchrun.h"
+#include "scantestsupport.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -89,31 +90,6 @@ std::string shown(const std::string& name, PreviewWayOut way)
     return "show " + name + " " + std::to_string(static_cast<int>(way));
 }
 
-// Counts the seeks made on the streams it opens.
-class SeekCountingOpener : public SectorSourceOpener {
-public:
-    explicit SeekCountingOpener(SectorSourceOpener& inner) : m_inner(inner) {}
-    SectorSourceOpening open(const std::string& identifier) override
-    {
-        SectorSourceOpening opening = m_inner.open(identifier);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), seeks);
-        return opening;
-    }
-    int seeks = 0;
-
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, int& seeks) : inner(std::move(inner)), seeks(seeks) {}
-        bool seekToSector(std::uint64_t sector) override { return ++seeks, inner->seekToSector(sector); }
-        std::size_t readSector(std::uint8_t* sector) override { return inner->readSector(sector); }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        int& seeks;
-    };
-    SectorSourceOpener& m_inner;
-};
-
 class PreviewExtractionTest : public testing::Test {
 protected:
     PreviewExtractionTest() { media.addImage("sdz1", image); }
@@ -128,10 +104,9 @@ protected:
     PreviewFolder folder{(scratch.path() / "cache" / "preview").string()};
     Bytes image = numberedImage(64);
     MemorySectorOpener media;
-    SeekCountingOpener opener{media};
     SearchState state;
     RecordingHost host{state};
-    PreviewExtraction extraction{opener, state, folder, host};
+    PreviewExtraction extraction{media, state, folder, host};
 };
 
 TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
@@ -143,13 +118,6 @@ TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
                                                         "end sheet"}));
 }
 
-TEST_F(PreviewExtractionTest, FileAtSectorZeroIsCopiedWithoutASeek)
-{
-    EXPECT_EQ(extract("WAV00001.WAV", 0, 3), PreviewWayOut::Finished);
-    EXPECT_EQ(opener.seeks, 0);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 0, 3));
-}
-
 TEST_F(PreviewExtractionTest, EndNotAfterStartGivesAnEmptyFile)
 {
     for (const auto& [first, end] : {std::pair<std::uint64_t, std::uint64_t>{9, 9}, {9, 4}}) {
@@ -157,15 +125,6 @@ TEST_F(PreviewExtractionTest, EndNotAfterStartGivesAnEmptyFile)
         ASSERT_TRUE(fs::is_regular_file(extraction.preview_file_path()));
         EXPECT_EQ(fs::file_size(extraction.preview_file_path()), 0u);
     }
-}
-
-TEST_F(PreviewExtractionTest, LargestFoundFileIsCopiedWhole)
-{
-    const Bytes big = numberedImage(36864 + 10);
-    media.addImage("big", big);
-    EXPECT_EQ(extract("MOV00001.MOV", 10, 10 + 36864, "big"), PreviewWayOut::Finished);
-    EXPECT_EQ(fs::file_size(extraction.preview_file_path()), 18874368u);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(big, 10, 10 + 36864));
 }
 
 TEST_F(PreviewExtractionTest, UnreadableSectorBecomesZerosAndTheRestStaysInPlace)
@@ -205,17 +164,6 @@ TEST_F(PreviewExtractionTest, MediumThatCannotBeOpenedLeavesThePreviousPreviewAl
     EXPECT_EQ(extraction.preview_file_path(), firstPath);
     EXPECT_EQ(fileBytes(firstPath), sectorsOf(image, 1, 3));
     EXPECT_EQ(host.events().at(4), shown("second.WAV", PreviewWayOut::MediumNotOpened));
-}
-
-TEST_F(PreviewExtractionTest, TwoPreviewsInARowLeaveOnlyTheSecond)
-{
-    extract("a.MP4", 1, 2);
-    extract("b.WAV", 2, 4);
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path()))
-        names.push_back(entry.path().filename().string());
-    EXPECT_EQ(names, std::vector<std::string>{"dprv.WAV"});
-    EXPECT_EQ(fileBytes(folder.path() + "/dprv.WAV"), sectorsOf(image, 2, 4));
 }
 
 TEST_F(PreviewExtractionTest, HostileTypesStayInsideThePreviewFolder)
@@ -343,59 +291,38 @@ private:
     bool m_released = false;
 };
 
-class SearchEndingDuringCopyTest : public PreviewExtractionTest {
-protected:
-    // The worker's last step: hand the final screen to a running preview, or show it.
-    void endSearch()
-    {
-        if (!state.handOffToPreview())
-            host.finalScreen("final by worker");
+using PreviewEndThreads = PreviewExtractionTest;
+
+// The search's worker ends while the copy waits in a chosen sector: the copy stops at its
+// next sector (or finishes, when that was its last) and the preview shows the final screen,
+// exactly once.
+TEST_F(PreviewEndThreads, SearchEndingDuringTheCopyHandsTheFinalScreenToThePreview)
+{
+    struct Case {
+        std::uint64_t gateSector;
+        PreviewWayOut way;
+        std::uint64_t copiedEnd;
+    };
+    for (const Case& c : {Case{20, PreviewWayOut::Stopped, 21}, Case{59, PreviewWayOut::Finished, 60}}) {
+        SearchState round;
+        RecordingHost previewHost{round};
+        test::ScanBench search(test::DiskImage(8), 2);
+        ScanContext context{search.request, round, search.host, search.sink, search.opener, &search.rows};
+        GatedOpener gated(media, c.gateSector);
+        PreviewExtraction copy(gated, round, folder, previewHost);
+        std::thread worker([&] {
+            gated.waitUntilReached();
+            runSearch(context);
+            gated.release();
+        });
+        EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), c.way);
+        worker.join();
+
+        EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, c.copiedEnd));
+        EXPECT_EQ(previewHost.events(), (std::vector<std::string>{"sheet", shown("long.MP4", c.way), "end sheet",
+                                                                   "final by preview"}));
+        EXPECT_EQ(search.host.count("final"), 0);
     }
-};
-
-TEST_F(SearchEndingDuringCopyTest, PartialPreviewFirstThenTheFinalScreenOnce)
-{
-    GatedOpener gated(media, 20);
-    PreviewExtraction copy(gated, state, folder, host);
-    std::thread worker([&] {
-        gated.waitUntilReached();
-        endSearch();
-        gated.release();
-    });
-    EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), PreviewWayOut::Stopped);
-    worker.join();
-
-    EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, 21));
-    EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("long.MP4", PreviewWayOut::Stopped),
-                                                        "end sheet", "final by preview"}));
-}
-
-TEST_F(SearchEndingDuringCopyTest, HandOverDuringTheLastSectorStillShowsTheFinalScreenOnce)
-{
-    GatedOpener gated(media, 59);
-    PreviewExtraction copy(gated, state, folder, host);
-    std::thread worker([&] {
-        gated.waitUntilReached();
-        endSearch();
-        gated.release();
-    });
-    EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), PreviewWayOut::Finished);
-    worker.join();
-
-    EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, 60));
-    const std::vector<std::string> events = host.events();
-    EXPECT_EQ(events.back(), "final by preview");
-    EXPECT_EQ(std::count(events.begin(), events.end(), "final by preview"), 1);
-}
-
-TEST_F(SearchEndingDuringCopyTest, SearchEndingAfterThePreviewShowsTheFinalScreenItself)
-{
-    EXPECT_EQ(extract("a.MP4", 1, 4), PreviewWayOut::Finished);
-    std::thread worker([&] { endSearch(); });
-    worker.join();
-    EXPECT_EQ(state.stop_now.load(), 0);
-    EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("a.MP4", PreviewWayOut::Finished),
-                                                        "end sheet", "final by worker"}));
 }
 
 } // namespace

@@ -106,18 +106,6 @@ TEST(Progress, LabelShowsAbsoluteSectorsAndTruncatedPercent)
     EXPECT_FALSE(tick(0, 1000, 1001).has_value());
 }
 
-TEST(Progress, EmptyRangeAndStaleCountersShowZero)
-{
-    const auto empty = tick(0, 0, 0);
-    EXPECT_EQ(empty->sectorLabel, "Sectors 0 of 0   ( Completed 0% )");
-    EXPECT_EQ(empty->bar.maximum, 1);
-    EXPECT_EQ(empty->bar.value, 0);
-    // for_index still holds the previous search's position below the new start.
-    const auto stale = tick(5000, 9000, 12);
-    EXPECT_EQ(stale->sectorLabel, "Sectors 12 of 9000   ( Completed 0% )");
-    EXPECT_EQ(stale->bar.value, 0);
-}
-
 TEST(Progress, HugeRangesScaleTheBarAndKeepThePercentExact)
 {
     const std::uint64_t end = 18446744073709551615ull;

@@ -153,17 +153,6 @@ TEST_F(SaveJobTest, CancelMidFileKeepsOnlyWholeFiles)
     EXPECT_EQ(job.status().filesDone, 1u);
 }
 
-TEST_F(SaveJobTest, CancelBeforeAFileStartsSavesNothingMore)
-{
-    SaveJob job(m_files, m_all, m_folder.path(), "card");
-    job.cancel();
-    const auto stream = medium();
-    const SaveOutcome outcome = job.run(*stream);
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_TRUE(outcome.saved.empty());
-    EXPECT_EQ(namesIn(m_folder.path()), std::vector<std::string>{RecoveryReport::fileName});
-}
-
 TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
 {
     test::FailingWriter writer;
@@ -179,25 +168,6 @@ TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
     expectReportMatchesFolder(1);
 }
 
-TEST_F(SaveJobTest, AFolderThatDisappearsStopsTheSave)
-{
-    SaveJob job(m_files, m_all, m_folder.path() / "out", "card");
-    fs::create_directory(m_folder.path() / "out");
-    // The folder is taken away (an unplugged stick) once the first file is saved.
-    test::BeforeReadOpener opener(m_memory, [this](std::uint64_t) {
-        if (fs::exists(m_folder.path() / "out" / "GND00001.JPG"))
-            fs::rename(m_folder.path() / "out", m_folder.path() / "moved");
-    });
-    const auto stream = opener.open("card").stream;
-    const SaveOutcome outcome = job.run(*stream);
-    ASSERT_TRUE(outcome.failed);
-    EXPECT_EQ(outcome.failed->name, "MP400001.MP4");
-    EXPECT_EQ(outcome.failed->errorNumber, ENOENT);
-    ASSERT_EQ(outcome.saved.size(), 1u);
-    EXPECT_EQ(contentOf(m_folder.path() / "moved" / "GND00001.JPG"), m_image.sectors(10, 30));
-    EXPECT_FALSE(fs::exists(m_folder.path() / "moved" / "MP400001.MP4"));
-}
-
 TEST_F(SaveJobTest, AFolderWithoutReportSavesNothing)
 {
     SaveJob job(m_files, m_all, m_folder.path() / "missing", "card");
@@ -208,7 +178,9 @@ TEST_F(SaveJobTest, AFolderWithoutReportSavesNothing)
     EXPECT_FALSE(outcome.failed);
 }
 
-TEST_F(SaveJobTest, StatusIsReadableWhileTheWorkerSaves)
+using SaveJobThreads = SaveJobTest;
+
+TEST_F(SaveJobThreads, StatusIsReadableWhileTheWorkerSaves)
 {
     SaveJob job(m_files, m_all, m_folder.path(), "card");
     const auto stream = medium();

@@ -1,9 +1,10 @@
 #pragma once
 // Disk images with known bytes at known sectors, and a front end and a found-file list that
 // write down what a search did, for the scan tests.
-#include "platform/memorysectorsource.h"
+#include "doubles/memorysectorsource.h"
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
+#include "scan/progress.h"
 #include "scan/scancontext.h"
 #include "signatures/hexconversion.h"
 
@@ -174,7 +175,8 @@ class RecordingHost : public ScanHost {
 public:
     void passStarted(const std::string& passName, const std::string& caption) override
     {
-        note("pass " + passName + " " + caption);
+        // Every pass shows its own caption; a mismatch shows up in the pass's name.
+        note("pass " + passName + (caption == passCaption(passName) ? "" : " with another pass's caption"));
     }
     void progressSetUp(std::uint64_t start, std::uint64_t end) override
     {
