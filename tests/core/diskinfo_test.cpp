@@ -190,24 +190,18 @@ TEST(MediaSizeText, UnitsStepUpOnlyAboveTheirLimit)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"0", "0.00 bytes "},
-        {"512", "512.00 bytes "},
         {"1024", "1024.00 bytes "},         // strictly greater moves on
         {"1025", "1.00  KB "},
-        {"1048576", "1024.00  KB "},
         {"1048577", "1.00  MB "},
-        {"4026531840", "3.75  GB "},
         {"8004304896", "7.45  GB "},
-        {"1099511627776", "1024.00  GB "},
         {"1099511627777", "1024.00  GB "},  // one byte more is lost in single precision
         {"1099511758848", "1.00  TB "},    // the next float above 2^40
         {"2251799813685248", "2048.00  TB "}, // 2^51: nothing above TB
         {"1208925819614629174706176", "1099511627776.00  TB "}, // 2^80 bytes, printed in full
         // Text is read as its leading number.
-        {"", "0.00 bytes "},
         {"size", "0.00 bytes "},
         {"  2048 bytes", "2.00  KB "},
         {"1536.5", "1.50  KB "},
-        {"-4096", "-4096.00 bytes "},
         {"%s%n", "0.00 bytes "},
     };
     for (const auto& [bytes, expected] : cases)

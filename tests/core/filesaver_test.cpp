@@ -84,34 +84,6 @@ TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
     EXPECT_FALSE(fs::exists(folder.path() / "escape.JPG"));
 }
 
-TEST(FileSaver, SectorsAreCopiedWithUnreadableOnesAsZeros)
-{
-    test::DiskImage image(700);
-    image.fill(0, 700);
-    MemorySectorOpener memory;
-    memory.addImage("card", image.bytes());
-    FaultySectorOpener faulty(memory, {{300, 301, 650}, {}});
-    auto medium = faulty.open("card").stream;
-    test::ScratchFolder folder;
-    FileSaver saver(folder.path());
-
-    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 10, 660, *medium);
-    std::vector<std::uint8_t> expected = image.sectors(10, 660);
-    for (const std::uint64_t bad : {300, 301, 650})
-        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((bad - 10) * kSectorSize), kSectorSize, 0);
-    EXPECT_EQ(contentOf(saved.savedPath), expected);
-    EXPECT_EQ(saved.byteCount, 650u * kSectorSize);
-    EXPECT_EQ(saved.unreadableSectors, 3u);
-    EXPECT_EQ(saved.sha256, digestOf(expected));
-
-    // Past the end of the medium every sector is unreadable; the size is kept.
-    const SavedFile beyond = saver.saveSectors("AVI00002.AVI", 695, 705, *medium);
-    EXPECT_EQ(beyond.unreadableSectors, 5u);
-    std::vector<std::uint8_t> tail = image.sectors(695, 700);
-    tail.resize(10 * kSectorSize, 0);
-    EXPECT_EQ(contentOf(beyond.savedPath), tail);
-}
-
 TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
 {
     test::DiskImage image(20);

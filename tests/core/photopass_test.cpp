@@ -220,28 +220,24 @@ TEST(PhotoPass, UnreadableSectorsKeepEveryLaterSectorInPlace)
     EXPECT_EQ(bench.host.count("read error 4"), 1);
 }
 
-TEST(PhotoPass, FailedLastReadMakesThePassFail)
+// The reader both passes share: a failed read of the last sector, or a range start that
+// cannot be reached, fails the pass with one read error.
+TEST(PhotoPass, FailedRangeStartOrLastReadFailsThePass)
 {
-    ScanBench bench(twoPhotos());
-    bench.request.generalList = kJpeg;
-    FaultySectorOpener faulty(bench.opener, {{199}, {}});
-    auto context = bench.context(&faulty);
-    EXPECT_FALSE(Photo_Recovey_Mode(context, "GEN"));
-    EXPECT_EQ(bench.host.count("read error 1"), 1);
-    EXPECT_EQ(bench.sink.photos.size(), 2u);
-}
-
-TEST(PhotoPass, RangeStartThatCannotBeReachedReadsNothing)
-{
-    ScanBench bench(twoPhotos());
-    bench.request.generalList = kJpeg;
-    bench.range(100, 200);
-    FaultySectorOpener faulty(bench.opener, {{}, {100}});
-    auto context = bench.context(&faulty);
-    EXPECT_FALSE(Photo_Recovey_Mode(context, "GEN"));
-    EXPECT_EQ(bench.state.for_index, 100u);
-    EXPECT_TRUE(bench.sink.photos.empty());
-    EXPECT_EQ(bench.host.count("read error"), 1);
+    struct Case {
+        SectorFaults faults;
+        std::size_t photos;
+    };
+    for (const Case& c : {Case{{{199}, {}}, 2}, Case{{{}, {100}}, 0}}) {
+        ScanBench bench(twoPhotos());
+        bench.request.generalList = kJpeg;
+        bench.range(100, 200);
+        FaultySectorOpener faulty(bench.opener, c.faults);
+        auto context = bench.context(&faulty);
+        EXPECT_FALSE(Photo_Recovey_Mode(context, "GEN"));
+        EXPECT_EQ(bench.host.count("read error"), 1);
+        EXPECT_EQ(bench.sink.photos.size(), c.photos);
+    }
 }
 
 TEST(PhotoPass, ExceptionInTheLoopEndsThePassWithWhatWasCollected)

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -118,35 +117,6 @@ TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
                                                         "end sheet"}));
 }
 
-TEST_F(PreviewExtractionTest, EndNotAfterStartGivesAnEmptyFile)
-{
-    for (const auto& [first, end] : {std::pair<std::uint64_t, std::uint64_t>{9, 9}, {9, 4}}) {
-        EXPECT_EQ(extract("AVI00001.AVI", first, end), PreviewWayOut::Finished);
-        ASSERT_TRUE(fs::is_regular_file(extraction.preview_file_path()));
-        EXPECT_EQ(fs::file_size(extraction.preview_file_path()), 0u);
-    }
-}
-
-TEST_F(PreviewExtractionTest, UnreadableSectorBecomesZerosAndTheRestStaysInPlace)
-{
-    FaultySectorOpener faulty(media, SectorFaults{{7, 8, 11}, {}});
-    PreviewExtraction onBadCard(faulty, state, folder, host);
-    EXPECT_EQ(onBadCard.CreateFile_QuickLook_Preview("sdz1", {"clip.MTS", 5, 12}), PreviewWayOut::Finished);
-
-    Bytes expected = sectorsOf(image, 5, 12);
-    for (const std::uint64_t bad : {7, 8, 11})
-        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((bad - 5) * kSectorSize), kSectorSize, 0);
-    EXPECT_EQ(fileBytes(onBadCard.preview_file_path()), expected);
-}
-
-TEST_F(PreviewExtractionTest, SectorsPastTheEndOfTheMediumAreZeros)
-{
-    EXPECT_EQ(extract("x.MP3", 62, 66), PreviewWayOut::Finished);
-    Bytes expected = sectorsOf(image, 62, 64);
-    expected.resize(4 * kSectorSize, 0);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), expected);
-}
-
 TEST_F(PreviewExtractionTest, FailedStartSeekGivesAnEmptyFileNotTheMediumsFirstSectors)
 {
     FaultySectorOpener faulty(media, SectorFaults{{}, {20}});
@@ -237,60 +207,6 @@ TEST_F(PreviewExtractionTest, UserStopEndsTheCopyButLeavesTheFinalScreenToTheSea
     EXPECT_EQ(host.events().back(), "end sheet");
 }
 
-// A medium whose read of one sector waits until the test lets it go, so a search can end
-// while the copy is in the middle of its range.
-class GatedOpener : public SectorSourceOpener {
-public:
-    GatedOpener(SectorSourceOpener& inner, std::uint64_t gateSector) : m_inner(inner), m_gateSector(gateSector) {}
-    SectorSourceOpening open(const std::string& identifier) override
-    {
-        SectorSourceOpening opening = m_inner.open(identifier);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), *this);
-        return opening;
-    }
-    void waitUntilReached()
-    {
-        std::unique_lock lock(m_lock);
-        m_changed.wait(lock, [&] { return m_reached; });
-    }
-    void release()
-    {
-        std::lock_guard lock(m_lock);
-        m_released = true;
-        m_changed.notify_all();
-    }
-
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, GatedOpener& gate) : inner(std::move(inner)), gate(gate) {}
-        bool seekToSector(std::uint64_t sector) override { return position = sector, inner->seekToSector(sector); }
-        std::size_t readSector(std::uint8_t* sector) override
-        {
-            if (position == gate.m_gateSector) {
-                std::unique_lock lock(gate.m_lock);
-                gate.m_reached = true;
-                gate.m_changed.notify_all();
-                gate.m_changed.wait(lock, [&] { return gate.m_released; });
-            }
-            const std::size_t got = inner->readSector(sector);
-            position += got;
-            return got;
-        }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        GatedOpener& gate;
-        std::uint64_t position = 0;
-    };
-
-    SectorSourceOpener& m_inner;
-    std::uint64_t m_gateSector;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_reached = false;
-    bool m_released = false;
-};
-
 using PreviewEndThreads = PreviewExtractionTest;
 
 // The search's worker ends while the copy waits in a chosen sector: the copy stops at its
@@ -308,12 +224,13 @@ TEST_F(PreviewEndThreads, SearchEndingDuringTheCopyHandsTheFinalScreenToThePrevi
         RecordingHost previewHost{round};
         test::ScanBench search(test::DiskImage(8), 2);
         ScanContext context{search.request, round, search.host, search.sink, search.opener, &search.rows};
-        GatedOpener gated(media, c.gateSector);
+        test::SectorGate gate(c.gateSector);
+        test::BeforeReadOpener gated(media, [&](std::uint64_t sector) { gate.hold(sector); });
         PreviewExtraction copy(gated, round, folder, previewHost);
         std::thread worker([&] {
-            gated.waitUntilReached();
+            gate.waitUntilReached();
             runSearch(context);
-            gated.release();
+            gate.release();
         });
         EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), c.way);
         worker.join();

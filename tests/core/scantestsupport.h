@@ -9,6 +9,7 @@
 #include "signatures/hexconversion.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <iterator>
 #include <functional>
@@ -122,6 +123,40 @@ private:
     };
     SectorSourceOpener& m_inner;
     std::function<void(std::uint64_t)> m_beforeRead;
+};
+
+// Holds the thread that reads a chosen sector until the test lets it go; hand `hold` to a
+// BeforeReadOpener.
+class SectorGate {
+public:
+    explicit SectorGate(std::uint64_t sector) : m_sector(sector) {}
+    void hold(std::uint64_t sector)
+    {
+        if (sector != m_sector)
+            return;
+        std::unique_lock held(m_lock);
+        m_reached = true;
+        m_changed.notify_all();
+        m_changed.wait(held, [&] { return m_released; });
+    }
+    void waitUntilReached()
+    {
+        std::unique_lock held(m_lock);
+        m_changed.wait(held, [&] { return m_reached; });
+    }
+    void release()
+    {
+        std::lock_guard held(m_lock);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    const std::uint64_t m_sector;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_released = false;
 };
 
 struct FoundPhoto {

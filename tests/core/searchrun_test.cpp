@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <thread>
 
 namespace salvyn {
@@ -33,22 +32,6 @@ std::vector<std::string> passesRun(const test::RecordingHost& host)
         if (event.rfind("pass ", 0) == 0)
             passes.push_back(event.substr(5));
     return passes;
-}
-
-TEST(SearchRun, PhotoThoroughPassRunsOnlyWithTheBox)
-{
-    for (const bool box : {false, true}) {
-        ScanBench bench(sample(), 0, kJpeg);
-        bench.request.thoroughList = kJpeg;
-        bench.request.thorough = box;
-        bench.state.stop_screen_already_show = 1; // left over from the previous search
-        auto context = bench.context();
-        runSearch(context);
-        EXPECT_EQ(passesRun(bench.host).size(), box ? 2u : 1u);
-        EXPECT_EQ(bench.sink.photos.size(), 1u) << "the thorough pass lists no photo twice";
-        EXPECT_EQ(bench.host.count("final"), 1);
-        EXPECT_EQ(bench.host.events().back(), "final");
-    }
 }
 
 TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
@@ -93,21 +76,26 @@ TEST(SearchRun, WithTheThoroughBoxOnEachRawFileIsListedOnce)
                                    }));
 }
 
-TEST(SearchRun, RawThoroughPassRunsForTheBoxOrForThoroughRecords)
+// Photo searches run the thorough pass for the box only, the others also for thorough records.
+TEST(SearchRun, ThoroughPassRunsForTheBoxOrForThoroughRecords)
 {
     struct Case {
+        int mode;
         bool box;
         SignatureList thoroughList;
         std::vector<std::string> passes;
     };
-    for (const Case& c : {Case{false, {}, {"GEN"}}, Case{true, {}, {"GEN", "THD"}}, Case{false, kMp4, {"GEN", "THD"}}}) {
-        ScanBench bench(sample(), 2, kMp4);
+    for (const Case& c : {Case{0, false, kJpeg, {"GEN"}}, Case{0, true, kJpeg, {"GEN", "THD"}}, Case{2, false, {}, {"GEN"}},
+                          Case{2, true, {}, {"GEN", "THD"}}, Case{2, false, kMp4, {"GEN", "THD"}}}) {
+        ScanBench bench(sample(), c.mode, c.mode == 0 ? kJpeg : kMp4);
         bench.request.thorough = c.box;
         bench.request.thoroughList = c.thoroughList;
+        bench.state.stop_screen_already_show = 1; // left over from the previous search
         auto context = bench.context();
         runSearch(context);
         EXPECT_EQ(passesRun(bench.host), c.passes);
         EXPECT_EQ(bench.host.count("final"), 1);
+        EXPECT_EQ(bench.host.events().back(), "final");
     }
 }
 
@@ -182,27 +170,13 @@ TEST(SearchRunThreads, StopFromAnotherThreadEndsThePassAtItsNextSector)
 {
     const DiskImage image = sample();
     ScanBench bench(image, 0, kJpeg);
-    std::mutex lock;
-    std::condition_variable changed;
-    bool reached = false;
-    bool pressed = false;
-    test::BeforeReadOpener pausing(bench.opener, [&](std::uint64_t sector) {
-        if (sector != 40)
-            return;
-        std::unique_lock held(lock);
-        reached = true;
-        changed.notify_all();
-        changed.wait(held, [&] { return pressed; });
-    });
+    test::SectorGate gate(40);
+    test::BeforeReadOpener pausing(bench.opener, [&](std::uint64_t sector) { gate.hold(sector); });
     auto context = bench.context(&pausing);
     std::thread worker([&] { runSearch(context); });
-    {
-        std::unique_lock held(lock);
-        changed.wait(held, [&] { return reached; });
-        bench.state.stop_now = 1;
-        pressed = true;
-        changed.notify_all();
-    }
+    gate.waitUntilReached();
+    bench.state.stop_now = 1;
+    gate.release();
     worker.join();
     ASSERT_EQ(bench.sink.photos.size(), 1u);
     EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(10, 41));
