@@ -2,7 +2,6 @@
 
 #include "doubles/faultysectorsource.h"
 #include "results/recoveryreport.h"
-#include "results/sha256.h"
 #include "failingwriter.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
@@ -34,13 +33,6 @@ SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, co
     return saver.saveBytes(name, firstSector, firstSector + bytes.size() / kSectorSize, bytes.size(), *medium);
 }
 
-std::string digestOf(const std::vector<std::uint8_t>& bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return digest.finishHex();
-}
-
 TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
 {
     test::ScratchFolder folder;
@@ -50,7 +42,7 @@ TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
     EXPECT_EQ(saved.error, "");
     EXPECT_EQ(saved.savedPath, folder.path() / "GND00001.JPG");
     EXPECT_EQ(contentOf(saved.savedPath), bytes);
-    EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + digestOf(bytes) + "\t\t/cards/a.img");
+    EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(bytes) + "\t\t/cards/a.img");
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -94,7 +86,7 @@ TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
     FileSaver measuring(std::nullopt);
     const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + digestOf(image.sectors(4, 9)) + "\t\tsdb1");
+    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(image.sectors(4, 9)) + "\t\tsdb1");
 }
 
 TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)

@@ -4,7 +4,7 @@
 #include "results/recoveryreport.h"
 #include "results/savingplan.h"
 #include "results/sectorbytereader.h"
-#include "results/sha256.h"
+#include "scantestsupport.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 using test::contentOf;
-
-std::string shaOf(const Bytes& bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return digest.finishHex();
-}
 
 // Lays `bytes` at `sector` of `image`, growing it as needed.
 void layAt(Bytes& image, std::uint64_t sector, const Bytes& bytes)
@@ -110,7 +103,7 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     }
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";
     EXPECT_EQ(reportLine(saved[1], "card"), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
-                                                + shaOf(m_png) + "\tformat\tcard");
+                                                + test::sha256Of(m_png) + "\tformat\tcard");
 }
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)

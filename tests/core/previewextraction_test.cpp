@@ -41,12 +41,6 @@ Bytes sectorsOf(const Bytes& image, std::uint64_t first, std::uint64_t end)
                  image.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize));
 }
 
-Bytes fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 // Records what the extraction asks of its window, from any thread. The final screen is
 // claimed the way the real one is, so a second caller shows nothing.
 class RecordingHost : public PreviewHost {
@@ -112,7 +106,7 @@ TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
 {
     EXPECT_EQ(extract("MP400001.MP4", 5, 12), PreviewWayOut::Finished);
     EXPECT_EQ(extraction.preview_file_path(), folder.path() + "/dprv.MP4");
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 5, 12));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 5, 12));
     EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("MP400001.MP4", PreviewWayOut::Finished),
                                                         "end sheet"}));
 }
@@ -132,7 +126,7 @@ TEST_F(PreviewExtractionTest, MediumThatCannotBeOpenedLeavesThePreviousPreviewAl
 
     EXPECT_EQ(extract("second.WAV", 1, 3, "gone"), PreviewWayOut::MediumNotOpened);
     EXPECT_EQ(extraction.preview_file_path(), firstPath);
-    EXPECT_EQ(fileBytes(firstPath), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(firstPath), sectorsOf(image, 1, 3));
     EXPECT_EQ(host.events().at(4), shown("second.WAV", PreviewWayOut::MediumNotOpened));
 }
 
@@ -179,9 +173,9 @@ TEST_F(PreviewExtractionTest, LinkPlantedAtThePreviewPathIsNotFollowed)
     fs::create_symlink(victim, folder.path() + "/dprv.MP4");
 
     EXPECT_EQ(extract("a.MP4", 1, 3), PreviewWayOut::Finished);
-    EXPECT_EQ(fileBytes(victim), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_EQ(test::contentOf(victim), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_FALSE(fs::is_symlink(extraction.preview_file_path()));
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 1, 3));
 }
 
 TEST_F(PreviewExtractionTest, PreviewFolderThatIsALinkIsRefused)
@@ -235,7 +229,7 @@ TEST_F(PreviewEndThreads, SearchEndingDuringTheCopyHandsTheFinalScreenToThePrevi
         EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), c.way);
         worker.join();
 
-        EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, c.copiedEnd));
+        EXPECT_EQ(test::contentOf(copy.preview_file_path()), sectorsOf(image, 10, c.copiedEnd));
         EXPECT_EQ(previewHost.events(), (std::vector<std::string>{"sheet", shown("long.MP4", c.way), "end sheet",
                                                                    "final by preview"}));
         EXPECT_EQ(search.host.count("final"), 0);

@@ -1,7 +1,6 @@
 #include "results/savejob.h"
 
 #include "results/recoveryreport.h"
-#include "results/sha256.h"
 #include "failingwriter.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
@@ -21,13 +20,6 @@ namespace fs = std::filesystem;
 
 using test::contentOf;
 using test::namesIn;
-
-std::string digestOf(const std::vector<std::uint8_t>& bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return digest.finishHex();
-}
 
 // The report's lines after the header, each split into its columns.
 std::vector<std::vector<std::string>> reportRows(const fs::path& folder)
@@ -73,7 +65,7 @@ protected:
             ASSERT_LE(bytes.size(), range.size()) << row[0];
             EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), range.begin())) << row[0];
             EXPECT_EQ(row[4], std::to_string(bytes.size()));
-            EXPECT_EQ(row[5], digestOf(bytes));
+            EXPECT_EQ(row[5], test::sha256Of(bytes));
             EXPECT_EQ(row[7], "card");
         }
     }

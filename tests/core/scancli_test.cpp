@@ -1,6 +1,5 @@
 // Golden runs of the built salvyn-scan on a disk image made here, with signature lists of
 // its own in a resource folder beside a copy of the program.
-#include "results/sha256.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
 
@@ -26,14 +25,6 @@ struct CliRun {
     std::string out;
     std::string err;
 };
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string listFile(std::initializer_list<std::array<const char*, 4>> records)
 {
@@ -77,15 +68,10 @@ protected:
         const fs::path err = m_folder.path() / "stderr";
         const std::string command = m_program.string() + " " + arguments + " >" + out.string() + " 2>" + err.string();
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::textOf(out), test::textOf(err)};
     }
 
-    std::string sha(std::uint64_t first, std::uint64_t end)
-    {
-        Sha256 digest;
-        digest.update(m_image.sectors(first, end));
-        return digest.finishHex();
-    }
+    std::string sha(std::uint64_t first, std::uint64_t end) { return test::sha256Of(m_image.sectors(first, end)); }
 
     test::ScratchFolder m_folder;
     fs::path m_program;
@@ -138,16 +124,16 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
     // The MP4 is saved up to the MOV the thorough pass found inside its range.
     const std::string firstRun = "MP400001.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\t" + m_imagePath + "\n"
                                  "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n";
-    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + firstRun);
+    EXPECT_EQ(test::textOf(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + firstRun);
     const auto mp4 = m_image.sectors(200, 260);
-    EXPECT_EQ(readText(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
+    EXPECT_EQ(test::textOf(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
 
     // A second run into the same folder keeps the first run's files and adds to the report.
     fs::resize_file(out / "MOV00001.MOV", 3);
     EXPECT_EQ(run(arguments).status, 0);
     EXPECT_EQ(fs::file_size(out / "MOV00001.MOV"), 3u);
     EXPECT_EQ(fs::file_size(out / "MOV00001-2.MOV"), 10240u);
-    EXPECT_EQ(readText(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + firstRun
+    EXPECT_EQ(test::textOf(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + firstRun
                                     + "MP400001-2.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\t" + m_imagePath + "\n"
                                     + "MOV00001-2.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n");
 }

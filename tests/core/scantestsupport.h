@@ -4,6 +4,7 @@
 #include "doubles/memorysectorsource.h"
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
+#include "results/sha256.h"
 #include "scan/progress.h"
 #include "scan/scancontext.h"
 #include "signatures/hexconversion.h"
@@ -43,6 +44,13 @@ inline std::vector<std::uint8_t> hexBytes(const std::string& spaced)
     for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
         bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));
     return bytes;
+}
+
+inline std::string sha256Of(std::span<const std::uint8_t> bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return digest.finishHex();
 }
 
 class DiskImage {
@@ -224,8 +232,6 @@ public:
     void Final_or_Stop_Screen() override
     {
         note("final");
-        if (onFinal)
-            onFinal();
     }
 
     std::vector<std::string> events() const
@@ -240,8 +246,6 @@ public:
             n += event.rfind(prefix, 0) == 0;
         return n;
     }
-    std::function<void()> onFinal;
-
 private:
     void note(std::string event)
     {
