@@ -1,5 +1,7 @@
 #include "cli/scanoptions.h"
 
+#include <getopt.h>
+
 #include <sstream>
 
 namespace salvyn {
@@ -33,60 +35,55 @@ std::vector<std::string> commaSeparated(const std::string& text)
 
 ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
 {
+    enum Option { Help = 'h', ListTypes = 256, NoThorough, Mode, Types, Range, Out, Report };
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, Help},           {"list-types", no_argument, nullptr, ListTypes},
+        {"no-thorough", no_argument, nullptr, NoThorough}, {"mode", required_argument, nullptr, Mode},
+        {"types", required_argument, nullptr, Types},   {"range", required_argument, nullptr, Range},
+        {"out", required_argument, nullptr, Out},       {"report", required_argument, nullptr, Report},
+        {nullptr, 0, nullptr, 0}};
+    // getopt_long works on a C argument vector, which it may reorder.
+    std::vector<std::string> texts{"salvyn-scan"};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+
     ParsedOptions parsed;
     ScanOptions& options = parsed.options;
-    std::vector<std::string> media;
-    for (std::size_t k = 0; k < arguments.size(); ++k) {
-        const std::string& argument = arguments[k];
-        const auto value = [&]() -> std::optional<std::string> {
-            if (k + 1 < arguments.size())
-                return arguments[++k];
-            parsed.error = argument + " needs a value";
-            return std::nullopt;
-        };
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--list-types") {
-            options.listTypes = true;
-        } else if (argument == "--no-thorough") {
-            options.thorough = false;
-        } else if (argument == "--mode") {
-            const auto name = value();
-            if (!name)
-                return parsed;
-            const auto mode = modeNamed(*name);
-            if (!mode) {
-                parsed.error = "unknown mode '" + *name + "' (photo, video, raw or audio)";
-                return parsed;
+    opterr = 0;
+    optind = 0; // starts a fresh parse
+    for (int found; (found = getopt_long(static_cast<int>(texts.size()), argv.data(), ":h", kOptions, nullptr)) != -1;) {
+        const std::string given = argv[optind - 1];
+        switch (found) {
+        case Help: options.help = true; break;
+        case ListTypes: options.listTypes = true; break;
+        case NoThorough: options.thorough = false; break;
+        case Mode:
+            if (const auto mode = modeNamed(optarg)) {
+                options.recoveryMode = *mode;
+                options.modeGiven = true;
+                break;
             }
-            options.recoveryMode = *mode;
-            options.modeGiven = true;
-        } else if (argument == "--types" || argument == "--range" || argument == "--out" || argument == "--report") {
-            const auto text = value();
-            if (!text)
-                return parsed;
-            if (argument == "--types")
-                options.types = commaSeparated(*text);
-            else if (argument == "--range")
-                options.rangeText = *text;
-            else if (argument == "--out")
-                options.outFolder = *text;
-            else
-                options.reportFile = *text;
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            parsed.error = "unknown option " + argument;
+            parsed.error = "unknown mode '" + std::string(optarg) + "' (photo, video, raw or audio)";
             return parsed;
-        } else {
-            media.push_back(argument);
+        case Types: options.types = commaSeparated(optarg); break;
+        case Range: options.rangeText = optarg; break;
+        case Out: options.outFolder = optarg; break;
+        case Report: options.reportFile = optarg; break;
+        case ':': parsed.error = given + " needs a value"; return parsed;
+        default: parsed.error = "unknown option " + given; return parsed;
         }
     }
     if (options.help || options.listTypes)
         return parsed;
-    if (media.size() != 1) {
-        parsed.error = media.empty() ? "no device or image given" : "give one device or image only";
+    if (texts.size() - static_cast<std::size_t>(optind) != 1) {
+        parsed.error = static_cast<std::size_t>(optind) == texts.size() ? "no device or image given"
+                                                                         : "give one device or image only";
         return parsed;
     }
-    options.medium = media.front();
+    options.medium = argv[optind];
     return parsed;
 }
 

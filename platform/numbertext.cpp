@@ -1,5 +1,6 @@
 #include "platform/numbertext.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -7,37 +8,33 @@
 namespace salvyn {
 namespace {
 
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
 struct SignedDigits {
     bool negative = false;
     std::string_view digits;
 };
 
+// Leading blanks, an optional sign, then the digits up to the first other character.
 SignedDigits leadingNumber(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
+    text.remove_prefix(std::find_if_not(text.begin(), text.end(), isBlank) - text.begin());
     SignedDigits out;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        out.negative = text[i++] == '-';
-    const std::size_t first = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
-        ++i;
-    out.digits = text.substr(first, i - first);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        out.negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    out.digits = text.substr(0, static_cast<std::size_t>(std::find_if_not(text.begin(), text.end(), isDigit) - text.begin()));
     return out;
 }
 
-// Magnitude of the digits, saturated at limit.
+// Magnitude of the digits, saturated at limit; no digits give 0.
 std::uint64_t magnitude(std::string_view digits, std::uint64_t limit)
 {
     std::uint64_t value = 0;
-    for (char c : digits) {
-        const auto d = static_cast<std::uint64_t>(c - '0');
-        if (value > (limit - d) / 10)
-            return limit;
-        value = value * 10 + d;
-    }
-    return value;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc::result_out_of_range || value > limit ? limit : value;
 }
 
 } // namespace
@@ -73,40 +70,20 @@ std::uint64_t unsignedLongLongValue(std::string_view text)
 
 double doubleValue(std::string_view text)
 {
-    // Only a plain decimal prefix counts: hex, "inf" and "nan" never mean a size or a sector.
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    const std::size_t begin = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) { ++i; ++digits; }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) { ++i; ++digits; }
-    }
-    if (digits == 0)
+    // Only a plain decimal number counts: hex, "inf" and "nan" never mean a size or a sector.
+    text.remove_prefix(std::find_if_not(text.begin(), text.end(), isBlank) - text.begin());
+    const std::string_view unsignedPart = text.substr(!text.empty() && (text[0] == '+' || text[0] == '-'));
+    const bool decimal = !unsignedPart.empty()
+        && (isDigit(unsignedPart[0]) || (unsignedPart[0] == '.' && unsignedPart.size() > 1 && isDigit(unsignedPart[1])));
+    if (!decimal)
         return 0.0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        if (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
-            while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
-                ++j;
-            i = j;
-        }
-    }
+    if (text[0] == '+')
+        text.remove_prefix(1);
     // from_chars ignores the process locale (a Qt program sets it from the desktop).
-    std::string_view number = text.substr(begin, i - begin);
-    if (!number.empty() && number.front() == '+')
-        number.remove_prefix(1);
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range)
-        return number.front() == '-' ? -std::numeric_limits<double>::infinity()
-                                     : std::numeric_limits<double>::infinity();
+        return text[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     return value;
 }
 

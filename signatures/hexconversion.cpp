@@ -1,6 +1,6 @@
 #include "signatures/hexconversion.h"
 
-#include <cmath>
+#include <charconv>
 
 namespace salvyn {
 
@@ -8,14 +8,10 @@ std::int32_t hex2dec(std::u16string_view text)
 {
     if (text.empty())
         return 0;
-    const auto low = static_cast<signed char>(text.front() & 0xFF);
-    if (low >= '1' && low <= '9')
-        return low - '0';
-    if (low >= 'A' && low <= 'F')
-        return low - 'A' + 10;
-    if (low >= 'a' && low <= 'f')
-        return low - 'a' + 10;
-    return 0;
+    const char low[] = {static_cast<char>(text.front() & 0xFF), '\0'};
+    std::int32_t value = 0; // stays 0 for anything that is no hexadecimal digit
+    std::from_chars(low, low + 1, value, 16);
+    return value;
 }
 
 std::int32_t hex2int(std::u16string_view text)

@@ -27,15 +27,11 @@ TEST(UdevProperties, OpticalTypeOfTheDiscInTheDrive)
         // A DVD writer holding a pressed CD.
         {"ID_CDROM=1\nID_CDROM_DVD=1\nID_CDROM_DVD_R=1\nID_CDROM_BD=1\nID_CDROM_MEDIA=1\nID_CDROM_MEDIA_CD=1\n", "CD-ROM"},
         {"ID_CDROM_MEDIA_CD_RW=1\n", "CD-RW"},
-        {"ID_CDROM_MEDIA_CD_R=1\n", "CD-R"},
         {"ID_CDROM_MEDIA_DVD=1\n", "DVD-ROM"},
         {"ID_CDROM_MEDIA_DVD_PLUS_RW=1\n", "DVD+RW"},
-        {"ID_CDROM_MEDIA_DVD_RW_SEQ=1\n", "DVD-RW"},
         {"ID_CDROM_MEDIA_BD_RE=1\n", "BD-RE"},
         {"ID_CDROM=1\nID_CDROM_CD=1\nID_CDROM_DVD=1\n", std::nullopt}, // no disc
-        {"ID_CDROM_MEDIA_CD=0\n", std::nullopt},
         {"ID_CDROM_MEDIA_MO=1\n", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& [udev, expected] : cases)
         EXPECT_EQ(opticalDeviceType(parseUdevProperties(udev)), expected) << udev;
@@ -190,24 +186,18 @@ TEST(MediaSizeText, UnitsStepUpOnlyAboveTheirLimit)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"0", "0.00 bytes "},
-        {"512", "512.00 bytes "},
         {"1024", "1024.00 bytes "},         // strictly greater moves on
         {"1025", "1.00  KB "},
-        {"1048576", "1024.00  KB "},
         {"1048577", "1.00  MB "},
-        {"4026531840", "3.75  GB "},
         {"8004304896", "7.45  GB "},
-        {"1099511627776", "1024.00  GB "},
         {"1099511627777", "1024.00  GB "},  // one byte more is lost in single precision
         {"1099511758848", "1.00  TB "},    // the next float above 2^40
         {"2251799813685248", "2048.00  TB "}, // 2^51: nothing above TB
         {"1208925819614629174706176", "1099511627776.00  TB "}, // 2^80 bytes, printed in full
         // Text is read as its leading number.
-        {"", "0.00 bytes "},
         {"size", "0.00 bytes "},
         {"  2048 bytes", "2.00  KB "},
         {"1536.5", "1.50  KB "},
-        {"-4096", "-4096.00 bytes "},
         {"%s%n", "0.00 bytes "},
     };
     for (const auto& [bytes, expected] : cases)
@@ -221,19 +211,6 @@ TEST(MediaSectorCount, WholeSectorsRoundedDown)
     EXPECT_EQ(sectorCountText(1000), "1");
     EXPECT_EQ(sectorCountText(8004304896), "15633408");
     EXPECT_EQ(sectorCountText(18446744073709551615ull), "36028797018963967");
-}
-
-TEST(MediaTable, ColumnsShowTheSixTextsInConstructorOrder)
-{
-    const MyDataObject record("sdb1", "CARD", "FAT32", "7.45  GB ", "sdb", "15633408");
-    const char* const expected[] = {"sdb1", "CARD", "FAT32", "7.45  GB ", "sdb", "15633408"};
-    for (int column = 0; column < 6; ++column) {
-        const std::string identifier = "Collumn" + std::to_string(column + 1);
-        EXPECT_EQ(mediaTableValue(&record, identifier), expected[column]) << identifier;
-    }
-    for (const char* other : {"Collumn0", "Collumn7", "Column1", "collumn1", "", "Collumn1 "})
-        EXPECT_EQ(mediaTableValue(&record, other), "") << other;
-    EXPECT_EQ(mediaTableValue(nullptr, "Collumn1"), "");
 }
 
 } // namespace

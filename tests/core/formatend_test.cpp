@@ -1,9 +1,14 @@
 // Format ends on real files made by Debian's encoders, laid into a medium between junk,
 // free space and another file.
 #include "formatendsamples.h"
+#include "platform/resourcefolder.h"
 #include "results/formatendtable.h"
+#include "signatures/signaturelist.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
 
 namespace salvyn {
 namespace {
@@ -14,6 +19,15 @@ using test::SampleRecipe;
 
 class RealSample : public ::testing::TestWithParam<SampleRecipe> {};
 
+// Samples whose end their format's rule cannot tell, so it must decline: RF64 keeps its
+// sizes in a ds64 chunk that the RIFF end does not read.
+const std::set<std::string> kEndUnknown = {"Rf64"};
+
+std::optional<std::uint64_t> expectedEnd(const SampleRecipe& recipe, std::uint64_t size)
+{
+    return kEndUnknown.contains(recipe.name) ? std::nullopt : std::optional(size);
+}
+
 TEST_P(RealSample, EndsExactlyWhereTheEncoderStopped)
 {
     const SampleRecipe& recipe = GetParam();
@@ -21,16 +35,17 @@ TEST_P(RealSample, EndsExactlyWhereTheEncoderStopped)
     if (!sample.skipReason.empty())
         GTEST_SKIP() << sample.skipReason;
     const std::uint64_t size = sample.bytes.size();
+    const auto expected = expectedEnd(recipe, size);
 
     // Followed by free space and by another file of the same type, the strongest
     // neighbour: its structure looks like a continuation.
     MemoryMedium spaced(layOut(3, sample.bytes, 8, sample.bytes));
-    EXPECT_EQ(formatEndLength(spaced, recipe.type, 3 * 512), size);
+    EXPECT_EQ(formatEndLength(spaced, recipe.type, 3 * 512), expected);
     const std::uint64_t secondAt = 3 * 512 + (size + 511) / 512 * 512 + 8 * 512;
-    EXPECT_EQ(formatEndLength(spaced, recipe.type, secondAt), size) << "the copy followed by free space only";
+    EXPECT_EQ(formatEndLength(spaced, recipe.type, secondAt), expected) << "the copy followed by free space only";
 
     MemoryMedium packed(layOut(1, sample.bytes, 0, sample.bytes));
-    EXPECT_EQ(formatEndLength(packed, recipe.type, 512), size) << "the next file at the next sector";
+    EXPECT_EQ(formatEndLength(packed, recipe.type, 512), expected) << "the next file at the next sector";
 }
 
 // Streams that carry no end of their own: cut short, they end at their last whole packet.
@@ -56,7 +71,7 @@ TEST_P(RealSample, NeverReadsPastTheLimitAndIsUnknownWhenCutShort)
     const auto limited = rule->end(tooShort);
     EXPECT_LE(medium.furthestAsked(), 1024 + cutSize);
     FormatEndReader exact(medium, 1024, size);
-    EXPECT_EQ(rule->end(exact), size);
+    EXPECT_EQ(rule->end(exact), expectedEnd(recipe, size));
 
     // The file cut by the medium's end.
     std::vector<std::uint8_t> bytes(512 + cutSize, 0xA5);
@@ -78,19 +93,27 @@ std::string recipeName(const ::testing::TestParamInfo<SampleRecipe>& info) { ret
 
 INSTANTIATE_TEST_SUITE_P(FormatEnd, RealSample, ::testing::ValuesIn(test::sampleRecipes()), recipeName);
 
-TEST(FormatEndTable, KnowsEveryTypeTheListsSaveByStructureEachOnce)
+// Types of the shipped lists that are saved with the length of their search range, no format
+// end knowing where they stop. ODG, a zip package like ODT, is among them.
+const std::set<std::string> kSavedByRange = {
+    "AAC", "ACCDB", "AMR", "APE", "AU",  "BZ2", "CAB", "CAF", "CR2", "CRW",  "DNG",  "DOC",  "ELF", "EPS",
+    "EXE", "FLAC",  "GZ",  "HTML", "J2K", "JP2", "JXL", "KDBX", "MDB", "MID", "MP3",  "MRW",  "MXF", "NEF",
+    "ODG", "ORF",   "OTF", "PS",  "PSB", "PSD", "PST", "QCOW2", "RAF", "RM",  "RTF",  "RW2",  "SWF", "TAR",
+    "TIF", "TTC",   "TTF", "VHD", "VHDX", "VMDK", "WMA", "WMV", "WV", "X3F", "XML",  "XZ",   "ZST"};
+
+TEST(FormatEndTable, EveryTypeOfTheShippedListsEndsByStructureOrIsSavedByItsRange)
 {
-    for (const char* type : {"JPG", "PNG", "GIF", "BMP", "WEBP", "AVI", "WAV", "AIF", "AIFF", "MP4", "MOV", "M4V",
-                             "M4A", "M4B", "3GP", "3G2", "HEIC", "CR3", "MKV", "WEBM", "FLV", "OGG", "OPUS", "MPG",
-                             "VOB", "PDF", "ZIP", "DOCX", "XLSX", "PPTX", "ODT", "ODS", "ODP", "EPUB", "SQLITE",
-                             "RAR", "7Z"})
-        EXPECT_NE(formatEndRuleFor(type), nullptr) << type;
+    std::ostringstream ignored;
+    const SignatureLists lists = loadSignatureLists(findResourceFolder(), ignored);
+    std::set<std::string> types;
+    for (const SignatureList* list : {&lists.Ext_Array, &lists.Adv_Ext_Array, &lists.Video_Array,
+                                      &lists.Adv_Video_Array, &lists.RawFile_Array, &lists.Adv_RawFile_Array,
+                                      &lists.Audio_Array, &lists.Adv_Audio_Array})
+        for (std::size_t r = 0; r < recordCount(*list); ++r)
+            types.insert(recordEntry(*list, r, 0));
+    for (const std::string& type : types)
+        EXPECT_NE(formatEndRuleFor(type) != nullptr, kSavedByRange.contains(type)) << type;
     EXPECT_EQ(formatEndRuleFor("mov"), formatEndRuleFor("MOV"));
-    EXPECT_EQ(formatEndRuleFor("MP3"), nullptr);
-    EXPECT_EQ(formatEndRuleFor(""), nullptr);
-    EXPECT_EQ(formatEndRuleFor("MP4")->saveLimitBytes, 64ull << 30);
-    MemoryMedium medium(std::vector<std::uint8_t>(4096, 0));
-    EXPECT_EQ(formatEndLength(medium, "MP3", 0), std::nullopt);
     const auto rules = formatEndRules();
     for (std::size_t i = 0; i < rules.size(); ++i)
         for (std::size_t j = i + 1; j < rules.size(); ++j)

@@ -23,7 +23,7 @@ TEST(InFlightBudget, BoundsBytesAndItemsButAlwaysLetsOneThrough)
 }
 
 // The thumbnail pool hands bytes back on its own threads while the search waits to add more.
-TEST(InFlightBudget, AWaitingAddGoesOnWhenAnotherThreadReleases)
+TEST(InFlightBudgetThreads, AWaitingAddGoesOnWhenAnotherThreadReleases)
 {
     InFlightBudget budget(64 * kMiB, 8);
     budget.acquire(60 * kMiB);

@@ -1,4 +1,5 @@
-// Numbers read from the texts of the signature lists: decimal prefixes and header hex.
+// Numbers read from the texts of the signature lists: decimal prefixes and header hex, with
+// every tolerance the lists rely on.
 #include "platform/numbertext.h"
 #include "signatures/hexconversion.h"
 
@@ -10,71 +11,44 @@
 
 namespace salvyn {
 
-TEST(NumberText, ReadsTheLeadingNumberLikeTheListsDo)
+TEST(NumberText, LeadingNumbersSaturateAndIgnoreTrailingText)
 {
-    EXPECT_EQ(intValue("12abc"), 12);
-    EXPECT_EQ(intValue(""), 0);
-    EXPECT_EQ(intValue("abc"), 0);
-    EXPECT_EQ(intValue("  -7x"), -7);
-    EXPECT_EQ(intValue("+5"), 5);
-    EXPECT_EQ(intValue("99999999999"), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(intValue("-99999999999"), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(NumberText, UnsignedReadingOfSizesAndSectors)
-{
-    EXPECT_EQ(unsignedLongLongValue("18874368"), 18874368u);
-    EXPECT_EQ(unsignedLongLongValue("-1"), 0u);
-    EXPECT_EQ(unsignedLongLongValue("18446744073709551615"), std::numeric_limits<std::uint64_t>::max());
-    EXPECT_EQ(unsignedLongLongValue("99999999999999999999999"), std::numeric_limits<std::uint64_t>::max());
+    constexpr auto i32 = std::numeric_limits<std::int32_t>::max(), i32min = std::numeric_limits<std::int32_t>::min();
+    const std::pair<const char*, std::int32_t> ints[] = {
+        {"12abc", 12}, {"", 0}, {"abc", 0}, {"  -7x", -7}, {"+5", 5}, {"+-5", 0}, {"99999999999", i32}, {"-99999999999", i32min}};
+    for (const auto& [text, value] : ints)
+        EXPECT_EQ(intValue(text), value) << text;
+    constexpr auto u64 = std::numeric_limits<std::uint64_t>::max();
+    const std::pair<const char*, std::uint64_t> sizes[] = {
+        {"18874368", 18874368u}, {"-1", 0u}, {"18446744073709551615", u64}, {"99999999999999999999999", u64}};
+    for (const auto& [text, value] : sizes)
+        EXPECT_EQ(unsignedLongLongValue(text), value) << text;
     EXPECT_EQ(longLongValue("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
     EXPECT_EQ(longLongValue("9223372036854775808"), std::numeric_limits<std::int64_t>::max());
 }
 
-TEST(NumberText, FloatsIgnoreTheLocaleAndTrailingText)
+TEST(NumberText, FloatsReadOnlyPlainDecimalsWhateverTheLocale)
 {
-    EXPECT_FLOAT_EQ(floatValue("8004304896"), 8004304896.0f);
-    EXPECT_FLOAT_EQ(floatValue("1.5kg"), 1.5f);
-    EXPECT_FLOAT_EQ(floatValue(" .5"), 0.5f);
-    EXPECT_FLOAT_EQ(floatValue("1e3"), 1000.0f);
-    EXPECT_FLOAT_EQ(floatValue("1e"), 1.0f);
-    EXPECT_FLOAT_EQ(floatValue("+2"), 2.0f);
-    EXPECT_EQ(floatValue("0x10"), 0.0f);
-    EXPECT_EQ(floatValue("inf"), 0.0f);
-    EXPECT_EQ(floatValue(""), 0.0f);
+    const std::pair<const char*, float> cases[] = {
+        {"8004304896", 8004304896.0f}, {"1.5kg", 1.5f}, {" .5", 0.5f}, {"-.5", -0.5f}, {"1e3", 1000.0f},
+        {"1e", 1.0f}, {"+2", 2.0f}, {"0x10", 0.0f}, {"inf", 0.0f}, {"+-2", 0.0f}, {".", 0.0f}, {"", 0.0f}};
+    for (const auto& [text, value] : cases)
+        EXPECT_FLOAT_EQ(floatValue(text), value) << text;
 }
 
-TEST(HexConversion, HeaderBytesReadWithTheirTolerance)
+TEST(HexConversion, HeaderTextReadWithItsTolerances)
 {
-    EXPECT_EQ(hex2int(u"00"), 0);
-    EXPECT_EQ(hex2int(u"0A"), 10);
-    EXPECT_EQ(hex2int(u"a0"), 160);
-    EXPECT_EQ(hex2int(u"FF"), 255);
-    EXPECT_EQ(hex2int(u"ff"), 255);
-    EXPECT_EQ(hex2int(u"Z9"), 9);
-    EXPECT_EQ(hex2int(u"G1"), 1);
-    EXPECT_EQ(hex2int(u"1G"), 16);
-    EXPECT_EQ(hex2int(u"0x1F"), 31);
-    EXPECT_EQ(hex2int(u""), 0);
-    EXPECT_EQ(hex2int(u"FFFFFFF"), 0x0FFFFFFF);
-}
-
-TEST(HexConversion, LongTextsWrapWithoutUndefinedBehaviour)
-{
-    EXPECT_EQ(hex2int(u"7FFFFFFF"), 0x7FFFFFFF);
-    EXPECT_EQ(hex2int(u"FFFFFFFF"), -1);
-    EXPECT_EQ(hex2int(u"1FFFFFFFF"), -1); // the ninth digit's weight wraps to 0
-    EXPECT_EQ(hex2int(std::u16string(10000, u'F')), -1);
-}
-
-TEST(HexConversion, FirstDigitUsesTheLowEightBitsOfTheUnit)
-{
-    EXPECT_EQ(hex2dec(u"f"), 15);
-    EXPECT_EQ(hex2dec(u"0"), 0);
-    EXPECT_EQ(hex2dec(u"g"), 0);
-    EXPECT_EQ(hex2dec(u"\u0141"), 10);
-    EXPECT_EQ(hex2dec(u"\u0130"), 0); // low byte 0x30 is the digit 0
-    EXPECT_EQ(hex2dec(u""), 0);
+    const std::pair<std::u16string, std::int32_t> cases[] = {
+        {u"00", 0}, {u"0A", 10}, {u"a0", 160}, {u"FF", 255}, {u"ff", 255}, {u"", 0},
+        // A non-digit counts as 0 and keeps its place.
+        {u"Z9", 9}, {u"G1", 1}, {u"1G", 16}, {u"0x1F", 31},
+        // Only a unit's low eight bits count: U+0141 reads as A, U+0130 as 0.
+        {u"\u0141", 10}, {u"\u0130" u"1", 1},
+        // Long texts wrap around in 32 bits, never undefined.
+        {u"FFFFFFF", 0x0FFFFFFF}, {u"7FFFFFFF", 0x7FFFFFFF}, {u"FFFFFFFF", -1}, {u"1FFFFFFFF", -1},
+        {std::u16string(10000, u'F'), -1}};
+    for (std::size_t row = 0; row < std::size(cases); ++row)
+        EXPECT_EQ(hex2int(cases[row].first), cases[row].second) << "row " << row;
     EXPECT_EQ(hex2int("\xC5\x81" "1"), 161); // UTF-8 "Ł1": one unit, then '1'
 }
 

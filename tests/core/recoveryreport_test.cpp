@@ -13,14 +13,6 @@
 namespace salvyn {
 namespace {
 
-std::string textOf(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 SavedFile savedFile(const std::string& name, std::uint64_t first, std::uint64_t end)
 {
     SavedFile file;
@@ -48,7 +40,7 @@ TEST(RecoveryReport, EverySaveAddsItsLinesUnderOneHeader)
         EXPECT_EQ(report.add(savedFile("GND00001-2.JPG", 10, 12)), 0);
     }
     const std::string hash(64, 'a');
-    EXPECT_EQ(textOf(path), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n"
+    EXPECT_EQ(test::textOf(path), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n"
                             "GND00001.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\tsdb1\n"
                             "GND00001-2.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\t/home/me/card copy.img\n");
 }

@@ -76,7 +76,7 @@ TEST(ResultRows, ClearStartsANewSearchFromZero)
 
 // Two reporters count while the UI thread draws: every read must see whole rows and no
 // count may be lost.
-TEST(ResultRows, CountingOnTwoThreadsWhileAnotherReads)
+TEST(ResultRowsThreads, CountingOnTwoThreadsWhileAnotherReads)
 {
     ResultRows rows;
     rows.createSignatureListTableRecord("MP4", 0, "", "", "MP4");
@@ -123,14 +123,6 @@ TEST(Naming, NumbersArePaddedToFiveDigitsAcrossEveryThreshold)
         EXPECT_EQ(Generate_File_Name(count, "GND", "JPG", 0, nullptr), expected) << count;
 }
 
-TEST(Naming, IdentifiersUseTheFixedPassPrefix)
-{
-    EXPECT_EQ(Generate_File_UID_Num(10, true, "JPG"), "THD00010.JPG");
-    EXPECT_EQ(Generate_File_UID_Num(10, false, "JPG"), "GND00010.JPG");
-    EXPECT_EQ(Generate_File_UID_Num(0, false, "CR2"), "GND00000.CR2");
-    EXPECT_EQ(Generate_File_UID_Num(123456, true, "PNG"), "THD123456.PNG");
-}
-
 TEST(Naming, DataIsNeverReadAsAFormat)
 {
     EXPECT_EQ(Generate_File_Name(7, "%s%n%1", "%d%@", 0, nullptr), "%s%n%100007.%d%@");
@@ -151,17 +143,6 @@ TEST(Naming, RawModesContinueFromTheTypesResultRow)
     EXPECT_EQ(Generate_File_Name(3, "MOV", "MOV", 1, &rows), "MOV00003.MOV");
     EXPECT_EQ(Generate_File_Name(3, "mp4", "mp4", 1, &rows), "mp400003.mp4");
     EXPECT_EQ(Generate_File_Name(3, "MP4", "MP4", 1, nullptr), "MP400003.MP4");
-}
-
-TEST(Naming, NamesFollowTheCountsAsFilesAreFound)
-{
-    ResultRows rows;
-    rows.createSignatureListTableRecord("WAV", 0, "", "", "WAV");
-    for (int i = 1; i <= 3; ++i) {
-        const std::string name = Generate_File_Name(0, "WAV", "WAV", 3, &rows);
-        EXPECT_EQ(name, "WAV0000" + std::to_string(i) + ".WAV");
-        rows.countFoundFile(name);
-    }
 }
 
 TEST(Naming, PathExtensionIsTheTextAfterTheLastFullStopOfTheFileName)

@@ -1,13 +1,16 @@
 #pragma once
 // Disk images with known bytes at known sectors, and a front end and a found-file list that
 // write down what a search did, for the scan tests.
-#include "platform/memorysectorsource.h"
+#include "doubles/memorysectorsource.h"
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
+#include "results/sha256.h"
+#include "scan/progress.h"
 #include "scan/scancontext.h"
 #include "signatures/hexconversion.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <iterator>
 #include <functional>
@@ -41,6 +44,13 @@ inline std::vector<std::uint8_t> hexBytes(const std::string& spaced)
     for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
         bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));
     return bytes;
+}
+
+inline std::string sha256Of(std::span<const std::uint8_t> bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return digest.finishHex();
 }
 
 class DiskImage {
@@ -123,6 +133,40 @@ private:
     std::function<void(std::uint64_t)> m_beforeRead;
 };
 
+// Holds the thread that reads a chosen sector until the test lets it go; hand `hold` to a
+// BeforeReadOpener.
+class SectorGate {
+public:
+    explicit SectorGate(std::uint64_t sector) : m_sector(sector) {}
+    void hold(std::uint64_t sector)
+    {
+        if (sector != m_sector)
+            return;
+        std::unique_lock held(m_lock);
+        m_reached = true;
+        m_changed.notify_all();
+        m_changed.wait(held, [&] { return m_released; });
+    }
+    void waitUntilReached()
+    {
+        std::unique_lock held(m_lock);
+        m_changed.wait(held, [&] { return m_reached; });
+    }
+    void release()
+    {
+        std::lock_guard held(m_lock);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    const std::uint64_t m_sector;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_released = false;
+};
+
 struct FoundPhoto {
     std::vector<std::uint8_t> bytes;
     std::string name;
@@ -174,7 +218,8 @@ class RecordingHost : public ScanHost {
 public:
     void passStarted(const std::string& passName, const std::string& caption) override
     {
-        note("pass " + passName + " " + caption);
+        // Every pass shows its own caption; a mismatch shows up in the pass's name.
+        note("pass " + passName + (caption == passCaption(passName) ? "" : " with another pass's caption"));
     }
     void progressSetUp(std::uint64_t start, std::uint64_t end) override
     {
@@ -187,8 +232,6 @@ public:
     void Final_or_Stop_Screen() override
     {
         note("final");
-        if (onFinal)
-            onFinal();
     }
 
     std::vector<std::string> events() const
@@ -203,8 +246,6 @@ public:
             n += event.rfind(prefix, 0) == 0;
         return n;
     }
-    std::function<void()> onFinal;
-
 private:
     void note(std::string event)
     {

@@ -53,6 +53,12 @@ inline std::vector<std::uint8_t> contentOf(const std::filesystem::path& path)
 }
 
 // The names in a folder, sorted.
+inline std::string textOf(const std::filesystem::path& path)
+{
+    const auto bytes = contentOf(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 inline std::vector<std::string> namesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;

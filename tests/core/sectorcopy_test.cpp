@@ -1,7 +1,7 @@
 #include "results/sectorcopy.h"
 
-#include "platform/faultysectorsource.h"
-#include "platform/memorysectorsource.h"
+#include "doubles/faultysectorsource.h"
+#include "doubles/memorysectorsource.h"
 
 #include <gtest/gtest.h>
 

@@ -123,9 +123,6 @@ TEST(RawSectorOpener, SaysWhyAMediumCannotBeOpened)
     EXPECT_EQ(opening.error.errorNumber, EINVAL);
     EXPECT_EQ(opening.error.message, "cannot open ../sda: not a device name or an absolute path");
 
-    opening = opener.open("null"); // /dev/null is a character device, not a medium
-    EXPECT_FALSE(opening.stream);
-    EXPECT_EQ(opening.error.errorNumber, ENODEV);
     EXPECT_TRUE(opener.open(numberedImage(folder, 2, 0)).stream);
     EXPECT_EQ(helperAsked, 0);
 }
@@ -202,30 +199,15 @@ TEST(DiskImage, RefusesWhatCannotBeReadAsAMediumWithTheReason)
 
     EXPECT_EQ(recordForDiskImage(folder.path().string()).error,
               "\"" + folder.path().string() + "\" is neither a disk image file nor a block device.");
-    EXPECT_EQ(recordForDiskImage("/dev/null").error,
-              "\"/dev/null\" is neither a disk image file nor a block device.");
 
-    const std::string empty = folder.write("empty.img", "");
-    EXPECT_EQ(recordForDiskImage(empty).error, "\"" + empty + "\" is smaller than one sector (512 bytes).");
     const std::string tiny = folder.write("tiny.img", std::string(511, 'x'));
     EXPECT_EQ(recordForDiskImage(tiny).error, "\"" + tiny + "\" is smaller than one sector (512 bytes).");
 
     EXPECT_EQ(recordForDiskImage("").error, "No disk image was given.");
-    EXPECT_FALSE(recordForDiskImage("").record);
 
     const std::string fifo = (folder.path() / "pipe.img").string(); // refused without waiting for a writer
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(recordForDiskImage(fifo).error, "\"" + fifo + "\" is neither a disk image file nor a block device.");
-}
-
-TEST(DiskImage, AnUnreadableFileIsRefusedForOrdinaryUsers)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    test::ScratchFolder folder;
-    const std::string locked = folder.write("locked.img", std::string(512, '\0'));
-    ::chmod(locked.c_str(), 0);
-    EXPECT_EQ(recordForDiskImage(locked).error, "\"" + locked + "\" cannot be read: Permission denied.");
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 // The shipped signature lists: well-formed, loadable without a warning, free of records that
 // shadow each other or start the same file twice, and able to find real files of every type
 // they name at the sector where those files start.
-#include "formatendsamples.h"
 #include "platform/numbertext.h"
 #include "platform/resourcefolder.h"
-#include "samplefiles.h"
+#include "doubles/samplefiles.h"
 #include "scan/headermatcher.h"
 #include "scan/photopass.h"
 #include "scan/rawfilepass.h"
@@ -20,16 +19,16 @@
 namespace salvyn {
 namespace test {
 
-void PrintTo(const SampleFile& sample, std::ostream* out)
+void PrintTo(const SampleRecipe& sample, std::ostream* out)
 {
-    *out << sample.label << " (" << sample.type << ", " << sample.pass << ")";
+    *out << sample.name << " (" << sample.type << ", " << sample.pass << ")";
 }
 
 } // namespace test
 namespace {
 
 using test::DiskImage;
-using test::SampleFile;
+using test::SampleRecipe;
 using test::ScanBench;
 
 struct ShippedList {
@@ -217,18 +216,16 @@ DiskImage imageWithSample(const std::vector<std::uint8_t>& sample)
     return image;
 }
 
-class RealFile : public testing::TestWithParam<SampleFile> {};
+class RealFile : public testing::TestWithParam<SampleRecipe> {};
 
 TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
 {
     const auto& sample = GetParam();
-    auto made = sample.leadingHex.empty()
-        ? test::runEncoder(sample.requirement, "(" + sample.command + ") && mv " + sample.output + " out")
-        : test::Sample{test::builtSampleBytes(sample), {}, false};
+    const test::Sample& made = test::sampleFor(sample);
     if (made.encoderMissing)
         GTEST_SKIP() << made.skipReason << ", so no " << sample.type << " sample can be made";
     ASSERT_EQ(made.skipReason, "");
-    const auto bytes = sample.adjust ? sample.adjust(std::move(made.bytes)) : std::move(made.bytes);
+    const auto& bytes = made.bytes;
     const int expected = sample.pass == "GEN" ? 0 : 1;
     const std::uint64_t sampleEnd = kSampleSector + (bytes.size() + kSectorSize - 1) / kSectorSize;
     const auto finds = searchBothPasses(imageWithSample(bytes), sample.mode);
@@ -258,8 +255,8 @@ TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleFiles()),
-                         [](const testing::TestParamInfo<SampleFile>& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleRecipes()),
+                         [](const testing::TestParamInfo<SampleRecipe>& info) { return info.param.name; });
 
 } // namespace
 } // namespace salvyn

@@ -1,4 +1,4 @@
-#include "platform/memorysectorsource.h"
+#include "doubles/memorysectorsource.h"
 #include "platform/qt/iconprovider.h"
 #include "results/ui/mediamovieplayer.h"
 #include "results/ui/previewdisplay.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Disk images held in memory, opened by name like media: for tests, benchmarks and demos.
+// Disk images held in memory, opened by name like media.
 #include "platform/sectorsourceopener.h"
 
 #include <map>

@@ -1,4 +1,4 @@
-#include "platform/memorysectorsource.h"
+#include "doubles/memorysectorsource.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/faultysectorsource.h"
+#include "doubles/faultysectorsource.h"
 
 #include <cstring>
 
