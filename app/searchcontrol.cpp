@@ -4,7 +4,6 @@
 #include "app/infowindows.h"
 #include "app/modalwindowrunner.h"
 #include "app/mytablecontroller.h"
-#include "app/screenvisibility.h"
 #include "app/wizardtexts.h"
 #include "platform/qt/alertservice.h"
 #include "results/previewfolder.h"
@@ -12,126 +11,76 @@
 #include "results/ui/imagebrowserview.h"
 #include "results/ui/resultstablemodel.h"
 #include "scan/progress.h"
-#include "scan/qt/foundfilelistsink.h"
 #include "scan/qt/runonui.h"
 #include "scan/qt/searchthreads.h"
 #include "scan/qt/uithreadscanhost.h"
+#include "scan/qt/foundfilelistsink.h"
 #include "scan/scancontext.h"
 #include "scan/searchrun.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 
 namespace salvyn {
-namespace {
 
-constexpr int kExitWaitMs = 3000;
-
-} // namespace
-
-SearchRequest MyTableController::snapshotRequest() const
-{
-    SearchRequest request;
-    const CriteriaScreen* criteria = criteriaOfMode();
-    request.sourceIdentifier = m_diskIdentifier->text().toStdString();
-    request.recoveryMode = Recovery_MODE;
-    request.entireDiskChosen = criteria->entireDiskChosen();
-    request.sectorRangeChosen = criteria->sectorRangeChosen();
-    request.startSectorText = criteria->startText().toStdString();
-    request.endSectorText = criteria->endText().toStdString();
-    request.sectorCountText = m_sectorsVal->text().toStdString();
-    if (Recovery_MODE == 0) {
-        request.thorough = m_criteria->thoroughBox()->isChecked();
-        request.generalList = m_lists.Ext_Array;
-        request.thoroughList = m_lists.Adv_Ext_Array;
-    } else {
-        request.thorough = m_checkListScreen._Thro_Mode_Chk_SIG->isChecked();
-        request.generalList = m_checkListHeader;
-        request.thoroughList = m_checkListHeaderAdv;
-    }
-    return request;
-}
-
-void MyTableController::startSearch()
+void MyTableController::startSearch(SearchRequest request)
 {
     m_threads->waitUntilFinished(-1); // never two searches at once
-    m_request = snapshotRequest();
+    m_request = std::move(request);
     m_context = std::make_unique<ScanContext>(ScanContext{m_request, m_state, *m_workerHost, *m_workerSink,
                                                           *m_services.opener, &m_resultsTable->rows()});
     ScanContext* context = m_context.get();
-    m_threads->start([context] { runSearch(*context); }, [this] { tickProgress(); },
-                     [this] {
+    const auto show = [this](const ProgressDisplay& display) { m_window.showProgress(display); };
+    m_threads->start([context] { runSearch(*context); },
+                     [this, show] {
                          if (const auto display = progressTick(m_state))
-                             showProgress(*display);
+                             runOnUi(this, [show, shown = *display] { show(shown); });
+                     },
+                     [this, show] {
+                         if (const auto display = progressTick(m_state))
+                             show(*display);
                      });
-}
-
-void MyTableController::tickProgress()
-{
-    if (const auto display = progressTick(m_state))
-        runOnUi(this, [this, shown = *display] { showProgress(shown); });
-}
-
-void MyTableController::showProgress(const ProgressDisplay& display)
-{
-    m_search._sector_label->setText(QString::fromStdString(display.sectorLabel));
-    m_search._Progress_Horz->setMaximum(display.bar.maximum);
-    m_search._Progress_Horz->setValue(display.bar.value);
 }
 
 void MyTableController::passStarted(const std::string& passName, const std::string& caption)
 {
-    m_search._Mode_label->setText(QString::fromStdString(caption));
+    m_window.search._Mode_label->setText(QString::fromStdString(caption));
     if (passName != "GEN")
         return; // the thorough pass adds to what the general pass found
-    if (Recovery_MODE == 0) {
-        m_images->removeAllImages();
-        m_search._zoom_slider->setValue(qRound(ImageBrowserView::zoomSliderDefault * 100));
-        m_search.imageBrowser->setZoomValue(ImageBrowserView::photoBrowserZoom);
-    } else {
-        m_search.imageBrowser_2->resetPrev_Index();
-        m_images->removeAllImages();
-    }
+    if (mode() == RecoveryMode::Photo)
+        m_window.resetZoom();
+    else
+        m_window.search.imageBrowser_2->resetPrev_Index();
+    m_images->removeAllImages();
 }
 
 void MyTableController::progressSetUp(std::uint64_t startSector, std::uint64_t endSector)
 {
     const std::uint64_t total = endSector - startSector;
-    showProgress({sectorLabelText(startSector, endSector, completedPercent(startSector, startSector, total)),
-                  progressBarValues(startSector, startSector, total)});
+    m_window.showProgress({sectorLabelText(startSector, endSector, completedPercent(startSector, startSector, total)),
+                           progressBarValues(startSector, startSector, total)});
 }
 
 void MyTableController::deviceOpened()
 {
-    // The photo set's controls, in every mode: nothing else may change while it runs.
-    m_criteria->thoroughBox()->setEnabled(false);
-    m_criteria->browseButton()->setEnabled(false);
-    if (Recovery_MODE != 0)
-        m_search._QuickLook_View_Box->setTitle(texts::kNoPreviewTitle);
-    m_search._Progress_Horz->setValue(0);
+    m_window.setPhotoCriteriaEnabled(false); // in every mode: nothing else may change while it runs
+    if (mode() != RecoveryMode::Photo)
+        m_window.search._QuickLook_View_Box->setTitle(texts::kNoPreviewTitle);
+    m_window.search._Progress_Horz->setValue(0);
     setHelp(texts::kHelpSearchRunning);
 }
 
 void MyTableController::deviceOpenFailed(const SectorSourceError&)
 {
-    m_screenCounter -= 1;
+    m_wizard.searchCouldNotStart();
     m_threads->stopTicker();
-    if (Recovery_MODE == 0) {
-        show_hide_2_screen(false);
-        show_hide_3_screen_Photo(true);
-    } else {
-        show_hide_3_screen_RawFile(false);
-        show_hide_4_screen_RawFile(true);
-    }
-    m_search._open_folder->setHidden(true);
+    m_window.showLayout(m_wizard.layout(), mode());
+    if (mode() != RecoveryMode::Photo)
+        showPreviewView(false);
     m_state.stop_now = 0;
     m_images->resetAdded_item_count();
     m_state.stop_screen_already_show = 1;
@@ -158,31 +107,23 @@ void MyTableController::Final_or_Stop_Screen()
     m_state.stop_screen_already_show = 1;
     m_state.stop_now = 1;
     setHelp(texts::kHelpSearchEnded);
-    setHiddenAll(m_search.progressControls(), true);
+    for (QWidget* control : m_window.search.progressControls())
+        control->hide();
     m_images->flushPending();
-    QDialog& info = Recovery_MODE == 0 ? static_cast<QDialog&>(*m_saveFileInfo)
-                                       : static_cast<QDialog&>(*m_saveFileInfoForRaw);
+    QDialog& info = mode() == RecoveryMode::Photo ? static_cast<QDialog&>(*m_saveFileInfo)
+                                                  : static_cast<QDialog&>(*m_saveFileInfoForRaw);
     m_services.modalRunner->runModal(info); // any way of closing it goes on like OK
     m_state.stop_now = 0;
-    const bool photo = Recovery_MODE == 0;
-    m_search.zoomCaption->setHidden(!photo);
-    m_search._zoom_slider->setHidden(!photo);
-    m_search._open_folder->setHidden(!photo);
-    m_search._save_found_files->setHidden(!photo);
-    m_search._save_found_files_Sig->setHidden(photo);
-    if (!photo)
-        m_search._open_folder_Sig->setHidden(false);
-    m_back->setEnabled(true);
-    m_criteria->browseButton()->setEnabled(true);
-    m_criteria->thoroughBox()->setEnabled(true);
+    m_wizard.searchEnded();
+    m_window.showLayout(m_wizard.layout(), mode());
+    m_window.setPhotoCriteriaEnabled(true);
 }
 
 void MyTableController::resetBrowsers()
 {
     m_images->removeAllImages();
-    m_search._zoom_slider->setValue(qRound(ImageBrowserView::zoomSliderDefault * 100));
-    m_search.imageBrowser->setZoomValue(ImageBrowserView::photoBrowserZoom);
-    m_search.imageBrowser_2->setZoomValue(ImageBrowserView::rawFileBrowserZoom);
+    m_window.resetZoom();
+    m_window.search.imageBrowser_2->setZoomValue(ImageBrowserView::rawFileBrowserZoom);
 }
 
 bool MyTableController::searchRunning() const
@@ -208,11 +149,6 @@ void MyTableController::About_btn()
     m_services.modalRunner->runModal(about);
 }
 
-void MyTableController::Exit_Btn()
-{
-    Exit_App();
-}
-
 bool MyTableController::Exit_App()
 {
     if (!m_services.alerts->question(this, texts::kExitQuestion))
@@ -221,7 +157,7 @@ bool MyTableController::Exit_App()
     m_quitting = true;
     m_state.stop_now = 1;
     m_threads->stopTicker();
-    const bool stopped = m_threads->waitUntilFinished(kExitWaitMs);
+    const bool stopped = m_threads->waitUntilFinished(3000);
     removePreviewFiles(); // the current preview file lives there too
     m_services.terminate(!stopped);
     return true;

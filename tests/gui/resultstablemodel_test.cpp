@@ -1,5 +1,4 @@
-// The results table: its two columns, rows asked for that are gone, counts arriving from
-// the search thread, and a new search starting the counts again.
+// The results table while counts arrive from the search thread.
 #include "results/ui/resultstablemodel.h"
 
 #include <QAbstractItemModelTester>
@@ -16,39 +15,6 @@ namespace {
 QString cell(const ResultsTableModel& table, int row, int column)
 {
     return table.data(table.index(row, column)).toString();
-}
-
-TEST(ResultsTableModel, ShowsTypeAndCountUnderTheKeysAsColumnIdentifiers)
-{
-    ResultsTableModel table;
-    table.createSignatureListTableRecord(QStringLiteral("AVI"), 0, {}, {}, QStringLiteral("AVI"));
-    table.createSignatureListTableRecord(QStringLiteral("MOV"), 7, {}, {}, QStringLiteral("MOV"));
-    ASSERT_EQ(table.columnCount(), 2);
-    EXPECT_EQ(table.headerData(0, Qt::Horizontal, ResultsTableModel::ColumnIdentifierRole),
-              QStringLiteral("FileTypes"));
-    EXPECT_EQ(table.headerData(1, Qt::Horizontal, ResultsTableModel::ColumnIdentifierRole),
-              QStringLiteral("NoOfFile"));
-    EXPECT_EQ(cell(table, 1, 0), QStringLiteral("MOV"));
-    EXPECT_EQ(cell(table, 1, 1), QStringLiteral("7"));
-    EXPECT_FALSE(table.flags(table.index(0, 1)).testFlag(Qt::ItemIsEditable));
-    EXPECT_FALSE(table.setData(table.index(0, 1), QStringLiteral("99")));
-    EXPECT_EQ(cell(table, 0, 1), QStringLiteral("0"));
-}
-
-TEST(ResultsTableModel, ANewSearchDropsTheRowsAndStartsEachAgainAtZero)
-{
-    ResultsTableModel table;
-    table.createSignatureListTableRecord(QStringLiteral("MOV"), 0, {}, {}, QStringLiteral("MOV"));
-    table.countFoundFile(QStringLiteral("MOV00001.MOV"));
-    const QModelIndex stale = table.index(0, 1);
-    QSignalSpy reset(&table, &QAbstractItemModel::modelReset);
-    table.clear();
-    EXPECT_FALSE(table.data(stale).isValid()) << "a row that is gone gives no value";
-    EXPECT_EQ(table.rowCount(), 0);
-    table.createSignatureListTableRecord(QStringLiteral("MOV"), 0, {}, {}, QStringLiteral("MOV"));
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(cell(table, 0, 1), QStringLiteral("0"));
-    EXPECT_EQ(table.rows().value(0, "FileName"), "");
 }
 
 TEST(ResultsTableModel, CountsFromTheSearchThreadReachTheViewAsChangesOfThoseRows)
