@@ -1,85 +1,54 @@
 // MyTableController: the wizard's Next and Back, carried out as the wizard model decides.
 #include "app/criteriascreen.h"
 #include "app/mytablecontroller.h"
+#include "app/previewbox.h"
 #include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
 #include "platform/qt/alertservice.h"
 #include "results/ui/foundfilelist.h"
-#include "results/ui/previewdisplay.h"
 #include "results/ui/resultstablemodel.h"
 #include "results/ui/savefoundfiles.h"
 #include "signatures/qt/checklistmodel.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
 
 namespace salvyn {
-
-NextInputs MyTableController::nextInputs() const
-{
-    NextInputs inputs;
-    inputs.mediumRowSelected = m_mediaList->selectedRow() >= 0;
-    inputs.medium = m_mediaList->selectedRecord();
-    const CriteriaScreen* criteria = m_window.criteriaOf(mode());
-    inputs.criteria = {criteria->entireDiskChosen(), criteria->sectorRangeChosen(), criteria->startText().toStdString(),
-                       criteria->endText().toStdString()};
-    inputs.photoThorough = m_window.criteria->thoroughBox()->isChecked();
-    inputs.otherThorough = m_window.checkList._Thro_Mode_Chk_SIG->isChecked();
-    for (const CheckListRow& row : m_checkList->rows())
-        inputs.types.push_back({row.Extension.toStdString(), row.State});
-    return inputs;
-}
 
 void MyTableController::Next_btn()
 {
     if (m_saver->isSaving())
         return;
     const bool leavingCheckList = m_wizard.screen() == Screen::CheckList;
-    NextOutcome outcome = m_wizard.Next_btn(nextInputs());
-    if (leavingCheckList) {
+    NextOutcome outcome = m_wizard.Next_btn(m_window.nextInputs(mode(), *m_mediaList, *m_checkList));
+    if (leavingCheckList) { // the results rows are made again at every try
         m_resultsTable->clear();
         for (const std::string& type : outcome.resultTypes)
             m_resultsTable->createSignatureListTableRecord(QString::fromStdString(type), 0, {}, {},
                                                            QString::fromStdString(type));
     }
-    switch (outcome.step) {
-    case NextStep::Nothing: return;
-    case NextStep::Refused: refuse(outcome.refusal); return;
-    case NextStep::EnterCriteria:
+    const NextStep step = outcome.step;
+    if (step == NextStep::Refused) {
+        m_services.alerts->message(this, QString::fromStdString(outcome.refusal.message),
+                                   QString::fromStdString(outcome.refusal.informativeText));
+        return m_window.focus(outcome.refusal.focus, mode());
+    }
+    if (step == NextStep::Nothing)
+        return;
+    if (step == NextStep::EnterCriteria) {
         setHelp(texts::kHelpEntireDisk);
         m_window.showMedium(mode(), *m_mediaList->selectedRecord());
-        break;
-    case NextStep::EnterCheckList:
-    case NextStep::StartPhotoSearch:
+    } else if (step == NextStep::EnterCheckList || step == NextStep::StartPhotoSearch) {
         m_window.checkList._Thro_Mode_Chk_SIG->setChecked(true);
         m_window.checkList._select_unselect_Chk->setChecked(true);
-        m_state.stop_now = 0;
-        m_images->resetAdded_item_count();
-        break;
-    case NextStep::StartOtherSearch: break;
+        resetForNextSearch();
     }
-    m_window.showLayout(m_wizard.layout(), mode());
-    if (outcome.step == NextStep::EnterCheckList)
+    showLayout();
+    if (step == NextStep::EnterCheckList)
         showCheckList();
-    if (outcome.step == NextStep::StartOtherSearch)
-        showPreviewView(true);
-    if (outcome.step == NextStep::StartPhotoSearch || outcome.step == NextStep::StartOtherSearch)
-        startSearch(std::move(outcome.request));
-}
-
-void MyTableController::refuse(const Refusal& refusal)
-{
-    m_services.alerts->message(this, QString::fromStdString(refusal.message),
-                               QString::fromStdString(refusal.informativeText));
-    const CriteriaScreen* criteria = m_window.criteriaOf(mode());
-    if (refusal.focus == FocusTarget::StartField)
-        criteria->startField()->setFocus();
-    else if (refusal.focus == FocusTarget::EndField)
-        criteria->endField()->setFocus();
-    else if (refusal.focus == FocusTarget::CheckList)
-        m_window.checkList.idCheckTableView->setFocus();
+    if (step == NextStep::StartOtherSearch)
+        m_preview->showView(true);
+    if (step == NextStep::StartPhotoSearch || step == NextStep::StartOtherSearch)
+        m_search.start(std::move(outcome.request), &m_resultsTable->rows());
 }
 
 void MyTableController::showCheckList()
@@ -97,37 +66,33 @@ void MyTableController::Back_btn()
     const BackStep step = m_wizard.Back_btn();
     if (step == BackStep::Nothing)
         return;
-    m_window.showLayout(m_wizard.layout(), mode());
+    showLayout();
     if (step == BackStep::ToMedia) {
         setHelp(texts::kHelpMedia);
         m_window.forgetMedium();
         m_window.setModeRadios(mode());
-        Reload_Drive_list_Function();
-        return;
+        return Reload_Drive_list_Function();
     }
-    if (step == BackStep::ToCriteria) {
-        if (const QString help = m_window.criteriaOf(mode())->helpTextForChoice(); !help.isEmpty())
-            setHelp(help);
-    } else {
+    if (step == BackStep::ToCheckList) {
         setHelp(texts::kHelpCheckList);
-        showPreviewView(false);
+        m_preview->showView(false);
+    } else if (const QString help = m_window.criteriaOf(mode())->helpTextForChoice(); !help.isEmpty()) {
+        setHelp(help);
     }
-    resetBrowsers();
-    m_state.stop_now = 0;
-    m_images->resetAdded_item_count();
+    m_images->removeAllImages();
+    m_window.resetZoom();
+    resetForNextSearch();
 }
 
-// The preview box offers the movie view in the video and audio modes, the image view in
-// the raw-file mode; entering or leaving the result screen starts it empty.
-void MyTableController::showPreviewView(bool show)
+void MyTableController::showLayout()
 {
-    if (mode() == RecoveryMode::RawFile) {
-        m_window.search._QuickLook_View->setHidden(!show);
-        m_display->clearImageView();
-    } else {
-        m_window.search.mMovieView->setHidden(!show);
-        m_display->closemovie_Win();
-    }
+    m_window.showLayout(m_wizard.layout(), mode());
+}
+
+void MyTableController::resetForNextSearch()
+{
+    m_search.state().stop_now = 0;
+    m_images->resetAdded_item_count();
 }
 
 } // namespace salvyn

@@ -1,6 +1,11 @@
 #include "app/wizardwindow.h"
 
 #include "app/criteriascreen.h"
+#include "app/mytablecontroller.h"
+#include "media/qt/medialist.h"
+#include "results/ui/destinationfolder.h"
+#include "results/ui/resultstablemodel.h"
+#include "signatures/qt/checklistmodel.h"
 #include "app/wizardtexts.h"
 #include "results/ui/imagebrowserview.h"
 #include "scan/progress.h"
@@ -9,7 +14,9 @@
 #include <QGroupBox>
 #include <QTableView>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,7 +49,8 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel)
+void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, ResultsTableModel* results,
+                         FoundFileList* found)
 {
     _help_info = new QLabel(panel);
     _help_info->setObjectName(QStringLiteral("_help_info"));
@@ -58,6 +66,9 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel)
     criteriaSig = new CriteriaScreen(panel, QStringLiteral("_Sig"), false);
     checkList = buildCheckListScreen(panel, checkListModel);
     search = buildSearchScreen(panel);
+    search.imageBrowser->setFoundFileList(found);
+    search.imageBrowser_2->setFoundFileList(found);
+    search.idSigTableView->setModel(results);
 
     auto* row = new QWidget(panel);
     Help_btn = button(QStringLiteral("Help_btn"), QStringLiteral("Help"), row);
@@ -80,9 +91,39 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel)
     for (QWidget* page : {media.page, criteria->page(), criteriaSig->page(), checkList.page, search.page})
         layout->addWidget(page, 1);
     layout->addWidget(row);
+    for (CriteriaScreen* set : {criteria, criteriaSig})
+        QObject::connect(set, &CriteriaScreen::helpTextChanged, _help_info, &QLabel::setText);
+    QObject::connect(search._zoom_slider, &QSlider::valueChanged, search.imageBrowser,
+                     [browser = search.imageBrowser](int value) { browser->setZoomValue(value / 100.0); });
     // Preview views show when a preview asks for them; the other groups follow the layout.
     setHiddenAll({search._QuickLook_View, search.mMovieView}, true);
     showLayout(ScreenLayout{}, RecoveryMode::Photo);
+}
+
+void WizardWindow::connectTo(MyTableController& c, MediaList& mediaList, DestinationFolder& destination) const
+{
+    using C = MyTableController;
+    QObject::connect(Next_btn, &QPushButton::clicked, &c, &C::Next_btn);
+    QObject::connect(Back_btn, &QPushButton::clicked, &c, &C::Back_btn);
+    QObject::connect(Exit_Btn, &QPushButton::clicked, &c, &C::Exit_Btn);
+    QObject::connect(Help_btn, &QPushButton::clicked, &c, &C::Help_btn);
+    QObject::connect(About_btn, &QPushButton::clicked, &c, &C::About_btn);
+    QObject::connect(media.modeRadios[0], &QRadioButton::clicked, &c, &C::Photo_Mode_Radio);
+    QObject::connect(media.modeRadios[1], &QRadioButton::clicked, &c, &C::Video_Mode_Radio);
+    QObject::connect(media.modeRadios[2], &QRadioButton::clicked, &c, &C::RawFile_Mode_Radio);
+    QObject::connect(media.modeRadios[3], &QRadioButton::clicked, &c, &C::Audio_Mode_Radio);
+    QObject::connect(media.refreshButton, &QPushButton::clicked, &mediaList, &MediaList::rebresh_drives);
+    QObject::connect(media.addDiskImageButton, &QPushButton::clicked, &c, &C::chooseDiskImage);
+    QObject::connect(checkList._select_unselect_Chk, &QCheckBox::clicked, &c, &C::Select_Unselect_Check_btn);
+    QObject::connect(checkList.idCheckTableView, &QTableView::clicked, &c, &C::clickTable);
+    QObject::connect(search._stop_scan, &QPushButton::clicked, &c, &C::stop_usb_disk);
+    QObject::connect(criteria->browseButton(), &QPushButton::clicked, &destination, &DestinationFolder::Browse_Path);
+    QObject::connect(criteriaSig->browseButton(), &QPushButton::clicked, &destination,
+                     &DestinationFolder::Browse_Path_Sig);
+    for (QPushButton* save : {search._save_found_files, search._save_found_files_Sig})
+        QObject::connect(save, &QPushButton::clicked, &c, &C::Save_Found_Files);
+    for (QPushButton* open : {search._open_folder, search._open_folder_Sig})
+        QObject::connect(open, &QPushButton::clicked, &c, &C::Open_Folder);
 }
 
 CriteriaScreen* WizardWindow::criteriaOf(RecoveryMode mode) const
@@ -138,6 +179,15 @@ void WizardWindow::setModeRadios(RecoveryMode mode)
         media.modeRadios[i]->setChecked(i == static_cast<int>(mode));
 }
 
+std::vector<std::size_t> WizardWindow::selectedFoundFiles(RecoveryMode mode) const
+{
+    std::vector<std::size_t> rows;
+    const ImageBrowserView* browser = mode == RecoveryMode::Photo ? search.imageBrowser : search.imageBrowser_2;
+    for (const QModelIndex& index : browser->selectionModel()->selectedIndexes())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    return rows;
+}
+
 void WizardWindow::showMedium(RecoveryMode mode, const MyDataObject& medium)
 {
     const QString identifier = QString::fromStdString(medium.nsStrDiskIdentifier());
@@ -165,6 +215,57 @@ void WizardWindow::showProgress(const ProgressDisplay& display)
     search._Progress_Horz->setValue(display.bar.value);
 }
 
+NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaList,
+                                    const CheckListModel& checkListModel) const
+{
+    const CriteriaScreen* set = criteriaOf(mode);
+    NextInputs inputs{mediaList.selectedRow() >= 0,
+                      mediaList.selectedRecord(),
+                      {set->entireDiskChosen(), set->sectorRangeChosen(), set->startText().toStdString(),
+                       set->endText().toStdString()},
+                      criteria->thoroughBox()->isChecked(),
+                      checkList._Thro_Mode_Chk_SIG->isChecked(),
+                      {}};
+    for (const CheckListRow& row : checkListModel.rows())
+        inputs.types.push_back({row.Extension.toStdString(), row.State});
+    return inputs;
+}
+
+void WizardWindow::focus(FocusTarget target, RecoveryMode mode) const
+{
+    if (target == FocusTarget::StartField)
+        criteriaOf(mode)->startField()->setFocus();
+    else if (target == FocusTarget::EndField)
+        criteriaOf(mode)->endField()->setFocus();
+    else if (target == FocusTarget::CheckList)
+        checkList.idCheckTableView->setFocus();
+}
+
+void WizardWindow::showProgressFrom(std::uint64_t startSector, std::uint64_t endSector)
+{
+    const std::uint64_t total = endSector - startSector;
+    showProgress({sectorLabelText(startSector, endSector, completedPercent(startSector, startSector, total)),
+                  progressBarValues(startSector, startSector, total)});
+}
+
+void WizardWindow::showPassStarted(const std::string& caption, bool general, RecoveryMode mode)
+{
+    search._Mode_label->setText(QString::fromStdString(caption));
+    if (general && mode == RecoveryMode::Photo)
+        resetZoom();
+    else if (general)
+        search.imageBrowser_2->resetPrev_Index();
+}
+
+void WizardWindow::showSearchRunning(RecoveryMode mode)
+{
+    setPhotoCriteriaEnabled(false); // in every mode: nothing else may change while it runs
+    if (mode != RecoveryMode::Photo)
+        search._QuickLook_View_Box->setTitle(texts::kNoPreviewTitle);
+    search._Progress_Horz->setValue(0);
+    _help_info->setText(texts::kHelpSearchRunning);
+}
+
 void WizardWindow::setPhotoCriteriaEnabled(bool enabled)
 {
     criteria->thoroughBox()->setEnabled(enabled);
@@ -175,6 +276,7 @@ void WizardWindow::resetZoom()
 {
     search._zoom_slider->setValue(qRound(ImageBrowserView::zoomSliderDefault * 100));
     search.imageBrowser->setZoomValue(ImageBrowserView::photoBrowserZoom);
+    search.imageBrowser_2->setZoomValue(ImageBrowserView::rawFileBrowserZoom);
 }
 
 } // namespace salvyn

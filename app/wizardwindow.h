@@ -15,11 +15,19 @@ namespace salvyn {
 
 class CheckListModel;
 class CriteriaScreen;
+class DestinationFolder;
+class FoundFileList;
+class MediaList;
+class MyTableController;
+class ResultsTableModel;
 struct ProgressDisplay;
 
 struct WizardWindow {
-    // Builds every control as a child of `panel`, with only the media screen showing.
-    void build(QWidget* panel, CheckListModel* checkList);
+    // Builds every control as a child of `panel` on the given models, with only the media
+    // screen showing.
+    void build(QWidget* panel, CheckListModel* checkList, ResultsTableModel* results, FoundFileList* found);
+    // Every button, radio and table of the window to the action that handles it.
+    void connectTo(MyTableController& controller, MediaList& media, DestinationFolder& destination) const;
 
     CriteriaScreen* criteriaOf(RecoveryMode mode) const;
     void show_hide_1_screen(bool hide);
@@ -29,10 +37,22 @@ struct WizardWindow {
     // Every group of `layout.screen` shows and every other one hides.
     void showLayout(const ScreenLayout& layout, RecoveryMode mode);
     void setModeRadios(RecoveryMode mode);
+    // The rows selected in the browser of `mode`.
+    std::vector<std::size_t> selectedFoundFiles(RecoveryMode mode) const;
     // The chosen medium's texts on the mode's criteria screen, or "<None>" everywhere.
     void showMedium(RecoveryMode mode, const MyDataObject& medium);
     void forgetMedium();
+    // What the controls hold when Next is pressed.
+    NextInputs nextInputs(RecoveryMode mode, const MediaList& mediaList, const CheckListModel& checkList) const;
+    // The keyboard focus for a refusal of Next.
+    void focus(FocusTarget target, RecoveryMode mode) const;
     void showProgress(const ProgressDisplay& display);
+    // The progress of a pass over sectors `startSector` .. `endSector` that is about to start.
+    void showProgressFrom(std::uint64_t startSector, std::uint64_t endSector);
+    // A pass has started; the general one starts the browser of the mode afresh.
+    void showPassStarted(const std::string& caption, bool general, RecoveryMode mode);
+    // The medium is open and the search runs.
+    void showSearchRunning(RecoveryMode mode);
     // The photo set's thorough box and browse button, which stay put while a search runs.
     void setPhotoCriteriaEnabled(bool enabled);
     void resetZoom();
