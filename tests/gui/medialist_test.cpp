@@ -49,23 +49,16 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
 {
     MediaTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    const auto card = [](const char* identifier) {
-        return MyDataObject(identifier, "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408");
-    };
-    model.append(card("sdb1"));
+    for (const char* name : {"sdb1", "sdc", "mmcblk0p1", "sdd1"})
+        model.append(MyDataObject(name, "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"));
     const QModelIndex cell = model.index(0, 1);
     EXPECT_FALSE(model.flags(cell) & Qt::ItemIsEditable);
     EXPECT_FALSE(model.setData(cell, QStringLiteral("renamed")));
     EXPECT_EQ(model.data(cell).toString(), QStringLiteral("<b>Holiday</b>"));
-    EXPECT_FALSE(model.data(model.index(1, 0)).isValid());
-    EXPECT_EQ(model.recordAt(1), nullptr);
+    EXPECT_FALSE(model.data(model.index(4, 0)).isValid());
     EXPECT_EQ(model.recordAt(-1), nullptr);
-
-    for (const char* name : {"sdc", "mmcblk0p1", "sdd1"})
-        model.append(card(name));
-    model.removeAt(1);
-    model.removeAt(7);
-    model.removeAt(-1);
+    for (const int row : {1, 7, -1})
+        model.removeAt(row);
     ASSERT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
 }
@@ -198,11 +191,7 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
     mediaList->Reload_Drive_list_Function();
     EXPECT_EQ(mediaList->addDiskImage(image), QString());
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
-    const MyDataObject& added = mediaList->nsMutaryOfDataObject()[1];
-    EXPECT_EQ(added.nsStrVolName(), "card.img");
-    EXPECT_EQ(added.nsStrFileSystem(), "Disk Image");
-    EXPECT_EQ(added.nsStrSize(), "4.00  KB ");
-    EXPECT_EQ(added.nsStrSectors(), "8");
+    EXPECT_EQ(mediaList->nsMutaryOfDataObject()[1].nsStrSectors(), "8");
 
     EXPECT_FALSE(mediaList->addDiskImage(image).isEmpty());
     EXPECT_FALSE(mediaList->addDiskImage(folder.path()).isEmpty());

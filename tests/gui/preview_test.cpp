@@ -34,24 +34,6 @@ public:
     }
 };
 
-class FakeMoviePlayer : public MoviePlayer {
-public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return opens;
-    }
-    void stop() override { ++stops, playing = false; }
-    void close() override { ++closes, playing = false; }
-    bool isPlaying() const override { return playing; }
-
-    bool opens = false;
-    bool playing = false;
-    QStringList opened;
-    int stops = 0;
-    int closes = 0;
-};
-
 TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFilesGiveNone)
 {
     test::PreviewFiles files;
@@ -98,7 +80,7 @@ protected:
     QWidget window;
     QGroupBox* box = new QGroupBox(QStringLiteral("No file is selected to preview"), &window);
     PreviewViews views{box, new QLabel(box), new QWidget(box)};
-    FakeMoviePlayer movie;
+    testing::FakeMoviePlayer movie;
     PreviewRenderer renderer;
     ColourIcons icons;
 };

@@ -54,17 +54,6 @@ public:
 
 } // namespace
 
-QString ScriptedAlerts::runAlert(QWidget*, const QString& message, const QString& informativeText,
-                                 const QStringList& buttons)
-{
-    shown.push_back({message, informativeText, buttons});
-    if (answers.empty())
-        return buttons.value(0);
-    const QString answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
 SectorSourceOpening GatedOpener::open(const std::string& identifierOrPath)
 {
     SectorSourceOpening opening = m_real.open(identifierOrPath);

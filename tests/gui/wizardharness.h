@@ -5,14 +5,12 @@
 // can press Stop while a pass is busy.
 #include "app/mytablecontroller.h"
 #include "platform/rawsectoropener.h"
-#include "results/ui/movieplayer.h"
 #include "resultsuifakes.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -21,15 +19,6 @@
 class QAbstractButton;
 
 namespace salvyn::testing {
-
-// Alerts with answers taken from a script; with no answer left the first button is pressed.
-class ScriptedAlerts final : public AlertService {
-public:
-    QString runAlert(QWidget*, const QString& message, const QString& informativeText,
-                     const QStringList& buttons) override;
-    std::vector<RecordedAlert> shown;
-    std::deque<QString> answers;
-};
 
 // Opens media with the real opener; a read of `holdSector` in opening number `holdOpening`
 // (1 = the general pass) waits until released. Counts openings.
@@ -53,21 +42,6 @@ private:
     std::condition_variable m_changed;
     bool m_held = false;
     bool m_released = false;
-};
-
-// Offers no movies: every preview goes to the picture or icon.
-class NoMovies final : public MoviePlayer {
-public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return false;
-    }
-    void stop() override {}
-    void close() override { ++closes; }
-    bool isPlaying() const override { return false; }
-    QStringList opened;
-    int closes = 0;
 };
 
 // One sector's content laid at a sector of an image.
@@ -103,14 +77,14 @@ public:
     QTemporaryDir scratch;
     QString resourceFolder;
     QString previewFolder;
-    ScriptedAlerts alerts;
+    FakeAlerts alerts;
     FakeOpener documents;
     FakeIconProvider icons;
     GatedOpener media;
     QStringList events; // modal windows and choosers, in order
     FakeModalRunner modalRunner{events};
     FakeFolderChooser folderChooser{events};
-    NoMovies movies;
+    FakeMoviePlayer movies; // opens none: every preview goes to the picture or icon
     std::vector<bool> terminations; // the argument of every terminate call
 
 private:
