@@ -7,8 +7,8 @@
 #include "app/windowcolour.h"
 #include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
-#include "results/previewfolder.h"
 #include "platform/qt/alertservice.h"
+#include "results/previewfolder.h"
 #include "results/ui/destinationfolder.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
@@ -147,7 +147,7 @@ bool MyTableController::Exit_App()
     if (!m_services.alerts->question(this, texts::kExitQuestion))
         return false;
     m_quitting = true; // a search still running must not put windows up or touch what goes
-    const bool stopped = m_search.stop(3000);
+    const bool stopped = m_search.stop(3000); // a stuck thread is waited for 3 s at most
     removePreviewFiles(); // the current preview file lives there too
     m_services.terminate(!stopped);
     return true;

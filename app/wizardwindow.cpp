@@ -2,17 +2,16 @@
 
 #include "app/criteriascreen.h"
 #include "app/mytablecontroller.h"
+#include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
 #include "results/ui/destinationfolder.h"
-#include "results/ui/resultstablemodel.h"
-#include "signatures/qt/checklistmodel.h"
-#include "app/wizardtexts.h"
 #include "results/ui/imagebrowserview.h"
+#include "results/ui/resultstablemodel.h"
 #include "scan/progress.h"
+#include "signatures/qt/checklistmodel.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QTableView>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -21,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace salvyn {

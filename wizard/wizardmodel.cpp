@@ -1,5 +1,7 @@
 #include "wizard/wizardmodel.h"
 
+#include "scan/rangecheck.h"
+
 #include <algorithm>
 
 namespace salvyn {

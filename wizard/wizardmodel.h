@@ -5,13 +5,11 @@
 // reads the controls, asks here, and shows the answer.
 // UI thread only, except `Recovery_MODE`, which search threads may read at any time.
 #include "media/mydataobject.h"
-#include "scan/rangecheck.h"
 #include "scan/searchrequest.h"
 #include "signatures/signaturelist.h"
 
 #include <atomic>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +17,7 @@ namespace salvyn {
 
 enum class RecoveryMode : int { Photo = 0, Video = 1, RawFile = 2, Audio = 3 };
 
-// Step 2 is the photo search in photo mode and the check list in the other modes.
+// The wizard's screens; `screen_counter` numbers both the photo search and the check list 2.
 enum class Screen { Media, Criteria, CheckList, PhotoSearch, OtherSearch };
 
 enum class SearchPhase { None, Running, Ended };
