@@ -45,7 +45,7 @@ QByteArray contentOf(const QString& path)
 
 class WizardFlow : public ::testing::Test {
 protected:
-    void TearDown() override { h.media.release(); }
+    void TearDown() override { h.gate.release(); }
 
     void startOn(const QString& image, const QString& modeRadio)
     {
@@ -246,18 +246,17 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
             QStringLiteral("_rec_mode_Audio"));
     EXPECT_EQ(h.find<QLabel>(QStringLiteral("_Search_Type"))->text(), QStringLiteral("Search Type : Audio File"));
     h.click(QStringLiteral("Next_btn"));
-    h.media.holdAt(1, 40);
+    h.gate.holdAt(40);
     h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.media.waitUntilHeld());
+    ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(QStringLiteral("Back_btn")));
     EXPECT_TRUE(shown(QStringLiteral("_stop_scan")));
     EXPECT_EQ(help(), texts::kHelpSearchRunning);
     h.click(QStringLiteral("_stop_scan"));
-    h.media.release();
+    h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), QStringList{QStringLiteral("MP300001.MP3")});
     EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(h.media.openings(), 1);
     EXPECT_FALSE(shown(QStringLiteral("_stop_scan")));
 
     for (int step = 0; step < 3; ++step)
@@ -282,13 +281,13 @@ TEST_F(WizardFlow, ExitAnsweredNoKeepsTheWindowAndYesDuringASearchStopsItAndTerm
     EXPECT_TRUE(h.controller().isVisible());
     EXPECT_TRUE(h.terminations.empty());
 
-    h.media.holdAt(1, 50);
+    h.gate.holdAt(50);
     h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.media.waitUntilHeld());
+    ASSERT_TRUE(h.gate.waitUntilHeld());
     QFile preview(h.previewFolder + QStringLiteral("/dprv.JPG"));
     ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
     preview.close();
-    h.media.release();
+    h.gate.release();
     h.click(QStringLiteral("Exit_Btn"));
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());

@@ -6,40 +6,34 @@
 #include "app/mytablecontroller.h"
 #include "platform/rawsectoropener.h"
 #include "resultsuifakes.h"
+#include "../core/scantestsupport.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
 
 namespace salvyn::testing {
 
-// Opens media with the real opener; a read of `holdSector` in opening number `holdOpening`
-// (1 = the general pass) waits until released. Counts openings.
-class GatedOpener final : public SectorSourceOpener {
+// Holds the first read of one sector until released, so a test can act while a pass is
+// busy. Reads reach it from the search and save threads.
+class ReadGate {
 public:
-    SectorSourceOpening open(const std::string& identifierOrPath) override;
-    void holdAt(int opening, std::uint64_t sector);
+    void holdAt(std::uint64_t sector);
     bool waitUntilHeld(); // on the UI thread, serving its events meanwhile
     void release();
-    int openings() const { return m_openings; }
-
-    // Used by the held stream.
-    void arriveAndWait();
+    void beforeRead(std::uint64_t sector);
 
 private:
-    RawSectorOpener m_real;
-    std::atomic<int> m_openings{0};
-    int m_holdOpening = 0;
-    std::uint64_t m_holdSector = 0;
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::optional<std::uint64_t> m_holdSector;
     bool m_held = false;
     bool m_released = false;
 };
@@ -80,7 +74,9 @@ public:
     FakeAlerts alerts;
     FakeOpener documents;
     FakeIconProvider icons;
-    GatedOpener media;
+    ReadGate gate;
+    RawSectorOpener realMedia;
+    test::BeforeReadOpener media{realMedia, [this](std::uint64_t sector) { gate.beforeRead(sector); }};
     QStringList events; // modal windows and choosers, in order
     FakeModalRunner modalRunner{events};
     FakeFolderChooser folderChooser{events};
