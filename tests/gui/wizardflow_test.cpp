@@ -270,11 +270,15 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     EXPECT_EQ(h.find<QLabel>(QStringLiteral("_disk_val_Sig"))->text(), QStringLiteral("<None>"));
 }
 
-TEST_F(WizardFlow, ExitAnsweredNoKeepsTheWindowAndYesDuringASearchStopsItAndTerminates)
+TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredNoKeepsTheWindow)
 {
     h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
+    QFile leftOver(h.previewFolder + QStringLiteral("/dprv.MOV")); // by a run that crashed
+    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
+    leftOver.close();
     startOn(h.writeImage(QStringLiteral("card.img"), 100, {{10, twoColourJpeg(32, 32)}}),
             QStringLiteral("_rec_mode_Photo"));
+    EXPECT_FALSE(leftOver.exists());
     h.alerts.answers = {QStringLiteral("No"), QStringLiteral("No"), QStringLiteral("Yes")};
     h.click(QStringLiteral("Exit_Btn"));
     EXPECT_FALSE(h.controller().close());
