@@ -12,12 +12,10 @@
 #include <QTemporaryDir>
 #include <condition_variable>
 #include <functional>
-#include <map>
+#include <array>
 #include <mutex>
 #include <optional>
 #include <vector>
-
-class QAbstractButton;
 
 namespace salvyn::testing {
 
