@@ -9,7 +9,6 @@
 #include "signatures/qt/checklistmodel.h"
 #include "wizardharness.h"
 
-#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
@@ -213,9 +212,6 @@ TEST_F(WizardFlow, RawFileSearchCountsBothPassesCopiesThePreviewAndSavesUpToTheN
                                         {50, header("504B0304")}, {70, header("1F8B08")}});
     startOn(image, QStringLiteral("_rec_mode_RawFile"));
     h.click(QStringLiteral("Next_btn"));
-    QAbstractItemModelTester tableTester(h.controller().nsSIGFileInfoDataObject(),
-                                         QAbstractItemModelTester::FailureReportingMode::Warning);
-    QAbstractItemModelTester listTester(h.controller().images(), QAbstractItemModelTester::FailureReportingMode::Warning);
     h.click(QStringLiteral("Next_btn"));
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("PDF=1"), QStringLiteral("ZIP=2")}));
