@@ -66,14 +66,19 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
 }
 
-TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAndHidesTheRange)
+TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAsPlainTextAndSectorRangeStartsAgainFromTheWholeMedium)
 {
     enter("1000");
+    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
     screen.Entire_Disk_Radio();
     window.show();
     EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
     EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"))->text(), QStringLiteral("CARD"));
+    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
+    EXPECT_EQ(volumeName->text(), QStringLiteral("CARD"));
+    EXPECT_EQ(volumeName->textFormat(), Qt::PlainText); // a volume name is never markup
+    screen.Sector_Range_Radio();
+    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 using Records = CheckListModel::Records;

@@ -189,7 +189,9 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
         EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
     EXPECT_FALSE(shown(QStringLiteral("_zoom_slider")));
 
+    h.movies.playing = true; // a movie still playing stops before its file is replaced
     select(QStringLiteral("imageBrowser_2"), 0);
+    EXPECT_EQ(h.movies.stops, 1);
     EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + QStringLiteral("/dprv.AVI")});
     EXPECT_EQ(h.find<QGroupBox>(QStringLiteral("_QuickLook_View_Box"))->title(), QStringLiteral("AVI00001.AVI"));
 
