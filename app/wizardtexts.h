@@ -22,8 +22,6 @@ inline const QString kHelpSearchEnded =
 inline const QString kHelpSearchRunning = QStringLiteral(
     "\nTo stop recovery, click on \u2018Stop\u2019 Button or please wait for the process to be completed.");
 
-inline const QString kNoMediumSelected = QStringLiteral("\nPlease select a storage media from list.");
-inline const QString kNoTypeSelected = QStringLiteral("\nPlease select atleast one extension type.");
 inline const QString kMediaReadError = QStringLiteral("\nError in storage media reading.");
 inline const QString kExitQuestion = QStringLiteral("\nDo you really want to exit from 'Korvia - Salvyn'?");
 

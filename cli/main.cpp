@@ -10,6 +10,7 @@
 #include "scan/rangecheck.h"
 #include "scan/searchrun.h"
 #include "signatures/signaturelist.h"
+#include "wizard/wizardmodel.h"
 
 #include <algorithm>
 #include <csignal>
@@ -72,16 +73,6 @@ SignatureList chosenRecords(const SignatureList& list, const std::set<std::strin
     return chosen;
 }
 
-std::pair<SignatureList, SignatureList> listsOfMode(const SignatureLists& lists, int mode)
-{
-    switch (mode) {
-    case 1: return {lists.Video_Array, lists.Adv_Video_Array};
-    case 2: return {lists.RawFile_Array, lists.Adv_RawFile_Array};
-    case 3: return {lists.Audio_Array, lists.Adv_Audio_Array};
-    default: return {lists.Ext_Array, lists.Adv_Ext_Array};
-    }
-}
-
 // Types in the order they first appear in the two lists.
 std::vector<std::string> typesIn(const SignatureList& general, const SignatureList& thorough)
 {
@@ -96,7 +87,8 @@ std::vector<std::string> typesIn(const SignatureList& general, const SignatureLi
 // Fills the request's lists; an error text when a chosen type has no record in the mode.
 std::string chooseSignatures(const ScanOptions& options, SearchRequest& request)
 {
-    const auto [general, thorough] = listsOfMode(loadSignatureLists(findResourceFolder(), std::cerr), options.recoveryMode);
+    const SignatureLists lists = loadSignatureLists(findResourceFolder(), std::cerr);
+    const auto [general, thorough] = listsOfMode(lists, static_cast<RecoveryMode>(options.recoveryMode));
     std::set<std::string> types;
     for (const std::string& type : options.types)
         types.insert(upper(type));

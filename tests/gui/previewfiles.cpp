@@ -1,12 +1,12 @@
 #include "previewfiles.h"
 
+#include "tools/mediaencoders.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
 
 namespace salvyn::test {
 namespace {
@@ -37,34 +37,17 @@ QByteArray pdfBytes()
     return bytes;
 }
 
-} // namespace
-
-PreviewFiles::PreviewFiles() : m_png(pngBytes()), m_pdf(pdfBytes())
+QByteArray bytesOf(const demo::Bytes& bytes)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty()) {
-        m_whyMissing = QStringLiteral("ffmpeg is not installed (Debian package ffmpeg)");
-        return;
-    }
-    const QStringList quiet{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                            QStringLiteral("-y")};
-    m_mp4 = encode(QStringLiteral("clip.mp4"),
-                   quiet + QStringList{"-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=1", "-c:v",
-                                       "libx264", "-pix_fmt", "yuv420p", "-movflags", "+faststart"});
-    m_wav = encode(QStringLiteral("tone.wav"),
-                   quiet + QStringList{"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "pcm_s16le"});
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-QByteArray PreviewFiles::encode(const QString& name, const QStringList& ffmpegArguments)
+} // namespace
+
+PreviewFiles::PreviewFiles()
+    : m_avi(bytesOf(demo::makeAvi(160, 120, 10))), m_wav(bytesOf(demo::makeWav(8000, 1.0, 440.0))),
+      m_png(pngBytes()), m_pdf(pdfBytes())
 {
-    const QString path = m_folder.filePath(name);
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), ffmpegArguments + QStringList{path});
-    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) {
-        m_whyMissing = QStringLiteral("ffmpeg could not make %1: %2").arg(name, QString::fromLocal8Bit(ffmpeg.readAllStandardError()));
-        return {};
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString PreviewFiles::write(const QString& name, const QByteArray& bytes) const

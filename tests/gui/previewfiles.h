@@ -1,6 +1,6 @@
 #pragma once
-// Real media files for the preview tests, made on the spot by Debian's encoders (ffmpeg)
-// and by Qt's own writers, in a temporary folder that goes with the object.
+// Real media files for the preview tests, made on the spot by the demo image's encoders and
+// by Qt's own writers, in a temporary folder that goes with the object.
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -11,10 +11,9 @@ class PreviewFiles {
 public:
     PreviewFiles();
 
-    // Empty when the encoder is missing or failed; whyMissing() then says why.
-    QByteArray mp4() const { return m_mp4; }
+    // A one-second Motion-JPEG AVI and a one-second WAV tone.
+    QByteArray avi() const { return m_avi; }
     QByteArray wav() const { return m_wav; }
-    QString whyMissing() const { return m_whyMissing; }
 
     // A 400 x 300 picture: left half red, right half blue.
     QByteArray png() const { return m_png; }
@@ -26,14 +25,11 @@ public:
     QString write(const QString& name, const QByteArray& bytes) const;
 
 private:
-    QByteArray encode(const QString& name, const QStringList& ffmpegArguments);
-
     QTemporaryDir m_folder;
-    QByteArray m_mp4;
+    QByteArray m_avi;
     QByteArray m_wav;
     QByteArray m_png;
     QByteArray m_pdf;
-    QString m_whyMissing;
 };
 
 } // namespace salvyn::test

@@ -6,6 +6,7 @@
 #include "platform/qt/documentopener.h"
 #include "platform/qt/iconprovider.h"
 #include "results/ui/folderchooser.h"
+#include "results/ui/movieplayer.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -42,15 +43,21 @@ struct RecordedAlert {
     QStringList buttons;
 };
 
+// Records every alert and presses the scripted answers in turn, then the first button.
 class FakeAlerts final : public AlertService {
 public:
     QString runAlert(QWidget*, const QString& message, const QString& informativeText,
                      const QStringList& buttons) override
     {
         shown.push_back({message, informativeText, buttons});
-        return buttons.value(0);
+        if (answers.empty())
+            return buttons.value(0);
+        const QString answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
     std::vector<RecordedAlert> shown;
+    std::vector<QString> answers;
 };
 
 class FakeOpener final : public DocumentOpener {
@@ -91,6 +98,25 @@ public:
 
 private:
     QStringList& m_events;
+};
+
+// Opens what it is told to (`opens`), noting every path, stop and close.
+class FakeMoviePlayer final : public MoviePlayer {
+public:
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return opens;
+    }
+    void stop() override { ++stops, playing = false; }
+    void close() override { ++closes, playing = false; }
+    bool isPlaying() const override { return playing; }
+
+    bool opens = false;
+    bool playing = false;
+    QStringList opened;
+    int stops = 0;
+    int closes = 0;
 };
 
 inline QByteArray encodeImage(const QImage& image, const char* format)

@@ -1,23 +1,23 @@
-// Whole searches through the wizard on disk images made here, with files at known
-// sectors: photos to the result screen, video/raw/audio types with their counts, Stop in
-// either pass, and a medium that cannot be opened.
+// One whole search per mode through the real widgets, on disk images made here with files
+// at known sectors: what each screen shows, where the keyboard focus goes on a refusal,
+// the modal windows, Stop, the preview, saving, and leaving.
 #include "app/wizardtexts.h"
+#include "results/recoveryreport.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
+#include "results/ui/savefoundfiles.h"
 #include "signatures/qt/checklistmodel.h"
 #include "wizardharness.h"
 
-#include <QAbstractItemModelTester>
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -36,175 +36,45 @@ QByteArray header(const char* hex)
     return QByteArray::fromHex(hex) + QByteArray("recovered file body");
 }
 
-QStringList namesOf(const FoundFileList& images)
+QByteArray contentOf(const QString& path)
 {
-    QStringList names;
-    for (int row = 0; row < images.rowCount(); ++row)
-        names << images.data(images.index(row), Qt::DisplayRole).toString();
-    return names;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class PhotoSearch : public ::testing::Test {
+class WizardFlow : public ::testing::Test {
 protected:
-    void SetUp() override
+    void TearDown() override { h.gate.release(); }
+
+    void startOn(const QString& image, const QString& modeRadio)
     {
-        h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
-        h.writeList(QStringLiteral("ZephExt2Adv.dll"), {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
-        image = h.writeImage(QStringLiteral("card.img"), 120,
-                             {{10, twoColourJpeg(320, 240)}, {40, twoColourJpeg(60, 90)}, {80, pngOf(150, 50)}});
         h.start();
         ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
+        h.click(modeRadio);
         h.selectMedium(0);
         h.click(QStringLiteral("Next_btn"));
+        ASSERT_EQ(h.controller().screen_counter(), 1);
     }
-
     bool shown(const QString& name) const { return h.find<QWidget>(name)->isVisibleTo(&h.controller()); }
-
-    WizardHarness h;
-    QString image;
-};
-
-TEST_F(PhotoSearch, EndsOnTheResultScreenWithAThumbnailPerPhotoOfBothPasses)
-{
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    FoundFileList& images = *h.controller().images();
-    EXPECT_EQ(namesOf(images), (QStringList{QStringLiteral("GND00001.JPG"), QStringLiteral("GND00002.JPG"),
-                                            QStringLiteral("THD00001.PNG")}));
-    for (int row = 0; row < images.rowCount(); ++row) {
-        const QPixmap thumbnail = images.data(images.index(row), Qt::DecorationRole).value<QPixmap>();
-        ASSERT_FALSE(thumbnail.isNull()) << row;
-        EXPECT_LE(std::max(thumbnail.width(), thumbnail.height()), 100) << row;
-    }
-    EXPECT_EQ(h.media.openings(), 2);
-    EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(h.events.last(), QStringLiteral("modal:SaveFile_Info_Window"));
-    EXPECT_TRUE(h.alerts.shown.empty());
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_help_info"))->text(), texts::kHelpSearchEnded);
-    EXPECT_TRUE(h.find<QPushButton>(QStringLiteral("Back_btn"))->isEnabled());
-    EXPECT_FALSE(h.find<QPushButton>(QStringLiteral("Next_btn"))->isEnabled());
-    EXPECT_TRUE(h.find<QCheckBox>(QStringLiteral("_Thro_Mode_Chk"))->isEnabled());
-    EXPECT_FALSE(shown(QStringLiteral("_Progress_Horz")));
-    EXPECT_FALSE(shown(QStringLiteral("_stop_scan")));
-    EXPECT_TRUE(shown(QStringLiteral("_zoom_slider")));
-    EXPECT_TRUE(shown(QStringLiteral("_open_folder")));
-    EXPECT_TRUE(shown(QStringLiteral("imageBrowser")));
-    // The last tick shows the end of the range.
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_sector_label"))->text(),
-              QStringLiteral("Sectors 120 of 120   ( Completed 100% )"));
-    EXPECT_EQ(h.find<QProgressBar>(QStringLiteral("_Progress_Horz"))->value(), 120);
-    EXPECT_EQ(h.controller().searchState().stop_now.load(), 0);
-}
-
-TEST_F(PhotoSearch, ASectorRangeSearchesOnlyThatRangeAndTheBoxOffMeansOnePass)
-{
-    h.click(QStringLiteral("_Thro_Mode_Chk"));
-    h.click(QStringLiteral("_sector_range_rd"));
-    h.find<QLineEdit>(QStringLiteral("_Start_slider_val"))->setText(QStringLiteral("30"));
-    h.find<QLineEdit>(QStringLiteral("_End_slider_val"))->setText(QStringLiteral("100"));
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(namesOf(*h.controller().images()), QStringList{QStringLiteral("GND00001.JPG")});
-    EXPECT_EQ(h.media.openings(), 1);
-    EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_sector_label"))->text(),
-              QStringLiteral("Sectors 100 of 100   ( Completed 100% )"));
-}
-
-TEST_F(PhotoSearch, StopDuringTheGeneralPassShowsTheFinalScreenOnceAndNoThoroughPass)
-{
-    h.media.holdAt(1, 30);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.media.waitUntilHeld());
-    EXPECT_FALSE(h.find<QPushButton>(QStringLiteral("Back_btn"))->isEnabled());
-    EXPECT_FALSE(h.find<QPushButton>(QStringLiteral("Next_btn"))->isEnabled());
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_help_info"))->text(), texts::kHelpSearchRunning);
-    h.click(QStringLiteral("_stop_scan"));
-    h.media.release();
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(h.media.openings(), 1);
-    EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(namesOf(*h.controller().images()), QStringList{QStringLiteral("GND00001.JPG")}); // the partial photo
-    EXPECT_TRUE(h.alerts.shown.empty());
-    EXPECT_EQ(h.controller().searchState().stop_now.load(), 0);
-}
-
-TEST_F(PhotoSearch, StopDuringTheThoroughPassIsShownByThatPassOnly)
-{
-    h.media.holdAt(2, 60);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.media.waitUntilHeld());
-    h.click(QStringLiteral("_stop_scan"));
-    h.media.release();
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(h.media.openings(), 2);
-    EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(namesOf(*h.controller().images()).size(), 2);
-}
-
-TEST_F(PhotoSearch, AMediumThatCannotBeOpenedGoesBackOneScreenWithoutAFinalScreen)
-{
-    ASSERT_TRUE(QFile::remove(image));
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    ASSERT_EQ(h.alerts.shown.size(), 1u);
-    EXPECT_EQ(h.alerts.shown[0].message, QStringLiteral("\nError in storage media reading."));
-    EXPECT_TRUE(h.alerts.shown[0].informativeText.isEmpty());
-    EXPECT_EQ(h.controller().screen_counter(), 1);
-    EXPECT_EQ(h.finalScreens(), 0);
-    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
-    EXPECT_FALSE(shown(QStringLiteral("imageBrowser")));
-    EXPECT_TRUE(h.find<QPushButton>(QStringLiteral("Next_btn"))->isEnabled());
-    EXPECT_TRUE(h.find<QPushButton>(QStringLiteral("Back_btn"))->isEnabled());
-}
-
-TEST_F(PhotoSearch, BackFromTheResultsEmptiesTheBrowserAndASecondSearchRunsAgain)
-{
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    h.click(QStringLiteral("Back_btn"));
-    EXPECT_EQ(h.controller().screen_counter(), 1);
-    EXPECT_EQ(h.controller().images()->rowCount(), 0);
-    EXPECT_FALSE(shown(QStringLiteral("imageBrowser")));
-    EXPECT_FALSE(shown(QStringLiteral("_zoom_slider")));
-    EXPECT_FALSE(shown(QStringLiteral("_open_folder")));
-    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_help_info"))->text(), texts::kHelpEntireDisk);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(h.finalScreens(), 2);
-    // Display names restart with every pass, identifiers count on.
-    EXPECT_EQ(namesOf(*h.controller().images()).first(), QStringLiteral("GND00001.JPG"));
-}
-
-class RawFileSearch : public ::testing::Test {
-protected:
-    void SetUp() override
+    QString help() const { return h.find<QLabel>(QStringLiteral("_help_info"))->text(); }
+    bool enabled(const QString& name) const { return h.find<QWidget>(name)->isEnabled(); }
+    QStringList names() const
     {
-        h.writeList(QStringLiteral("ZephRaw.dll"), {{".zip", "18874368", "504B0304", "1", "ZIP archive"},
-                                                    {".pdf", "18874368", "255044462D", "1", "PDF document"}});
-        h.writeList(QStringLiteral("ZephRawAdv.dll"), {{".gz", "18874368", "1F8B08", "1", "gzip stream"}});
-        const QString image = h.writeImage(QStringLiteral("stick.img"), 100,
-                                           {{5, header("504B0304")}, {20, header("255044462D")},
-                                            {50, header("504B0304")}, {70, header("1F8B08")}});
-        h.start();
-        ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
-        h.click(QStringLiteral("_rec_mode_RawFile"));
-        h.selectMedium(0);
-        h.click(QStringLiteral("Next_btn"));
-        h.click(QStringLiteral("Next_btn"));
-        ASSERT_EQ(h.controller().screen_counter(), 2);
+        const FoundFileList& images = *h.controller().images();
+        QStringList names;
+        for (int row = 0; row < images.rowCount(); ++row)
+            names << images.data(images.index(row), Qt::DisplayRole).toString();
+        return names;
     }
-
     QStringList resultRows() const
     {
         const ResultsTableModel& table = *h.controller().nsSIGFileInfoDataObject();
         QStringList rows;
         for (int row = 0; row < table.rowCount(); ++row)
-            rows << table.data(table.index(row, 0)).toString() + QLatin1Char('=') + table.data(table.index(row, 1)).toString();
+            rows << table.data(table.index(row, 0)).toString() + u'=' + table.data(table.index(row, 1)).toString();
         return rows;
     }
-    void setChecked(const QString& extension, bool checked)
+    void setChecked(const QString& extension, bool checked) const
     {
         CheckListModel& list = *h.controller().nsCheckedListDataObject();
         for (int row = 0; row < list.rowCount(); ++row)
@@ -212,117 +82,214 @@ protected:
                 list.setData(list.index(row, CheckListModel::StateColumn), checked ? Qt::Checked : Qt::Unchecked,
                              Qt::CheckStateRole);
     }
+    void select(const QString& browserName, int row) const
+    {
+        auto* browser = h.find<QAbstractItemView>(browserName);
+        browser->selectionModel()->select(browser->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    }
+    bool saveEnds() const
+    {
+        return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); });
+    }
 
     WizardHarness h;
 };
 
-TEST_F(RawFileSearch, EveryTickedTypeIsCountedAcrossBothPasses)
+TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstAndBack)
 {
-    EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("PDF=1"), QStringLiteral("ZIP=2")}));
-    EXPECT_EQ(namesOf(*h.controller().images()),
-              (QStringList{QStringLiteral("ZIP00001.ZIP"), QStringLiteral("PDF00001.PDF"), QStringLiteral("ZIP00002.ZIP"),
-                           QStringLiteral("GZ00001.GZ")}));
-    EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_EQ(h.events.last(), QStringLiteral("modal:SaveFile_Info_For_RAW_Window"));
-    EXPECT_TRUE(h.find<QWidget>(QStringLiteral("_open_folder_Sig"))->isVisibleTo(&h.controller()));
-    EXPECT_TRUE(h.find<QWidget>(QStringLiteral("idSigTableView"))->isVisibleTo(&h.controller()));
-    EXPECT_FALSE(h.find<QWidget>(QStringLiteral("_zoom_slider"))->isVisibleTo(&h.controller()));
-}
-
-TEST_F(RawFileSearch, OnlyTheTickedTypesAreHandedOverFromBothLists)
-{
-    setChecked(QStringLiteral("PDF"), false);
-    setChecked(QStringLiteral("GZ"), false);
-    h.click(QStringLiteral("Next_btn"));
-    EXPECT_EQ(h.controller().CheckListHeader_Array().size(), 7u);
-    EXPECT_EQ(h.controller().CheckListHeader_Array()[0], "ZIP");
-    EXPECT_TRUE(h.controller().CheckListHeader_Adv_Array().empty());
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), QStringList{QStringLiteral("ZIP=2")});
-    EXPECT_EQ(h.finalScreens(), 1);
-}
-
-TEST_F(RawFileSearch, BackFromTheResultsKeepsTheChecksAndANewSearchCountsFromZero)
-{
-    setChecked(QStringLiteral("PDF"), false);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    h.click(QStringLiteral("Back_btn"));
-    EXPECT_EQ(h.controller().screen_counter(), 2);
-    EXPECT_TRUE(h.find<QWidget>(QStringLiteral("idCheckTableView"))->isVisibleTo(&h.controller()));
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_help_info"))->text(), texts::kHelpCheckList);
-    const auto& rows = h.controller().nsCheckedListDataObject()->rows();
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_TRUE(rows[0].State);  // GZ
-    EXPECT_FALSE(rows[1].State); // PDF
-    EXPECT_TRUE(rows[2].State);  // ZIP
-    EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("ZIP=2")}));
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("ZIP=2")}));
-    EXPECT_EQ(h.finalScreens(), 2);
-}
-
-TEST_F(RawFileSearch, ResultsTableStaysConsistentWhileFilesStreamIn)
-{
-    QAbstractItemModelTester tableTester(h.controller().nsSIGFileInfoDataObject(),
-                                         QAbstractItemModelTester::FailureReportingMode::Warning);
-    QAbstractItemModelTester listTester(h.controller().images(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(h.controller().images()->rowCount(), 4);
-}
-
-TEST_F(RawFileSearch, SelectingAFoundFileCopiesItsSectorsIntoThePreviewAndNamesTheBox)
-{
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    auto* browser = h.find<QAbstractItemView>(QStringLiteral("imageBrowser_2"));
-    browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
-    const QString preview = h.previewFolder + QStringLiteral("/dprv.ZIP");
-    EXPECT_EQ(h.controller().preview_file_path(), preview);
-    QFile copy(preview);
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    const QByteArray bytes = copy.readAll();
-    EXPECT_EQ(bytes.size(), (21 - 5) * 512); // the first ZIP ends with the PDF's header sector
-    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("504B0304")));
-    EXPECT_EQ(h.find<QGroupBox>(QStringLiteral("_QuickLook_View_Box"))->title(), QStringLiteral("ZIP00001.ZIP"));
-    EXPECT_EQ(h.finalScreens(), 1);
-}
-
-TEST_F(RawFileSearch, AMediumLostBeforeTheSearchGoesBackToTheCheckList)
-{
-    ASSERT_TRUE(QFile::remove(h.scratch.filePath(QStringLiteral("stick.img"))));
-    h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.waitForSearchEnd());
-    ASSERT_EQ(h.alerts.shown.size(), 1u);
-    EXPECT_EQ(h.alerts.shown[0].message, QStringLiteral("\nError in storage media reading."));
-    EXPECT_EQ(h.controller().screen_counter(), 2);
-    EXPECT_TRUE(h.find<QWidget>(QStringLiteral("idCheckTableView"))->isVisibleTo(&h.controller()));
-    EXPECT_FALSE(h.find<QWidget>(QStringLiteral("imageBrowser_2"))->isVisibleTo(&h.controller()));
-    EXPECT_EQ(h.finalScreens(), 0);
-}
-
-TEST(ExitDuringASearch, StopsTheThreadsRemovesPreviewFilesAndTerminates)
-{
-    WizardHarness h;
+    const QByteArray photo = twoColourJpeg(320, 240);
+    const QByteArray png = pngOf(150, 50);
     h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
-    const QString image = h.writeImage(QStringLiteral("card.img"), 100, {{10, twoColourJpeg(32, 32)}});
+    h.writeList(QStringLiteral("ZephExt2Adv.dll"), {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
+    const QString image = h.writeImage(QStringLiteral("card.img"), 120, {{10, photo}, {80, png}});
     h.start();
+    EXPECT_TRUE(shown(QStringLiteral("idTableView")));
+    EXPECT_FALSE(enabled(QStringLiteral("Back_btn")));
+    h.click(QStringLiteral("Help_btn"));
+    h.click(QStringLiteral("About_btn"));
+    EXPECT_EQ(h.events, (QStringList{QStringLiteral("modal:HelpWindow"), QStringLiteral("modal:AboutWindow")}));
+    h.events.clear();
     ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
     h.selectMedium(0);
     h.click(QStringLiteral("Next_btn"));
-    h.media.holdAt(1, 50);
+    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_disk_val"))->text(), image);
+    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
+    EXPECT_FALSE(shown(QStringLiteral("idTableView")));
+
+    // A refused range leaves the focus in the field at fault.
+    h.controller().activateWindow();
+    h.click(QStringLiteral("_sector_range_rd"));
+    auto* end = h.find<QLineEdit>(QStringLiteral("_End_slider_val"));
+    end->setText(QStringLiteral("0"));
     h.click(QStringLiteral("Next_btn"));
-    ASSERT_TRUE(h.media.waitUntilHeld());
+    ASSERT_EQ(h.alerts.shown.size(), 1u);
+    EXPECT_EQ(h.controller().focusWidget(), end);
+    h.click(QStringLiteral("_entire_disk_rd"));
+
+    h.click(QStringLiteral("Next_btn"));
+    EXPECT_FALSE(enabled(QStringLiteral("Next_btn")));
+    ASSERT_TRUE(h.waitForSearchEnd());
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("GND00001.JPG"), QStringLiteral("THD00001.PNG")}));
+    EXPECT_EQ(h.events, QStringList{QStringLiteral("modal:SaveFile_Info_Window")});
+    EXPECT_EQ(help(), texts::kHelpSearchEnded);
+    EXPECT_TRUE(enabled(QStringLiteral("Back_btn")));
+    EXPECT_FALSE(enabled(QStringLiteral("Next_btn")));
+    EXPECT_FALSE(shown(QStringLiteral("_Progress_Horz")));
+    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
+        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(shown(QStringLiteral("_save_found_files_Sig")));
+
+    h.events.clear();
+    h.click(QStringLiteral("_save_found_files"));
+    EXPECT_EQ(h.events, (QStringList{QStringLiteral("modal:BrowseInfo_Window"), QStringLiteral("chooser")}));
+    const QString folder = h.scratch.filePath(QStringLiteral("recovered"));
+    QDir().mkpath(folder);
+    h.folderChooser.finish(1, folder);
+    ASSERT_TRUE(saveEnds());
+    EXPECT_EQ(contentOf(folder + QStringLiteral("/GND00001.JPG")), photo);
+    EXPECT_EQ(contentOf(folder + QStringLiteral("/THD00001.PNG")), png);
+    EXPECT_TRUE(QFile::exists(folder + QLatin1Char('/') + QLatin1String(RecoveryReport::fileName)));
+
+    h.click(QStringLiteral("Back_btn"));
+    EXPECT_EQ(h.controller().screen_counter(), 1);
+    EXPECT_EQ(h.controller().images()->rowCount(), 0);
+    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
+        EXPECT_FALSE(shown(QString::fromLatin1(name))) << name;
+    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
+}
+
+TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKeepsTheChecks)
+{
+    h.writeList(QStringLiteral("ZephVideo.dll"), {{".avi", "18874368", "52494646", "1", "AVI movie"},
+                                                  {".mov", "18874368", "000000146674797071742020", "1", "QuickTime"}});
+    h.writeList(QStringLiteral("ZephVideoAdv.dll"), {{".mts", "18874368", "470000", "1", "MPEG transport"}});
+    startOn(h.writeImage(QStringLiteral("cam.img"), 100,
+                         {{5, header("52494646")}, {30, header("000000146674797071742020")}}),
+            QStringLiteral("_rec_mode_Video"));
+    EXPECT_TRUE(shown(QStringLiteral("_disk_val_Sig")));
+    EXPECT_FALSE(shown(QStringLiteral("_disk_val")));
+    h.click(QStringLiteral("Next_btn"));
+    EXPECT_TRUE(shown(QStringLiteral("idCheckTableView")));
+    EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
+
+    h.controller().activateWindow();
+    h.click(QStringLiteral("_select_unselect_Chk")); // unticks every type
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_EQ(h.alerts.shown.size(), 1u);
+    EXPECT_EQ(h.controller().focusWidget(), h.find<QTableView>(QStringLiteral("idCheckTableView")));
+    EXPECT_EQ(h.controller().screen_counter(), 2);
+
+    setChecked(QStringLiteral("AVI"), true);
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_TRUE(h.waitForSearchEnd());
+    EXPECT_EQ(names(), QStringList{QStringLiteral("AVI00001.AVI")});
+    EXPECT_EQ(resultRows(), QStringList{QStringLiteral("AVI=1")});
+    EXPECT_EQ(h.events, QStringList{QStringLiteral("modal:SaveFile_Info_For_RAW_Window")});
+    for (const char* name : {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"})
+        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(shown(QStringLiteral("_zoom_slider")));
+
+    h.movies.playing = true; // a movie still playing stops before its file is replaced
+    select(QStringLiteral("imageBrowser_2"), 0);
+    EXPECT_EQ(h.movies.stops, 1);
+    EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + QStringLiteral("/dprv.AVI")});
+    EXPECT_EQ(h.find<QGroupBox>(QStringLiteral("_QuickLook_View_Box"))->title(), QStringLiteral("AVI00001.AVI"));
+
+    h.click(QStringLiteral("Back_btn"));
+    EXPECT_EQ(h.controller().screen_counter(), 2);
+    EXPECT_EQ(help(), texts::kHelpCheckList);
+    EXPECT_FALSE(shown(QStringLiteral("imageBrowser_2")));
+    const auto& rows = h.controller().nsCheckedListDataObject()->rows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ((QList<bool>{rows[0].State, rows[1].State, rows[2].State}), (QList<bool>{true, false, false}));
+}
+
+TEST_F(WizardFlow, RawFileSearchCountsBothPassesCopiesThePreviewAndSavesUpToTheNextFile)
+{
+    h.writeList(QStringLiteral("ZephRaw.dll"), {{".zip", "18874368", "504B0304", "1", "ZIP archive"},
+                                                {".pdf", "18874368", "255044462D", "1", "PDF document"}});
+    h.writeList(QStringLiteral("ZephRawAdv.dll"), {{".gz", "18874368", "1F8B08", "1", "gzip stream"}});
+    const QString image = h.writeImage(QStringLiteral("stick.img"), 100,
+                                       {{5, header("504B0304")}, {20, header("255044462D")},
+                                        {50, header("504B0304")}, {70, header("1F8B08")}});
+    startOn(image, QStringLiteral("_rec_mode_RawFile"));
+    h.click(QStringLiteral("Next_btn"));
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_TRUE(h.waitForSearchEnd());
+    EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("PDF=1"), QStringLiteral("ZIP=2")}));
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("ZIP00001.ZIP"), QStringLiteral("PDF00001.PDF"),
+                                    QStringLiteral("ZIP00002.ZIP"), QStringLiteral("GZ00001.GZ")}));
+
+    select(QStringLiteral("imageBrowser_2"), 0);
+    EXPECT_TRUE(h.movies.opened.isEmpty()); // the raw-file mode never offers the movie view
+    const QByteArray card = contentOf(image);
+    EXPECT_EQ(contentOf(h.controller().preview_file_path()), card.mid(5 * 512, 16 * 512));
+
+    const QString folder = h.scratch.filePath(QStringLiteral("docs"));
+    QDir().mkpath(folder);
+    h.find<QLineEdit>(QStringLiteral("_path_Sig"))->setText(folder);
+    h.click(QStringLiteral("_save_found_files_Sig"));
+    ASSERT_TRUE(saveEnds());
+    EXPECT_EQ(contentOf(folder + QStringLiteral("/ZIP00001.ZIP")), card.mid(5 * 512, 15 * 512));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/PDF00001.PDF")));
+    EXPECT_EQ(h.alerts.shown.back().message, QStringLiteral("\n1 file saved."));
+    h.click(QStringLiteral("Back_btn"));
+    EXPECT_FALSE(shown(QStringLiteral("_save_found_files_Sig")));
+}
+
+TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoModeOnTheMediaScreen)
+{
+    h.writeList(QStringLiteral("ZephAudio.dll"), {{".mp3", "18874368", "494433", "1", "MP3 audio"}});
+    startOn(h.writeImage(QStringLiteral("player.img"), 100, {{10, header("494433")}, {60, header("494433")}}),
+            QStringLiteral("_rec_mode_Audio"));
+    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_Search_Type"))->text(), QStringLiteral("Search Type : Audio File"));
+    h.click(QStringLiteral("Next_btn"));
+    h.gate.holdAt(40);
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_TRUE(h.gate.waitUntilHeld());
+    EXPECT_FALSE(enabled(QStringLiteral("Back_btn")));
+    EXPECT_TRUE(shown(QStringLiteral("_stop_scan")));
+    EXPECT_EQ(help(), texts::kHelpSearchRunning);
+    h.click(QStringLiteral("_stop_scan"));
+    h.gate.release();
+    ASSERT_TRUE(h.waitForSearchEnd());
+    EXPECT_EQ(names(), QStringList{QStringLiteral("MP300001.MP3")});
+    EXPECT_EQ(h.finalScreens(), 1);
+    EXPECT_FALSE(shown(QStringLiteral("_stop_scan")));
+
+    for (int step = 0; step < 3; ++step)
+        h.click(QStringLiteral("Back_btn"));
+    EXPECT_EQ(h.controller().screen_counter(), 0);
+    EXPECT_TRUE(h.find<QRadioButton>(QStringLiteral("_rec_mode_Photo"))->isChecked());
+    EXPECT_FALSE(h.find<QRadioButton>(QStringLiteral("_rec_mode_Audio"))->isChecked());
+    EXPECT_FALSE(shown(QStringLiteral("_Search_Type")));
+    EXPECT_FALSE(shown(QStringLiteral("_disk_val_Sig")));
+    EXPECT_TRUE(shown(QStringLiteral("idTableView")));
+    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_disk_val_Sig"))->text(), QStringLiteral("<None>"));
+}
+
+TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredNoKeepsTheWindow)
+{
+    h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
+    QFile leftOver(h.previewFolder + QStringLiteral("/dprv.MOV")); // by a run that crashed
+    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
+    leftOver.close();
+    startOn(h.writeImage(QStringLiteral("card.img"), 100, {{10, twoColourJpeg(32, 32)}}),
+            QStringLiteral("_rec_mode_Photo"));
+    EXPECT_FALSE(leftOver.exists());
+    h.alerts.answers = {QStringLiteral("No"), QStringLiteral("No"), QStringLiteral("Yes")};
+    h.click(QStringLiteral("Exit_Btn"));
+    EXPECT_FALSE(h.controller().close());
+    EXPECT_TRUE(h.controller().isVisible());
+    EXPECT_TRUE(h.terminations.empty());
+
+    h.gate.holdAt(50);
+    h.click(QStringLiteral("Next_btn"));
+    ASSERT_TRUE(h.gate.waitUntilHeld());
     QFile preview(h.previewFolder + QStringLiteral("/dprv.JPG"));
     ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
     preview.close();
-    h.media.release();
-    h.alerts.answers = {QStringLiteral("Yes")};
+    h.gate.release();
     h.click(QStringLiteral("Exit_Btn"));
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());

@@ -13,35 +13,6 @@
 namespace salvyn::testing {
 namespace {
 
-// The held stream: the real one, with one read that waits for the test.
-class GatedStream final : public SectorStream {
-public:
-    GatedStream(std::unique_ptr<SectorStream> inner, GatedOpener* gate, std::uint64_t holdSector)
-        : m_inner(std::move(inner)), m_gate(gate), m_holdSector(holdSector)
-    {
-    }
-    bool seekToSector(std::uint64_t sector) override
-    {
-        m_position = sector;
-        return m_inner->seekToSector(sector);
-    }
-    std::size_t readSector(std::uint8_t* sector) override
-    {
-        if (m_gate && m_position == m_holdSector)
-            std::exchange(m_gate, nullptr)->arriveAndWait();
-        const std::size_t read = m_inner->readSector(sector);
-        m_position += read;
-        return read;
-    }
-    std::uint64_t sectorCount() const override { return m_inner->sectorCount(); }
-
-private:
-    std::unique_ptr<SectorStream> m_inner;
-    GatedOpener* m_gate;
-    std::uint64_t m_holdSector;
-    std::uint64_t m_position = 0;
-};
-
 class NoVolumes final : public VolumeLister {
 public:
     QStringList mountedRemovableVolumes() override { return {}; }
@@ -54,41 +25,23 @@ public:
 
 } // namespace
 
-QString ScriptedAlerts::runAlert(QWidget*, const QString& message, const QString& informativeText,
-                                 const QStringList& buttons)
+void ReadGate::holdAt(std::uint64_t sector)
 {
-    shown.push_back({message, informativeText, buttons});
-    if (answers.empty())
-        return buttons.value(0);
-    const QString answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-SectorSourceOpening GatedOpener::open(const std::string& identifierOrPath)
-{
-    SectorSourceOpening opening = m_real.open(identifierOrPath);
-    const int number = ++m_openings;
-    if (opening.stream && number == m_holdOpening)
-        opening.stream = std::make_unique<GatedStream>(std::move(opening.stream), this, m_holdSector);
-    return opening;
-}
-
-void GatedOpener::holdAt(int opening, std::uint64_t sector)
-{
-    m_holdOpening = opening;
+    std::lock_guard lock(m_mutex);
     m_holdSector = sector;
 }
 
-void GatedOpener::arriveAndWait()
+void ReadGate::beforeRead(std::uint64_t sector)
 {
     std::unique_lock lock(m_mutex);
+    if (m_held || m_holdSector != sector)
+        return;
     m_held = true;
     m_changed.notify_all();
     m_changed.wait(lock, [this] { return m_released; });
 }
 
-bool GatedOpener::waitUntilHeld()
+bool ReadGate::waitUntilHeld()
 {
     return WizardHarness::waitFor([this] {
         std::lock_guard lock(m_mutex);
@@ -96,7 +49,7 @@ bool GatedOpener::waitUntilHeld()
     });
 }
 
-void GatedOpener::release()
+void ReadGate::release()
 {
     std::lock_guard lock(m_mutex);
     m_released = true;
@@ -113,7 +66,7 @@ WizardHarness::WizardHarness()
 
 WizardHarness::~WizardHarness()
 {
-    media.release(); // a test that failed half-way must not leave the worker waiting
+    gate.release(); // a test that failed half-way must not leave the worker waiting
     m_controller.reset();
 }
 

@@ -5,69 +5,35 @@
 // can press Stop while a pass is busy.
 #include "app/mytablecontroller.h"
 #include "platform/rawsectoropener.h"
-#include "results/ui/movieplayer.h"
 #include "resultsuifakes.h"
+#include "core/scantestsupport.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
-#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
-#include <map>
+#include <array>
 #include <mutex>
+#include <optional>
 #include <vector>
-
-class QAbstractButton;
 
 namespace salvyn::testing {
 
-// Alerts with answers taken from a script; with no answer left the first button is pressed.
-class ScriptedAlerts final : public AlertService {
+// Holds the first read of one sector until released, so a test can act while a pass is
+// busy. Reads reach it from the search and save threads.
+class ReadGate {
 public:
-    QString runAlert(QWidget*, const QString& message, const QString& informativeText,
-                     const QStringList& buttons) override;
-    std::vector<RecordedAlert> shown;
-    std::deque<QString> answers;
-};
-
-// Opens media with the real opener; a read of `holdSector` in opening number `holdOpening`
-// (1 = the general pass) waits until released. Counts openings.
-class GatedOpener final : public SectorSourceOpener {
-public:
-    SectorSourceOpening open(const std::string& identifierOrPath) override;
-    void holdAt(int opening, std::uint64_t sector);
+    void holdAt(std::uint64_t sector);
     bool waitUntilHeld(); // on the UI thread, serving its events meanwhile
     void release();
-    int openings() const { return m_openings; }
-
-    // Used by the held stream.
-    void arriveAndWait();
+    void beforeRead(std::uint64_t sector);
 
 private:
-    RawSectorOpener m_real;
-    std::atomic<int> m_openings{0};
-    int m_holdOpening = 0;
-    std::uint64_t m_holdSector = 0;
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::optional<std::uint64_t> m_holdSector;
     bool m_held = false;
     bool m_released = false;
-};
-
-// Offers no movies: every preview goes to the picture or icon.
-class NoMovies final : public MoviePlayer {
-public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return false;
-    }
-    void stop() override {}
-    void close() override { ++closes; }
-    bool isPlaying() const override { return false; }
-    QStringList opened;
-    int closes = 0;
 };
 
 // One sector's content laid at a sector of an image.
@@ -103,14 +69,16 @@ public:
     QTemporaryDir scratch;
     QString resourceFolder;
     QString previewFolder;
-    ScriptedAlerts alerts;
+    FakeAlerts alerts;
     FakeOpener documents;
     FakeIconProvider icons;
-    GatedOpener media;
+    ReadGate gate;
+    RawSectorOpener realMedia;
+    test::BeforeReadOpener media{realMedia, [this](std::uint64_t sector) { gate.beforeRead(sector); }};
     QStringList events; // modal windows and choosers, in order
     FakeModalRunner modalRunner{events};
     FakeFolderChooser folderChooser{events};
-    NoMovies movies;
+    FakeMoviePlayer movies; // opens none: every preview goes to the picture or icon
     std::vector<bool> terminations; // the argument of every terminate call
 
 private:

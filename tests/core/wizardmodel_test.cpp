@@ -1,0 +1,222 @@
+// The wizard's steps as plain decisions: where Next and Back lead from every screen in
+// every mode, why Next refuses, what each screen shows, and what a search is handed.
+#include "wizard/wizardmodel.h"
+
+#include <gtest/gtest.h>
+
+namespace salvyn {
+namespace {
+
+SignatureList records(std::initializer_list<const char*> types)
+{
+    SignatureList list;
+    for (const char* type : types)
+        list.insert(list.end(), {type, "1000", "00", "1", "-", std::string(type) + " file", "0"});
+    return list;
+}
+
+SignatureLists testLists()
+{
+    return {records({"JPG"}), records({"PNG"}), records({"AVI", "MOV"}), records({"MOV", "MTS"}),
+            records({"ZIP"}), records({"GZ"}), records({"MP3"}), records({"WAV"})};
+}
+
+const MyDataObject kCard("sdb1", "CARD", "vfat", "1.00 GB ", "sdb", "1000");
+
+// A wizard on the criteria screen of `mode` with `kCard` chosen.
+struct Wizard {
+    explicit Wizard(RecoveryMode mode = RecoveryMode::Photo)
+    {
+        model.setSignatureLists(testLists());
+        model.chooseMode(mode);
+        inputs.mediumRowSelected = true;
+        inputs.medium = &kCard;
+        inputs.types = {{"AVI", true}, {"MOV", true}, {"MTS", true}};
+        model.Next_btn(inputs);
+    }
+    // N Next, B Back, E the search ends, F the medium cannot be opened.
+    void run(const std::string& script)
+    {
+        for (char step : script) {
+            if (step == 'N') model.Next_btn(inputs);
+            if (step == 'B') model.Back_btn();
+            if (step == 'E') model.searchEnded();
+            if (step == 'F') model.searchCouldNotStart();
+        }
+    }
+    WizardModel model;
+    NextInputs inputs;
+};
+
+TEST(WizardModel, NextAndBackFromEveryScreenInEveryMode)
+{
+    struct Case {
+        RecoveryMode mode;
+        const char* script; // after entering the criteria screen
+        int screenCounter;
+        Screen screen;
+        SearchPhase phase;
+    };
+    const Case cases[] = {
+        {RecoveryMode::Photo, "", 1, Screen::Criteria, SearchPhase::None},
+        {RecoveryMode::Photo, "N", 2, Screen::PhotoSearch, SearchPhase::Running},
+        {RecoveryMode::Photo, "NNB", 2, Screen::PhotoSearch, SearchPhase::Running}, // nothing while it runs
+        {RecoveryMode::Photo, "NE", 2, Screen::PhotoSearch, SearchPhase::Ended},
+        {RecoveryMode::Photo, "NEB", 1, Screen::Criteria, SearchPhase::None},
+        {RecoveryMode::Photo, "NF", 1, Screen::Criteria, SearchPhase::None},
+        {RecoveryMode::Photo, "NEF", 2, Screen::PhotoSearch, SearchPhase::Ended},
+        {RecoveryMode::Photo, "BB", 0, Screen::Media, SearchPhase::None},
+        {RecoveryMode::Video, "N", 2, Screen::CheckList, SearchPhase::None},
+        {RecoveryMode::Video, "NB", 1, Screen::Criteria, SearchPhase::None},
+        {RecoveryMode::RawFile, "NN", 3, Screen::OtherSearch, SearchPhase::Running},
+        {RecoveryMode::RawFile, "NNF", 2, Screen::CheckList, SearchPhase::None},
+        {RecoveryMode::Audio, "NNEN", 3, Screen::OtherSearch, SearchPhase::Ended},
+        {RecoveryMode::Audio, "NNEB", 2, Screen::CheckList, SearchPhase::None},
+        {RecoveryMode::Audio, "NNEBBB", 0, Screen::Media, SearchPhase::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);
+        Wizard wizard(c.mode);
+        wizard.run(c.script);
+        EXPECT_EQ(wizard.model.screen_counter(), c.screenCounter);
+        EXPECT_EQ(wizard.model.screen(), c.screen);
+        EXPECT_EQ(wizard.model.phase(), c.phase);
+    }
+}
+
+TEST(WizardModel, BackToTheMediaScreenForgetsTheMediumAndReturnsToPhotoModeWhichOnlyChangesThere)
+{
+    Wizard wizard(RecoveryMode::Video);
+    wizard.model.chooseMode(RecoveryMode::Audio);
+    EXPECT_EQ(wizard.model.Recovery_MODE(), RecoveryMode::Video);
+    EXPECT_EQ(wizard.model.Back_btn(), BackStep::ToMedia);
+    EXPECT_EQ(wizard.model.Recovery_MODE(), RecoveryMode::Photo);
+    EXPECT_EQ(wizard.model.diskIdentifier(), "");
+    EXPECT_EQ(wizard.model.Back_btn(), BackStep::Nothing);
+}
+
+TEST(WizardModel, EveryRefusalKeepsTheScreenAndNamesItsMessageAndFocus)
+{
+    struct Case {
+        RecoveryMode mode;
+        const char* script;
+        bool rowSelected;
+        CriteriaChoice criteria;
+        bool anyTypeTicked;
+        const char* message;
+        FocusTarget focus;
+        int screenCounter;
+    };
+    const CriteriaChoice whole;
+    const Case cases[] = {
+        {RecoveryMode::Photo, "B", false, whole, true, "\nPlease select a storage media from list.", FocusTarget::None, 0},
+        {RecoveryMode::Photo, "", true, {false, true, "+5", "10"}, true, "\nPlease enter valid Start Sector value.",
+         FocusTarget::StartField, 1},
+        {RecoveryMode::Audio, "", true, {false, true, "10", "10"}, true,
+         "\nEnd Sector should be greater than Start Sector.", FocusTarget::EndField, 1},
+        {RecoveryMode::Video, "N", true, whole, false, "\nPlease select atleast one extension type.",
+         FocusTarget::CheckList, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        Wizard wizard(c.mode);
+        wizard.run(c.script);
+        wizard.inputs.mediumRowSelected = c.rowSelected;
+        wizard.inputs.criteria = c.criteria;
+        for (TypeChoice& type : wizard.inputs.types)
+            type.checked = c.anyTypeTicked;
+        const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
+        EXPECT_EQ(outcome.step, NextStep::Refused);
+        EXPECT_EQ(outcome.refusal.message, c.message);
+        EXPECT_EQ(outcome.refusal.focus, c.focus);
+        EXPECT_EQ(wizard.model.screen_counter(), c.screenCounter);
+    }
+}
+
+TEST(WizardModel, APhotoSearchTakesBothPhotoListsTheRangeAndThePhotoThoroughBox)
+{
+    Wizard wizard;
+    wizard.inputs.criteria = {false, true, "30", "100"};
+    wizard.inputs.photoThorough = false;
+    wizard.inputs.otherThorough = true;
+    const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
+    ASSERT_EQ(outcome.step, NextStep::StartPhotoSearch);
+    const SearchRequest& request = outcome.request;
+    EXPECT_EQ(request.sourceIdentifier + " " + request.startSectorText + ".." + request.endSectorText + "/"
+                  + request.sectorCountText,
+              "sdb1 30..100/1000");
+    EXPECT_TRUE(request.sectorRangeChosen && !request.entireDiskChosen && !request.thorough);
+    EXPECT_EQ(request.generalList, records({"JPG"}));
+    EXPECT_EQ(request.thoroughList, records({"PNG"}));
+}
+
+TEST(WizardModel, OnlyTheTickedTypesOfTheModesTwoListsAreHandedOverEachWithAResultsRow)
+{
+    Wizard wizard(RecoveryMode::Video);
+    wizard.run("N");
+    wizard.inputs.types = {{"AVI", false}, {"MOV", true}, {"MTS", false}};
+    wizard.inputs.photoThorough = true;
+    wizard.inputs.otherThorough = false;
+    const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
+    ASSERT_EQ(outcome.step, NextStep::StartOtherSearch);
+    EXPECT_EQ(outcome.resultTypes, std::vector<std::string>{"MOV"});
+    EXPECT_EQ(wizard.model.CheckListHeader_Array(), records({"MOV"}));
+    EXPECT_EQ(wizard.model.CheckListHeader_Adv_Array(), records({"MOV"}));
+    EXPECT_EQ(outcome.request.generalList, records({"MOV"}));
+    EXPECT_EQ(outcome.request.thoroughList, records({"MOV"}));
+    EXPECT_EQ(outcome.request.recoveryMode, 1);
+    EXPECT_FALSE(outcome.request.thorough);
+}
+
+TEST(WizardModel, EachModeHasItsOwnPairOfLists)
+{
+    const SignatureLists lists = testLists();
+    const std::pair<RecoveryMode, const char*> cases[] = {{RecoveryMode::Photo, "JPG PNG"}, {RecoveryMode::Video, "AVI MOV"},
+                                                          {RecoveryMode::RawFile, "ZIP GZ"}, {RecoveryMode::Audio, "MP3 WAV"}};
+    for (const auto& [mode, expected] : cases) {
+        const ModeLists chosen = listsOfMode(lists, mode);
+        EXPECT_EQ(chosen.general[0] + " " + chosen.thorough[0], expected);
+    }
+}
+
+TEST(WizardModel, EachScreenShowsItsControlsAndButtons)
+{
+    struct Case {
+        RecoveryMode mode;
+        const char* script;
+        bool searchType, progress, photoResults, otherResults, next, back;
+    };
+    const Case cases[] = {
+        {RecoveryMode::Photo, "B", false, false, false, false, true, false},
+        {RecoveryMode::Photo, "", true, false, false, false, true, true},
+        {RecoveryMode::Video, "N", true, false, false, false, true, true},
+        {RecoveryMode::Photo, "N", true, true, false, false, false, false},
+        {RecoveryMode::Photo, "NE", true, false, true, false, false, true},
+        {RecoveryMode::Audio, "NN", true, true, false, false, false, false},
+        {RecoveryMode::Audio, "NNE", true, false, false, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);
+        Wizard wizard(c.mode);
+        wizard.run(c.script);
+        const ScreenLayout shown = wizard.model.layout();
+        EXPECT_EQ(shown.screen, wizard.model.screen());
+        EXPECT_EQ(shown.searchType, c.searchType);
+        EXPECT_EQ(shown.progress, c.progress);
+        EXPECT_EQ(shown.photoResults, c.photoResults);
+        EXPECT_EQ(shown.otherResults, c.otherResults);
+        EXPECT_EQ(shown.nextEnabled, c.next);
+        EXPECT_EQ(shown.backEnabled, c.back);
+    }
+}
+
+TEST(WizardModel, ASaveTakesTheSelectedFilesOnceInOrderOrElseEveryFile)
+{
+    using Rows = std::vector<std::size_t>;
+    EXPECT_EQ(saveSelection({}, 3), (Rows{0, 1, 2}));
+    EXPECT_EQ(saveSelection({2, 0, 2}, 3), (Rows{0, 2}));
+    EXPECT_EQ(saveSelection({}, 0), Rows{});
+}
+
+} // namespace
+} // namespace salvyn
