@@ -2,6 +2,7 @@
 #include "results/formatends.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace salvyn {
 
@@ -9,11 +10,17 @@ namespace {
 
 constexpr std::uint64_t kSectorBytes = 512;
 // How far before %%EOF the startxref keyword may stand.
-constexpr std::uint64_t kTrailerLookBack = 1024;
+constexpr std::size_t kTrailerLookBack = 1024;
+// Object numbers have at most ten digits; writers put one blank between the parts of
+// "12 0 obj" and a line break or two between an end and the update that follows it.
+constexpr std::uint64_t kMaxObjectNumberDigits = 10;
+constexpr std::uint64_t kMaxBlanks = 64;
 
 bool isPdfSpace(std::uint8_t c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '\f' || c == 0; }
 
 // True when `offset` holds a cross-reference table ("xref") or stream ("12 0 obj").
+// Runs of digits and blanks are cut short where no writer makes them that long, so a
+// stretch of digits or zeros costs the same at every %%EOF that points at it.
 bool isCrossReference(FormatEndReader& file, std::uint64_t offset)
 {
     if (file.matches(offset, "xref"))
@@ -21,14 +28,14 @@ bool isCrossReference(FormatEndReader& file, std::uint64_t offset)
     std::uint64_t at = offset;
     for (int number = 0; number < 2; ++number) {
         const std::uint64_t digitsStart = at;
-        while (file.byteAt(at) && std::isdigit(*file.byteAt(at)))
+        while (at - digitsStart <= kMaxObjectNumberDigits && file.byteAt(at) && std::isdigit(*file.byteAt(at)))
             ++at;
-        if (at == digitsStart || at - digitsStart > 10)
+        if (at == digitsStart || at - digitsStart > kMaxObjectNumberDigits)
             return false;
         const std::uint64_t spacesStart = at;
-        while (file.byteAt(at) && isPdfSpace(*file.byteAt(at)))
+        while (at - spacesStart <= kMaxBlanks && file.byteAt(at) && isPdfSpace(*file.byteAt(at)))
             ++at;
-        if (at == spacesStart)
+        if (at == spacesStart || at - spacesStart > kMaxBlanks)
             return false;
     }
     return file.matches(at, "obj");
@@ -38,22 +45,25 @@ bool isCrossReference(FormatEndReader& file, std::uint64_t offset)
 // this file, so a remnant of another PDF in what follows is not taken for our end.
 bool closesOwnTrailer(FormatEndReader& file, std::uint64_t eofAt)
 {
+    // Only the stretch before %%EOF is searched: a search running on from there would
+    // read on through whatever follows the file, up to the limit, at every %%EOF.
     const std::uint64_t from = eofAt > kTrailerLookBack ? eofAt - kTrailerLookBack : 0;
-    std::optional<std::uint64_t> keyword, candidate = file.find(from, "startxref");
-    while (candidate && *candidate < eofAt) {
-        keyword = candidate;
-        candidate = file.find(*candidate + 1, "startxref");
-    }
-    if (!keyword)
+    char trailerBytes[kTrailerLookBack];
+    const auto stretchBytes = static_cast<std::size_t>(eofAt - from);
+    if (!file.read(from, trailerBytes, stretchBytes))
         return false;
-    std::uint64_t at = *keyword + 9;
-    while (at < eofAt && file.byteAt(at) && isPdfSpace(*file.byteAt(at)))
+    const std::string_view trailer(trailerBytes, stretchBytes);
+    const std::size_t keyword = trailer.rfind("startxref");
+    if (keyword == std::string_view::npos)
+        return false;
+    std::size_t at = keyword + 9;
+    while (at < trailer.size() && isPdfSpace(static_cast<std::uint8_t>(trailer[at])))
         ++at;
     std::uint64_t target = 0;
     int digits = 0;
-    for (; at < eofAt && file.byteAt(at) && std::isdigit(*file.byteAt(at)) && digits < 19; ++at, ++digits)
-        target = target * 10 + (*file.byteAt(at) - '0');
-    return digits > 0 && target < *keyword && isCrossReference(file, target);
+    for (; at < trailer.size() && std::isdigit(static_cast<unsigned char>(trailer[at])) && digits < 19; ++at, ++digits)
+        target = target * 10 + static_cast<std::uint64_t>(trailer[at] - '0');
+    return digits > 0 && target < from + keyword && isCrossReference(file, target);
 }
 
 } // namespace
@@ -80,9 +90,12 @@ std::optional<std::uint64_t> pdfEnd(FormatEndReader& file)
         end = after;
         // An incremental update starts right after the end it extends; anything else
         // after a good end is no longer this file.
-        while (file.byteAt(after) && isPdfSpace(*file.byteAt(after)))
+        // Free space after the file is often all zeros, which count as blanks: the
+        // search for an update stops after a few of them rather than at the limit.
+        const std::uint64_t blanksStart = after;
+        while (after - blanksStart <= kMaxBlanks && file.byteAt(after) && isPdfSpace(*file.byteAt(after)))
             ++after;
-        if (!isCrossReference(file, after))
+        if (after - blanksStart > kMaxBlanks || !isCrossReference(file, after))
             break;
         offset = after;
     }
