@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 constexpr std::array kListFiles = {"ZephExt2.dll", "ZephExt2Adv.dll", "ZephVideo.dll", "ZephVideoAdv.dll",
                                    "ZephRaw.dll",  "ZephRawAdv.dll",  "ZephAudio.dll", "ZephAudioAdv.dll"};
 // The checksums need no structure; a few kilobytes of real files are enough to start from.
-constexpr std::size_t kChecksumSeedBytes = 4096;
+constexpr std::size_t kChecksumSeedBytes = 1024;
 
 void writeFile(const fs::path& path, const Bytes& bytes)
 {
