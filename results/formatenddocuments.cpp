@@ -1,6 +1,7 @@
 // Format ends of documents and databases: PDF and SQLite.
 #include "results/formatends.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 
@@ -41,29 +42,52 @@ bool isCrossReference(FormatEndReader& file, std::uint64_t offset)
     return file.matches(at, "obj");
 }
 
+// The "startxref" keywords of one file, found by a single forward search: each %%EOF
+// asks for the last one shortly before it, and no byte is searched twice, so a stretch
+// full of %%EOF costs no more than any other.
+class StartXrefSearch {
+public:
+    std::optional<std::uint64_t> lastBefore(FormatEndReader& file, std::uint64_t eofAt)
+    {
+        const std::uint64_t lookBackStart = eofAt > kTrailerLookBack ? eofAt - kTrailerLookBack : 0;
+        const std::uint64_t from = std::max(m_searchedTo, lookBackStart);
+        // The keyword cannot run on into "%%EOF", so searching up to eofAt misses none.
+        if (from < eofAt) {
+            char bytes[kTrailerLookBack];
+            const auto count = static_cast<std::size_t>(eofAt - from);
+            if (!file.read(from, bytes, count))
+                return std::nullopt;
+            const std::size_t found = std::string_view(bytes, count).rfind("startxref");
+            if (found != std::string_view::npos)
+                m_last = from + found;
+            m_searchedTo = eofAt;
+        }
+        if (m_last && *m_last >= lookBackStart)
+            return m_last;
+        return std::nullopt;
+    }
+
+private:
+    std::uint64_t m_searchedTo = 0;
+    std::optional<std::uint64_t> m_last;
+};
+
 // True when the %%EOF at `eofAt` closes a trailer whose startxref points back into
 // this file, so a remnant of another PDF in what follows is not taken for our end.
-bool closesOwnTrailer(FormatEndReader& file, std::uint64_t eofAt)
+bool closesOwnTrailer(FormatEndReader& file, std::uint64_t eofAt, StartXrefSearch& keywords)
 {
-    // Only the stretch before %%EOF is searched: a search running on from there would
-    // read on through whatever follows the file, up to the limit, at every %%EOF.
-    const std::uint64_t from = eofAt > kTrailerLookBack ? eofAt - kTrailerLookBack : 0;
-    char trailerBytes[kTrailerLookBack];
-    const auto stretchBytes = static_cast<std::size_t>(eofAt - from);
-    if (!file.read(from, trailerBytes, stretchBytes))
+    const auto keyword = keywords.lastBefore(file, eofAt);
+    if (!keyword)
         return false;
-    const std::string_view trailer(trailerBytes, stretchBytes);
-    const std::size_t keyword = trailer.rfind("startxref");
-    if (keyword == std::string_view::npos)
-        return false;
-    std::size_t at = keyword + 9;
-    while (at < trailer.size() && isPdfSpace(static_cast<std::uint8_t>(trailer[at])))
+    std::uint64_t at = *keyword + 9;
+    const std::uint64_t blanksStart = at;
+    while (at < eofAt && at - blanksStart <= kMaxBlanks && file.byteAt(at) && isPdfSpace(*file.byteAt(at)))
         ++at;
     std::uint64_t target = 0;
     int digits = 0;
-    for (; at < trailer.size() && std::isdigit(static_cast<unsigned char>(trailer[at])) && digits < 19; ++at, ++digits)
-        target = target * 10 + static_cast<std::uint64_t>(trailer[at] - '0');
-    return digits > 0 && target < from + keyword && isCrossReference(file, target);
+    for (; at < eofAt && file.byteAt(at) && std::isdigit(*file.byteAt(at)) && digits < 19; ++at, ++digits)
+        target = target * 10 + (*file.byteAt(at) - '0');
+    return digits > 0 && target < *keyword && isCrossReference(file, target);
 }
 
 } // namespace
@@ -74,13 +98,14 @@ std::optional<std::uint64_t> pdfEnd(FormatEndReader& file)
         return std::nullopt;
     std::optional<std::uint64_t> end;
     std::uint64_t offset = 5;
+    StartXrefSearch keywords;
     // Incremental updates add trailers, so the last good %%EOF wins; another PDF's
     // header at a sector start means the search has left a file with no good end.
     while (auto percent = file.find(offset, "%")) {
         offset = *percent + 1;
         if (*percent % kSectorBytes == 0 && file.matches(*percent, "%PDF-"))
             break;
-        if (!file.matches(*percent, "%%EOF") || !closesOwnTrailer(file, *percent))
+        if (!file.matches(*percent, "%%EOF") || !closesOwnTrailer(file, *percent, keywords))
             continue;
         std::uint64_t after = *percent + 5;
         if (file.byteAt(after) == '\r')
