@@ -58,6 +58,16 @@ Bytes rar5Archive()
         + block(Bytes{2, 0x02, 0xAC, 0x02, 0, 0, 0, 0, 0, 0}, Bytes(300, 0x5A)) + block({5, 0, 0}, {});
 }
 
+// Many %%EOF whose trailers all point at one place more than a read window behind them;
+// too large to keep in the corpus, so made here.
+Bytes pdfWithFarTrailers()
+{
+    std::string pdf = "%PDF-1.4\n1 0 obj\n" + std::string(70000, 'a');
+    for (int i = 0; i < 300; ++i)
+        pdf += "\nstartxref\n5\n%%EOF\n";
+    return Bytes(pdf.begin(), pdf.end());
+}
+
 std::string familyOf(const std::string& type)
 {
     const salvyn::FormatEndRule* rule = salvyn::formatEndRuleFor(type);
@@ -106,6 +116,7 @@ int main(int argc, char** argv)
         sectors.push_back(std::move(sector));
     }
     writeFile(out / "formatendarchives" / "Rar5", rar5Archive());
+    writeFile(out / "formatenddocuments" / "PdfFarTrailers", pdfWithFarTrailers());
 
     for (const char* name : kListFiles) {
         std::ifstream in(lists / name, std::ios::binary);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace salvyn {
 
@@ -16,6 +18,8 @@ constexpr std::size_t kTrailerLookBack = 1024;
 // "12 0 obj" and a line break or two between an end and the update that follows it.
 constexpr std::uint64_t kMaxObjectNumberDigits = 10;
 constexpr std::uint64_t kMaxBlanks = 64;
+// Each revision of a document adds a trailer pointing at its own cross-reference.
+constexpr std::size_t kMaxCrossReferenceTargets = 64;
 
 bool isPdfSpace(std::uint8_t c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '\f' || c == 0; }
 
@@ -72,13 +76,37 @@ private:
     std::optional<std::uint64_t> m_last;
 };
 
-// True when the %%EOF at `eofAt` closes a trailer whose startxref points back into
-// this file, so a remnant of another PDF in what follows is not taken for our end.
-bool closesOwnTrailer(FormatEndReader& file, std::uint64_t eofAt, StartXrefSearch& keywords)
+// What the cross-references that trailers point at turned out to be. Each is looked up
+// once, and a file whose trailers point at more places than any revised document has is
+// not walked on: every look-up far behind the scan costs a window read there and back.
+class CrossReferenceLookups {
+public:
+    enum class Verdict { CrossReference, Other, TooMany };
+
+    Verdict at(FormatEndReader& file, std::uint64_t target)
+    {
+        for (const auto& [known, isOne] : m_seen)
+            if (known == target)
+                return isOne ? Verdict::CrossReference : Verdict::Other;
+        if (m_seen.size() == kMaxCrossReferenceTargets)
+            return Verdict::TooMany;
+        const bool isOne = isCrossReference(file, target);
+        m_seen.emplace_back(target, isOne);
+        return isOne ? Verdict::CrossReference : Verdict::Other;
+    }
+
+private:
+    std::vector<std::pair<std::uint64_t, bool>> m_seen;
+};
+
+// Whether the %%EOF at `eofAt` closes a trailer whose startxref points back into this
+// file, so a remnant of another PDF in what follows is not taken for our end.
+CrossReferenceLookups::Verdict trailerBefore(FormatEndReader& file, std::uint64_t eofAt, StartXrefSearch& keywords,
+                                             CrossReferenceLookups& lookups)
 {
     const auto keyword = keywords.lastBefore(file, eofAt);
     if (!keyword)
-        return false;
+        return CrossReferenceLookups::Verdict::Other;
     std::uint64_t at = *keyword + 9;
     const std::uint64_t blanksStart = at;
     while (at < eofAt && at - blanksStart <= kMaxBlanks && file.byteAt(at) && isPdfSpace(*file.byteAt(at)))
@@ -87,7 +115,9 @@ bool closesOwnTrailer(FormatEndReader& file, std::uint64_t eofAt, StartXrefSearc
     int digits = 0;
     for (; at < eofAt && file.byteAt(at) && std::isdigit(*file.byteAt(at)) && digits < 19; ++at, ++digits)
         target = target * 10 + (*file.byteAt(at) - '0');
-    return digits > 0 && target < *keyword && isCrossReference(file, target);
+    if (digits == 0 || target >= *keyword)
+        return CrossReferenceLookups::Verdict::Other;
+    return lookups.at(file, target);
 }
 
 } // namespace
@@ -99,13 +129,19 @@ std::optional<std::uint64_t> pdfEnd(FormatEndReader& file)
     std::optional<std::uint64_t> end;
     std::uint64_t offset = 5;
     StartXrefSearch keywords;
+    CrossReferenceLookups lookups;
     // Incremental updates add trailers, so the last good %%EOF wins; another PDF's
     // header at a sector start means the search has left a file with no good end.
     while (auto percent = file.find(offset, "%")) {
         offset = *percent + 1;
         if (*percent % kSectorBytes == 0 && file.matches(*percent, "%PDF-"))
             break;
-        if (!file.matches(*percent, "%%EOF") || !closesOwnTrailer(file, *percent, keywords))
+        if (!file.matches(*percent, "%%EOF"))
+            continue;
+        const auto trailer = trailerBefore(file, *percent, keywords, lookups);
+        if (trailer == CrossReferenceLookups::Verdict::TooMany)
+            break;
+        if (trailer != CrossReferenceLookups::Verdict::CrossReference)
             continue;
         std::uint64_t after = *percent + 5;
         if (file.byteAt(after) == '\r')
