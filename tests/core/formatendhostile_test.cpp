@@ -33,6 +33,18 @@ std::optional<std::uint64_t> endOf(FormatEndFunction end, const Bytes& bytes, st
     return answer;
 }
 
+// A medium that also counts the bytes asked of it, to see a walk read each byte a bounded number of times.
+class CountingMedium : public MemoryMedium {
+public:
+    using MemoryMedium::MemoryMedium;
+    std::size_t readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size) override
+    {
+        bytesAsked += size;
+        return MemoryMedium::readAt(byteOffset, out, size);
+    }
+    std::uint64_t bytesAsked = 0;
+};
+
 Bytes isoBox(std::string_view type, std::size_t payload) { return be32(std::uint32_t(8 + payload)) + text(type) + zeros(payload); }
 
 TEST(FormatEndHostile, JpegScanDataWithRestartsStuffingAndFill)
@@ -152,6 +164,37 @@ TEST(FormatEndHostile, IsoMediaBoxWalk)
     EXPECT_EQ(endOf(isoMediaEnd, ftyp + isoBox("free", 16) + isoBox("mdat", 16) + zeros(64)), std::nullopt);
 }
 
+TEST(FormatEndHostile, AMillionTinyIsoBoxesAreWalkedWithoutRecursionOrRereading)
+{
+    constexpr std::size_t kBoxes = 1000000;
+    const Bytes ftyp = be32(20) + text("ftypisom") + be32(0) + text("isom");
+    Bytes freeChain;
+    freeChain.reserve(8 * kBoxes);
+    for (std::size_t i = 0; i < kBoxes; ++i)
+        freeChain = std::move(freeChain) + isoBox("free", 0);
+    // One moov holding a million boxes, each inside the one before.
+    Bytes nested = ftyp;
+    nested.reserve(ftyp.size() + 8 * kBoxes);
+    for (std::size_t i = 0; i < kBoxes; ++i)
+        nested = std::move(nested) + be32(std::uint32_t(8 * (kBoxes - i))) + text(i == 0 ? "moov" : "trak");
+    const struct {
+        const char* name;
+        Bytes file;
+        bool answered;
+    } cases[] = {
+        {"free boxes after the movie", ftyp + isoBox("moov", 8) + freeChain, true},
+        {"free boxes and nothing to play", ftyp + freeChain, false},
+        {"nested boxes", nested, true},
+    };
+    for (const auto& c : cases) {
+        CountingMedium medium(c.file + zeros(64));
+        FormatEndReader file(medium, 0, c.file.size() + 4096);
+        const auto length = isoMediaEnd(file);
+        EXPECT_EQ(length, c.answered ? std::optional<std::uint64_t>(c.file.size()) : std::nullopt) << c.name;
+        EXPECT_LE(medium.bytesAsked, 3 * c.file.size() + 128 * 1024) << c.name;
+    }
+}
+
 TEST(FormatEndHostile, CanonRawLayout)
 {
     // CR3: ftyp "crx ", moov, the XMP and preview uuid boxes, then mdat.
@@ -244,6 +287,11 @@ TEST(FormatEndHostile, PdfIncrementalUpdatesAndRemnants)
     EXPECT_EQ(endOf(pdfEnd, sample.bytes + zeros(300) + remnant + zeros(300)), sample.bytes.size());
     // Cut before its %%EOF.
     EXPECT_EQ(endOf(pdfEnd, Bytes(sample.bytes.begin(), sample.bytes.end() - 7) + zeros(2000)), std::nullopt);
+    // Zeroed free space after the file is not read through to the limit for an update.
+    CountingMedium zeroedCard(sample.bytes + zeros(16 * 1024 * 1024));
+    FormatEndReader file(zeroedCard, 0, zeroedCard.bytes().size());
+    EXPECT_EQ(pdfEnd(file), sample.bytes.size());
+    EXPECT_LE(zeroedCard.bytesAsked, sample.bytes.size() + 128 * 1024);
 }
 
 TEST(FormatEndHostile, ZipEndRecordMustDescribeItsDirectory)

@@ -1,0 +1,8 @@
+// Archive ends (ZIP, RAR 5, 7z) over arbitrary bytes.
+#include "formatendwalk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    salvyn::fuzz::walkFormatEnds(salvyn::fuzz::formatEndFamily("formatendarchives").ends, data, size);
+    return 0;
+}

@@ -1,0 +1,8 @@
+// Picture ends (JPEG, PNG, GIF, BMP) over arbitrary bytes.
+#include "formatendwalk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    salvyn::fuzz::walkFormatEnds(salvyn::fuzz::formatEndFamily("formatendimages").ends, data, size);
+    return 0;
+}

@@ -1,0 +1,8 @@
+// Stream ends (FLV, Ogg, MPEG program and transport streams) over arbitrary bytes.
+#include "formatendwalk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    salvyn::fuzz::walkFormatEnds(salvyn::fuzz::formatEndFamily("formatendstreams").ends, data, size);
+    return 0;
+}

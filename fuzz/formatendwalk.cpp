@@ -1,0 +1,91 @@
+#include "formatendwalk.h"
+
+#include "fuzzcheck.h"
+#include "results/formatendreader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace salvyn::fuzz {
+
+namespace {
+
+constexpr std::array<FormatEndFunction, 3> kArchives = {zipEnd, rar5End, sevenZipEnd};
+constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoMediaEnd, matroskaEnd};
+constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
+constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
+constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
+
+constexpr std::array<FormatEndFamily, 5> kFamilies = {{
+    {"formatendarchives", kArchives},
+    {"formatendcontainers", kContainers},
+    {"formatenddocuments", kDocuments},
+    {"formatendimages", kImages},
+    {"formatendstreams", kStreams},
+}};
+
+// Every walk may read its window a few times over; a walk that keeps reading the same
+// bytes again grows with the square of the medium and is caught here.
+constexpr std::uint64_t kReadsPerMediumByte = 8;
+constexpr std::uint64_t kReadAllowanceBytes = 1024 * 1024;
+
+class FuzzMedium : public ByteReader {
+public:
+    FuzzMedium(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+
+    std::size_t readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size) override
+    {
+        m_furthestAsked = std::max(m_furthestAsked, byteOffset + size);
+        m_bytesAsked += size;
+        if (byteOffset >= m_size)
+            return 0;
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_size - byteOffset));
+        std::memcpy(out, m_data + byteOffset, n);
+        return n;
+    }
+
+    std::uint64_t furthestAsked() const { return m_furthestAsked; }
+    std::uint64_t bytesAsked() const { return m_bytesAsked; }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::uint64_t m_furthestAsked = 0;
+    std::uint64_t m_bytesAsked = 0;
+};
+
+} // namespace
+
+std::span<const FormatEndFamily> formatEndFamilies() { return kFamilies; }
+
+const FormatEndFamily& formatEndFamily(std::string_view name)
+{
+    auto family = std::find_if(kFamilies.begin(), kFamilies.end(), [&](const FormatEndFamily& f) { return f.name == name; });
+    require(family != kFamilies.end(), "the format-end family exists");
+    return *family;
+}
+
+void walkFormatEnds(std::span<const FormatEndFunction> ends, const std::uint8_t* data, std::size_t size)
+{
+    // A scan's limit usually lies past a short medium; one inside the data shows that
+    // a walk stops at the limit whatever the size fields say.
+    const std::uint64_t limits[] = {size + 4096, size - size / 4};
+    for (FormatEndFunction end : ends) {
+        for (std::uint64_t limit : limits) {
+            FuzzMedium medium(data, size);
+            FormatEndReader file(medium, 0, limit);
+            const auto length = end(file);
+            require(medium.furthestAsked() <= limit, "nothing at or past the limit is read");
+            require(medium.bytesAsked() <= kReadsPerMediumByte * size + kReadAllowanceBytes,
+                    "a walk reads the medium a bounded number of times");
+            if (length) {
+                require(*length > 0, "a length is never zero");
+                require(*length <= limit, "a length stays inside the limit");
+                require(*length <= size, "a length stays inside the medium");
+            }
+        }
+    }
+}
+
+} // namespace salvyn::fuzz
