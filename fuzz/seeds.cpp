@@ -4,7 +4,7 @@
 //   salvyn-fuzz-seeds OUTPUT_FOLDER SIGNATURE_LIST_FOLDER
 //
 // Samples whose encoder is missing are left out; the committed corpus still seeds them.
-#include "formatendsamples.h"
+#include "doubles/samplefiles.h"
 #include "formatendwalk.h"
 #include "platform/sectorstream.h"
 #include "results/formatendchecksums.h"

@@ -1,6 +1,7 @@
 // Format ends on real files made by Debian's encoders, laid into a medium between junk,
 // free space and another file.
-#include "formatendsamples.h"
+#include "doubles/memorymedium.h"
+#include "doubles/samplefiles.h"
 #include "platform/resourcefolder.h"
 #include "results/formatendtable.h"
 #include "signatures/signaturelist.h"

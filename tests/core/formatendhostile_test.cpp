@@ -1,6 +1,7 @@
 // Format ends on broken, truncated and hostile structures: "unknown" or a bounded length,
 // never a crash, a loop or a read past the limit.
-#include "formatendsamples.h"
+#include "doubles/memorymedium.h"
+#include "doubles/samplefiles.h"
 #include "results/formatendchecksums.h"
 #include "results/formatends.h"
 #include "results/formatendtable.h"

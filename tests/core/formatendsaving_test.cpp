@@ -1,5 +1,6 @@
 // Saving by format ends: the length each found file is saved with, and the files written.
-#include "formatendsamples.h"
+#include "doubles/memorymedium.h"
+#include "doubles/samplefiles.h"
 #include "doubles/memorysectorsource.h"
 #include "results/recoveryreport.h"
 #include "results/savingplan.h"
