@@ -46,6 +46,8 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
         };
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version" || argument == "-V") {
+            options.version = true;
         } else if (argument == "--list-types") {
             options.listTypes = true;
         } else if (argument == "--no-thorough") {
@@ -80,7 +82,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
             media.push_back(argument);
         }
     }
-    if (options.help || options.listTypes)
+    if (options.help || options.version || options.listTypes)
         return parsed;
     if (media.size() != 1) {
         parsed.error = media.empty() ? "no device or image given" : "give one device or image only";
@@ -124,6 +126,7 @@ Options:
                      search, with their descriptions, and scan nothing; with --mode,
                      that mode's only.
   -h, --help         show this help.
+  -V, --version      show the version.
 
 Each found file is printed with its type and its sectors (first included, end excluded),
 then a count per type. On a terminal a progress line shows the percentage, the sectors
