@@ -4,9 +4,11 @@
 #include "platform/qt/alertservice.h"
 #include "platform/qt/documentopener.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -144,6 +146,13 @@ void Help_Support::HelpFilePressed()
 AboutWindow::AboutWindow(QWidget* parent)
     : InfoWindow(QStringLiteral("AboutWindow"), QStringLiteral("About Salvyn"), aboutText(), parent)
 {
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull()) {
+        auto* picture = new QLabel(this);
+        picture->setObjectName(QStringLiteral("_about_icon"));
+        picture->setPixmap(icon.pixmap(64, 64));
+        contentLayout()->insertWidget(0, picture, 0, Qt::AlignHCenter);
+    }
     connect(addButton(QStringLiteral("OK_Btn"), QStringLiteral("OK")), &QPushButton::clicked, this,
             &AboutWindow::OK_Btn);
 }

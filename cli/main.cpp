@@ -259,6 +259,10 @@ int main(int argc, char** argv)
         std::cout << salvyn::scanHelpText();
         return salvyn::kSuccess;
     }
+    if (parsed.options.version) {
+        std::cout << "salvyn-scan " << SALVYN_VERSION << "\n";
+        return salvyn::kSuccess;
+    }
     if (!parsed.error.empty())
         return salvyn::usageError(parsed.error);
     if (parsed.options.listTypes) {

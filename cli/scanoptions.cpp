@@ -35,13 +35,13 @@ std::vector<std::string> commaSeparated(const std::string& text)
 
 ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
 {
-    enum Option { Help = 'h', ListTypes = 256, NoThorough, Mode, Types, Range, Out, Report };
+    enum Option { Help = 'h', Version = 'V', ListTypes = 256, NoThorough, Mode, Types, Range, Out, Report };
     static const option kOptions[] = {
         {"help", no_argument, nullptr, Help},           {"list-types", no_argument, nullptr, ListTypes},
         {"no-thorough", no_argument, nullptr, NoThorough}, {"mode", required_argument, nullptr, Mode},
         {"types", required_argument, nullptr, Types},   {"range", required_argument, nullptr, Range},
         {"out", required_argument, nullptr, Out},       {"report", required_argument, nullptr, Report},
-        {nullptr, 0, nullptr, 0}};
+        {"version", no_argument, nullptr, Version},     {nullptr, 0, nullptr, 0}};
     // getopt_long works on a C argument vector, which it may reorder.
     std::vector<std::string> texts{"salvyn-scan"};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
@@ -54,10 +54,11 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
     ScanOptions& options = parsed.options;
     opterr = 0;
     optind = 0; // starts a fresh parse
-    for (int found; (found = getopt_long(static_cast<int>(texts.size()), argv.data(), ":h", kOptions, nullptr)) != -1;) {
+    for (int found; (found = getopt_long(static_cast<int>(texts.size()), argv.data(), ":hV", kOptions, nullptr)) != -1;) {
         const std::string given = argv[optind - 1];
         switch (found) {
         case Help: options.help = true; break;
+        case Version: options.version = true; break;
         case ListTypes: options.listTypes = true; break;
         case NoThorough: options.thorough = false; break;
         case Mode:
@@ -76,7 +77,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
         default: parsed.error = "unknown option " + given; return parsed;
         }
     }
-    if (options.help || options.listTypes)
+    if (options.help || options.version || options.listTypes)
         return parsed;
     if (texts.size() - static_cast<std::size_t>(optind) != 1) {
         parsed.error = static_cast<std::size_t>(optind) == texts.size() ? "no device or image given"
@@ -90,7 +91,7 @@ ParsedOptions parseScanOptions(const std::vector<std::string>& arguments)
 std::string scanHelpText()
 {
     return R"(Usage: salvyn-scan [OPTIONS] DEVICE_OR_IMAGE
-       salvyn-scan --list-types [--mode MODE]
+  or:  salvyn-scan --list-types [--mode MODE]
 
 Finds lost files on a memory card, USB stick, disk or disk image by the signatures of
 their first sectors, reading the medium sector by sector and never writing to it.
@@ -112,15 +113,18 @@ Options:
                      MKV, WEBM, FLV, OGG, OPUS, MPG, VOB, TS, PDF, ZIP and Office files,
                      SQLITE, RAR 5, 7Z), else up to the next file found, else as the sectors
                      of its range. Existing files are never replaced: a taken name gets
-                     -2, -3, ... A folder on the medium being scanned is refused.
+                     -2, -3, ... A folder on the medium being scanned is refused, and
+                     nothing is made there.
   --report FILE      add a tab-separated line per found file to FILE (a new FILE starts
                      with a header line): name, type, first sector, end sector, bytes
                      written, SHA-256, how the length was decided (format, next file or
                      range) and the medium. With --out only the files written are listed.
+                     A FILE on the medium being scanned, or the medium itself, is refused.
   --list-types       print the file types each mode finds in its general and thorough
                      search, with their descriptions, and scan nothing; with --mode,
                      that mode's only.
   -h, --help         show this help.
+  -V, --version      show the version.
 
 Each found file is printed with its type and its sectors (first included, end excluded),
 then a count per type. On a terminal a progress line shows the percentage, the sectors

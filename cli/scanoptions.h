@@ -15,6 +15,7 @@ struct ScanOptions {
     std::optional<std::string> reportFile;
     std::string medium;
     bool help = false;
+    bool version = false;
     bool listTypes = false;               // print the types of the lists instead of scanning
     bool modeGiven = false;               // --mode was on the command line
 };
