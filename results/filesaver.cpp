@@ -179,10 +179,10 @@ std::string safeFileName(const std::string& name)
 std::string nameVariant(const std::string& name, int number)
 {
     const auto dot = name.rfind('.');
-    const std::string suffix = "-" + std::to_string(number);
-    if (dot == std::string::npos || dot == 0)
-        return name + suffix;
-    return name.substr(0, dot) + suffix + name.substr(dot);
+    std::string variant = name;
+    const std::size_t at = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    variant.insert(at, std::to_string(number)).insert(at, 1, '-');
+    return variant;
 }
 
 } // namespace salvyn
