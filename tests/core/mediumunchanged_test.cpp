@@ -134,7 +134,7 @@ public:
     {
         fs::create_directories(mountPoint);
         const fs::path deviceFile = mountPoint.parent_path() / "loop-device";
-        if (!shell("truncate -s 32M " + image.string())
+        if (!shell("truncate -s 8M " + image.string())
             || !shell("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -d " + contents.string() + " "
                       + image.string()))
             fail("cannot make an ext4 file system (mkfs.ext4 from e2fsprogs)");
