@@ -70,6 +70,10 @@ void ProgressTicker::start()
 
 void ProgressTicker::stop()
 {
+    // One request is enough. A second one could be posted just as the ticker thread ends, into
+    // a queue that thread no longer serves.
+    if (m_stopPosted.exchange(true))
+        return;
     QMetaObject::invokeMethod(m_timer, [timer = m_timer] { timer->end(); }, Qt::QueuedConnection);
 }
 

@@ -4,6 +4,7 @@
 // posts into that thread's queue, so a stop made before the thread has even started is not
 // lost. After the timer has stopped, one last tick runs on the UI thread.
 #include <QObject>
+#include <atomic>
 #include <functional>
 
 class QThread;
@@ -27,6 +28,7 @@ private:
     class Timer;
     QThread* m_thread = nullptr;
     Timer* m_timer = nullptr;
+    std::atomic<bool> m_stopPosted{false};
 };
 
 } // namespace salvyn
