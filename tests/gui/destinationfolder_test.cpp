@@ -49,28 +49,17 @@ TEST_F(DestinationFolderFlow, AChooserEndingAfterTheFieldsAreGoneChangesNothing)
 }
 
 // The real chooser: a window-modal folder dialog that reports through its completion.
-struct RealChooser : ::testing::Test {
-    QFileDialog* openDialog()
-    {
-        chooser.chooseFolder(&parent, [this](int code, const QString& chosen) {
-            resultCode = code;
-            path = chosen;
-            ++calls;
-        });
-        return parent.findChild<QFileDialog*>();
-    }
-
+TEST(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
+{
     QWidget parent;
     DialogFolderChooser chooser;
-    int resultCode = -1;
-    int calls = 0;
+    int resultCode = -1, calls = 0;
     QString path;
-};
-
-TEST_F(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
-{
+    const auto openDialog = [&] {
+        chooser.chooseFolder(&parent, [&](int code, const QString& chosen) { resultCode = code, path = chosen, ++calls; });
+        return parent.findChild<QFileDialog*>();
+    };
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     QFileDialog* dialog = openDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
@@ -80,12 +69,10 @@ TEST_F(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
     dialog->setDirectory(folder.path());
     dialog->selectFile(folder.path());
     QMetaObject::invokeMethod(dialog, "accept");
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(resultCode, 1);
+    EXPECT_EQ(std::pair(calls, resultCode), std::pair(1, 1));
     EXPECT_EQ(QDir(path).canonicalPath(), QDir(folder.path()).canonicalPath());
     openDialog()->reject();
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(resultCode, 0);
+    EXPECT_EQ(std::pair(calls, resultCode), std::pair(2, 0));
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "results/ui/resultstablemodel.h"
 #include "resultsuifakes.h"
 
+#include <QAbstractItemDelegate>
 #include <QItemSelectionModel>
+#include <QStyleOptionViewItem>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -18,6 +20,9 @@ namespace salvyn {
 namespace {
 
 using Kind = FoundFileList::Kind;
+using testing::encodeImage;
+using testing::twoColourJpeg;
+using testing::withExifOrientation6;
 
 TEST(ImageBrowserZoom, ZeroToOneMapsOntoIconSidesFrom16To256)
 {
@@ -69,17 +74,17 @@ TEST_F(Browsers, PageAndArrowClicksMoveByAFifthAndATwentiethOfTheScrollRange)
     const int range = scroller.maximum() - scroller.minimum();
     ASSERT_GT(range, 100);
     const int middle = scroller.minimum() + range / 2;
-    auto after = [&](QAbstractSlider::SliderAction action, int from) {
-        scroller.setValue(from);
+    const std::pair<QAbstractSlider::SliderAction, double> steps[] = {
+        {QAbstractSlider::SliderPageStepAdd, 0.2}, {QAbstractSlider::SliderPageStepSub, -0.2},
+        {QAbstractSlider::SliderSingleStepAdd, 0.05}, {QAbstractSlider::SliderSingleStepSub, -0.05}};
+    for (const auto& [action, part] : steps) {
+        scroller.setValue(middle);
         scroller.triggerAction(action);
-        return scroller.value();
-    };
-    auto fraction = [&](double part) { return static_cast<int>(std::lround(part * range)); };
-    EXPECT_NEAR(after(QAbstractSlider::SliderPageStepAdd, middle), middle + fraction(0.2), 1);
-    EXPECT_NEAR(after(QAbstractSlider::SliderPageStepSub, middle), middle - fraction(0.2), 1);
-    EXPECT_NEAR(after(QAbstractSlider::SliderSingleStepAdd, middle), middle + fraction(0.05), 1);
-    EXPECT_NEAR(after(QAbstractSlider::SliderSingleStepSub, middle), middle - fraction(0.05), 1);
-    EXPECT_EQ(after(QAbstractSlider::SliderPageStepAdd, scroller.maximum() - 1), scroller.maximum());
+        EXPECT_NEAR(scroller.value(), middle + std::lround(part * range), 1) << action;
+    }
+    scroller.setValue(scroller.maximum() - 1);
+    scroller.triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(scroller.value(), scroller.maximum());
 }
 
 TEST_F(Browsers, TheCadenceScrollsOnlyTheBrowserOfThatKindOfFind)
@@ -99,12 +104,10 @@ TEST_F(Browsers, SelectingAFileHandsItToThePreviewOnceUntilAnotherIsSelected)
             [&](const MyImageObject& record) { handed.push_back(record); });
 
     select({2});
-    ASSERT_EQ(handed.size(), 1u);
-    EXPECT_EQ(handed[0].File_Start_Sector, 200u);
-
     otherBrowser.clearSelection();
     select({2});
-    EXPECT_EQ(handed.size(), 1u);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0].File_Start_Sector, 200u);
 
     // Several selected: the lowest index is the one previewed.
     select({4, 1});
@@ -123,7 +126,7 @@ TEST_F(Browsers, SelectingAFileHandsItToThePreviewOnceUntilAnotherIsSelected)
 TEST_F(Browsers, SelectingInThePhotoBrowserStartsNoPreview)
 {
     mode = 0;
-    images.addImageWithData(testing::twoColourJpeg(50, 50), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
+    images.addImageWithData(twoColourJpeg(50, 50), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
     images.flushPending();
     QSignalSpy preview(&photoBrowser, &ImageBrowserView::previewRequested);
     photoBrowser.selectionModel()->select(images.index(0), QItemSelectionModel::ClearAndSelect);
@@ -131,32 +134,13 @@ TEST_F(Browsers, SelectingInThePhotoBrowserStartsNoPreview)
     EXPECT_EQ(photoBrowser.Prev_Index(), ImageBrowserView::noPrevIndex);
 }
 
-using testing::encodeImage;
-using testing::twoColourJpeg;
-using testing::withExifOrientation6;
 
-bool isReddish(QRgb pixel)
-{
-    return qRed(pixel) > 180 && qBlue(pixel) < 90;
-}
-
-bool isBluish(QRgb pixel)
-{
-    return qBlue(pixel) > 180 && qRed(pixel) < 90;
-}
-
-QImage decoded(const PhotoThumbnail& thumbnail)
-{
-    QImage image;
-    image.loadFromData(thumbnail.jpegBytes, "JPEG");
-    return image;
-}
+QImage decoded(const PhotoThumbnail& thumbnail) { return QImage::fromData(thumbnail.jpegBytes, "JPEG"); }
 
 TEST(PhotoThumbnail, BoundedToOneHundredPixelsTurnedAsTheySayNeverEnlargedAndNoneForNoPicture)
 {
-    QImage exact(100, 60, QImage::Format_RGB32);
+    QImage exact(100, 60, QImage::Format_RGB32), line(10000, 1, QImage::Format_RGB32);
     exact.fill(Qt::gray);
-    QImage line(10000, 1, QImage::Format_RGB32);
     line.fill(Qt::darkGreen);
     const std::pair<QByteArray, QSize> cases[] = {
         {twoColourJpeg(4000, 3000), {100, 75}},
@@ -174,8 +158,30 @@ TEST(PhotoThumbnail, BoundedToOneHundredPixelsTurnedAsTheySayNeverEnlargedAndNon
     }
     // Stored with red on the left, shown turned clockwise: red on top.
     const QImage turned = decoded(PhotoThumbnail::fromPhotoBytes(cases[1].first));
-    EXPECT_TRUE(isReddish(turned.pixel(25, 10)));
-    EXPECT_TRUE(isBluish(turned.pixel(25, 90)));
+    EXPECT_TRUE(qRed(turned.pixel(25, 10)) > 180 && qBlue(turned.pixel(25, 10)) < 90);
+    EXPECT_TRUE(qBlue(turned.pixel(25, 90)) > 180 && qRed(turned.pixel(25, 90)) < 90);
+}
+
+// Thumbnails of different sizes still get the same picture box, so each name sits below it.
+TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelow)
+{
+    mode = 0;
+    images.addImageWithData(twoColourJpeg(20, 12), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
+    images.addImageWithData(twoColourJpeg(900, 900), QStringLiteral("GND00002.JPG"), QStringLiteral("2"));
+    images.flushPending();
+    photoBrowser.resize(600, 400);
+    for (const double zoom : {0.0, ImageBrowserView::photoBrowserZoom, 1.0}) {
+        photoBrowser.setZoomValue(zoom);
+        QStyleOptionViewItem option;
+        option.initFrom(&photoBrowser);
+        option.widget = &photoBrowser;
+        option.decorationSize = photoBrowser.iconSize();
+        option.decorationPosition = QStyleOptionViewItem::Top;
+        option.features |= QStyleOptionViewItem::WrapText;
+        const QSize small = photoBrowser.itemDelegate()->sizeHint(option, images.index(0));
+        EXPECT_EQ(small, photoBrowser.itemDelegate()->sizeHint(option, images.index(1))) << zoom;
+        EXPECT_GE(small.height(), photoBrowser.iconSize().height() + photoBrowser.fontMetrics().height()) << zoom;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -20,16 +21,9 @@ namespace {
 // come from a temporary file standing in for the device.
 class FakeUDisksBus : public UDisksBus {
 public:
-    explicit FakeUDisksBus(std::string backingFile)
-        : m_backingFile(std::move(backingFile))
-    {
-    }
+    explicit FakeUDisksBus(std::string backingFile) : m_backingFile(std::move(backingFile)) {}
 
-    bool isAvailable() override
-    {
-        calls << QStringLiteral("isAvailable");
-        return available;
-    }
+    bool isAvailable() override { return calls << QStringLiteral("isAvailable"), available; }
     QString blockObjectFor(const QString& devicePath) override
     {
         calls << QStringLiteral("resolve ") + devicePath;
@@ -38,20 +32,16 @@ public:
     }
     Opened openForBackup(const QString& blockObject) override
     {
-        calls << QStringLiteral("backup ") + blockObject;
-        return answer(backupError, backupMode);
+        return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode);
     }
     Opened openDeviceForReading(const QString& blockObject) override
     {
-        calls << QStringLiteral("read ") + blockObject;
-        return answer(readError, readMode);
+        return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode);
     }
 
     bool available = true;
-    QString backupError;  // empty: the open succeeds
-    int backupMode = O_RDONLY;
-    QString readError;
-    int readMode = O_RDONLY;
+    QString backupError, readError; // empty: the open succeeds
+    int backupMode = O_RDONLY, readMode = O_RDONLY;
     QStringList calls;
     int lastHandedOut = -1;
 
@@ -60,8 +50,7 @@ private:
     {
         if (!error.isEmpty())
             return {-1, error};
-        lastHandedOut = ::open(m_backingFile.c_str(), mode | O_CLOEXEC);
-        return {lastHandedOut, {}};
+        return {lastHandedOut = ::open(m_backingFile.c_str(), mode | O_CLOEXEC), {}};
     }
 
     std::string m_backingFile;
@@ -71,11 +60,9 @@ class UDisksOpenerTest : public testing::Test {
 protected:
     UDisksOpenerTest()
     {
-        device = dir.filePath(QStringLiteral("sdb1")).toStdString();
-        const int fd = ::open(device.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        EXPECT_EQ(::write(fd, "SECTOR-0", 8), 8);
-        ::close(fd);
-        auto fake = std::make_unique<FakeUDisksBus>(device);
+        QFile device(dir.filePath(QStringLiteral("sdb1")));
+        EXPECT_TRUE(device.open(QIODevice::WriteOnly) && device.write("SECTOR-0") == 8);
+        auto fake = std::make_unique<FakeUDisksBus>(device.fileName().toStdString());
         bus = fake.get();
         opener = std::make_unique<UDisksOpener>(std::move(fake));
     }
@@ -87,31 +74,22 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::string device;
     FakeUDisksBus* bus = nullptr;
     std::unique_ptr<UDisksOpener> opener;
 };
 
-TEST_F(UDisksOpenerTest, BackupDescriptorOfAnUnusedDeviceIsHandedOver)
+TEST_F(UDisksOpenerTest, TheBackupDescriptorOrForAMountedDeviceTheReadingOneIsHandedOver)
 {
-    const int fd = opener->openReadOnly("/dev/sdb1");
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
-    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
-    ::close(fd);
-    EXPECT_EQ(bus->calls, (QStringList{"isAvailable", "resolve /dev/sdb1",
-                                       "backup /org/freedesktop/UDisks2/block_devices/sdb1"}));
-}
-
-TEST_F(UDisksOpenerTest, AMountedDeviceRefusedForBackupIsOpenedForReading)
-{
-    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
-    const int fd = opener->openReadOnly("/dev/sdb1");
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
-    ::close(fd);
-    EXPECT_EQ(bus->calls.last(), QStringLiteral("read /org/freedesktop/UDisks2/block_devices/sdb1"));
-
+    for (const char* backupError : {"", "org.freedesktop.UDisks2.Error.Failed"}) {
+        bus->calls.clear();
+        bus->backupError = QString::fromLatin1(backupError);
+        const int fd = opener->openReadOnly("/dev/sdb1");
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(firstBytes(fd), "SECTOR-0");
+        EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
+        ::close(fd);
+        EXPECT_EQ(bus->calls.last(), (*backupError ? "read " : "backup ") + QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1"));
+    }
     bus->readError = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
     errno = 0;
     EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1) << "both opens failing";
@@ -166,20 +144,18 @@ TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
 
 TEST_F(UDisksOpenerTest, ScanAndPreviewMayAskAtTheSameTime)
 {
-    std::vector<std::thread> askers;
     std::atomic<int> opened{0};
-    for (int asker = 0; asker < 4; ++asker) {
-        askers.emplace_back([&] {
-            for (int attempt = 0; attempt < 25; ++attempt) {
-                const int fd = opener->openReadOnly("/dev/sdb1");
-                if (fd >= 0 && firstBytes(fd) == "SECTOR-0")
-                    ++opened;
-                ::close(fd);
-            }
-        });
+    {
+        std::vector<std::jthread> askers;
+        for (int asker = 0; asker < 4; ++asker)
+            askers.emplace_back([&] {
+                for (int attempt = 0; attempt < 25; ++attempt) {
+                    const int fd = opener->openReadOnly("/dev/sdb1");
+                    opened += fd >= 0 && firstBytes(fd) == "SECTOR-0";
+                    ::close(fd);
+                }
+            });
     }
-    for (std::thread& asker : askers)
-        asker.join();
     EXPECT_EQ(opened.load(), 100);
     EXPECT_EQ(bus->calls.size(), 300);
 }

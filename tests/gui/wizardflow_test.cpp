@@ -59,23 +59,21 @@ protected:
         ASSERT_EQ(h.controller().screen_counter(), 1);
     }
     bool shown(const QString& name) const { return h.find<QWidget>(name)->isVisibleTo(&h.controller()); }
+    void expectShown(bool visible, std::initializer_list<const char*> names) const
+    {
+        for (const char* name : names)
+            EXPECT_EQ(shown(QString::fromLatin1(name)), visible) << name;
+    }
     QString help() const { return h.find<QLabel>(u"_help_info"_s)->text(); }
     bool enabled(const QString& name) const { return h.find<QWidget>(name)->isEnabled(); }
-    QStringList names() const
+    QString names() const { return rows(*h.controller().images(), false); }
+    QString resultRows() const { return rows(*h.controller().nsSIGFileInfoDataObject(), true); }
+    static QString rows(const QAbstractItemModel& model, bool withCount)
     {
-        const FoundFileList& images = *h.controller().images();
-        QStringList names;
-        for (int row = 0; row < images.rowCount(); ++row)
-            names << images.data(images.index(row), Qt::DisplayRole).toString();
-        return names;
-    }
-    QStringList resultRows() const
-    {
-        const ResultsTableModel& table = *h.controller().nsSIGFileInfoDataObject();
         QStringList rows;
-        for (int row = 0; row < table.rowCount(); ++row)
-            rows << table.data(table.index(row, 0)).toString() + u'=' + table.data(table.index(row, 1)).toString();
-        return rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.index(row, 0).data().toString() + (withCount ? u'=' + model.index(row, 1).data().toString() : QString());
+        return rows.join(u' ');
     }
     void select(const QString& browserName, int row) const
     {
@@ -100,15 +98,12 @@ protected:
 
 TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstAndARefusedSaveWritesNothing)
 {
-    const QByteArray photo = twoColourJpeg(320, 240);
-    QImage green(150, 50, QImage::Format_RGB32);
-    green.fill(Qt::darkGreen);
-    const QByteArray png = encodeImage(green, "PNG");
+    const QByteArray photo = twoColourJpeg(320, 240), png = encodeImage(twoColourImage(150, 50), "PNG");
     h.writeList(u"ZephExt2.dll"_s, {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
     h.writeList(u"ZephExt2Adv.dll"_s, {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
     makeImage(u"card.img"_s, 120, {{10, photo}, {80, png}});
     h.start();
-    EXPECT_TRUE(shown(u"idTableView"_s));
+    expectShown(true, {"idTableView"});
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     h.click(u"Help_btn"_s);
     h.click(u"About_btn"_s);
@@ -118,8 +113,8 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.selectMedium(0);
     h.click(u"Next_btn"_s);
     EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
-    EXPECT_TRUE(shown(u"_disk_val"_s));
-    EXPECT_FALSE(shown(u"idTableView"_s));
+    expectShown(true, {"_disk_val"});
+    expectShown(false, {"idTableView"});
 
     // A refused range leaves the focus in the field at fault.
     h.controller().activateWindow();
@@ -134,15 +129,13 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Next_btn"_s);
     EXPECT_FALSE(enabled(u"Next_btn"_s));
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), (QStringList{u"GND00001.JPG"_s, u"THD00001.PNG"_s}));
+    EXPECT_EQ(names(), u"GND00001.JPG THD00001.PNG"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_Window"_s});
     EXPECT_EQ(help(), texts::kHelpSearchEnded);
     EXPECT_TRUE(enabled(u"Back_btn"_s));
     EXPECT_FALSE(enabled(u"Next_btn"_s));
-    EXPECT_FALSE(shown(u"_Progress_Horz"_s));
-    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
-        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(shown(u"_save_found_files_Sig"_s));
+    expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
+    expectShown(true, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
 
     h.events.clear();
     h.click(u"_save_found_files"_s);
@@ -168,9 +161,8 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 1);
     EXPECT_EQ(h.controller().images()->rowCount(), 0);
-    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
-        EXPECT_FALSE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_TRUE(shown(u"_disk_val"_s));
+    expectShown(false, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
+    expectShown(true, {"_disk_val"});
 }
 
 TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKeepsTheChecks)
@@ -180,10 +172,10 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.writeList(u"ZephVideoAdv.dll"_s, {{".mts", "18874368", "470000", "1", "MPEG transport"}});
     makeImage(u"cam.img"_s, 100, {{5, header("52494646")}, {30, header("000000146674797071742020")}});
     startOn(u"_rec_mode_Video"_s);
-    EXPECT_TRUE(shown(u"_disk_val_Sig"_s));
-    EXPECT_FALSE(shown(u"_disk_val"_s));
+    expectShown(true, {"_disk_val_Sig"});
+    expectShown(false, {"_disk_val"});
     h.click(u"Next_btn"_s);
-    EXPECT_TRUE(shown(u"idCheckTableView"_s));
+    expectShown(true, {"idCheckTableView"});
     EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
 
     h.controller().activateWindow();
@@ -199,12 +191,10 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
             list.setData(list.index(row, CheckListModel::StateColumn), Qt::Checked, Qt::CheckStateRole);
     h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), QStringList{u"AVI00001.AVI"_s});
-    EXPECT_EQ(resultRows(), QStringList{u"AVI=1"_s});
+    EXPECT_EQ(names() + u' ' + resultRows(), u"AVI00001.AVI AVI=1"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_For_RAW_Window"_s});
-    for (const char* name : {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"})
-        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(shown(u"_zoom_slider"_s));
+    expectShown(true, {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"});
+    expectShown(false, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
     select(u"imageBrowser_2"_s, 0);
@@ -215,7 +205,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
     EXPECT_EQ(help(), texts::kHelpCheckList);
-    EXPECT_FALSE(shown(u"imageBrowser_2"_s));
+    expectShown(false, {"imageBrowser_2"});
     const auto& rows = list.rows();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ((QList<bool>{rows[0].State, rows[1].State, rows[2].State}), (QList<bool>{true, false, false}));
@@ -232,8 +222,8 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     h.click(u"Next_btn"_s);
     h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), (QStringList{u"GZ=1"_s, u"PDF=1"_s, u"ZIP=2"_s}));
-    EXPECT_EQ(names(), (QStringList{u"ZIP00001.ZIP"_s, u"PDF00001.PDF"_s, u"ZIP00002.ZIP"_s, u"GZ00001.GZ"_s}));
+    EXPECT_EQ(resultRows(), u"GZ=1 PDF=1 ZIP=2"_s);
+    EXPECT_EQ(names(), u"ZIP00001.ZIP PDF00001.PDF ZIP00002.ZIP GZ00001.GZ"_s);
 
     select(u"imageBrowser_2"_s, 0);
     EXPECT_TRUE(h.movies.opened.isEmpty()); // the raw-file mode never offers the movie view
@@ -263,7 +253,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     EXPECT_FALSE(QFile::exists(cancelled + u"/ZIP00001.ZIP"_s));
 
     h.click(u"Back_btn"_s);
-    EXPECT_FALSE(shown(u"_save_found_files_Sig"_s));
+    expectShown(false, {"_save_found_files_Sig"});
 }
 
 TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoModeOnTheMediaScreen)
@@ -277,23 +267,22 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
-    EXPECT_TRUE(shown(u"_stop_scan"_s));
+    expectShown(true, {"_stop_scan"});
     EXPECT_EQ(help(), texts::kHelpSearchRunning);
     h.click(u"_stop_scan"_s);
     h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), QStringList{u"MP300001.MP3"_s});
+    EXPECT_EQ(names(), u"MP300001.MP3"_s);
     EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_FALSE(shown(u"_stop_scan"_s));
+    expectShown(false, {"_stop_scan"});
 
     for (int step = 0; step < 3; ++step)
         h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 0);
     EXPECT_TRUE(h.find<QRadioButton>(u"_rec_mode_Photo"_s)->isChecked());
     EXPECT_FALSE(h.find<QRadioButton>(u"_rec_mode_Audio"_s)->isChecked());
-    EXPECT_FALSE(shown(u"_Search_Type"_s));
-    EXPECT_FALSE(shown(u"_disk_val_Sig"_s));
-    EXPECT_TRUE(shown(u"idTableView"_s));
+    expectShown(false, {"_Search_Type", "_disk_val_Sig"});
+    expectShown(true, {"idTableView"});
     EXPECT_EQ(h.find<QLabel>(u"_disk_val_Sig"_s)->text(), u"<None>"_s);
 }
 
