@@ -3,8 +3,7 @@
 
 #include "resultsuifakes.h"
 
-#include <QBuffer>
-#include <QImageWriter>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 #include <zlib.h>
 

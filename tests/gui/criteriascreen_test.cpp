@@ -5,12 +5,8 @@
 #include "app/criteriascreen.h"
 #include "signatures/qt/checklistmodel.h"
 
-#include <QAbstractItemModelTester>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSlider>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,7 @@
 #include "results/ui/destinationfolder.h"
 #include "resultsuifakes.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn {

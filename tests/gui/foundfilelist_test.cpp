@@ -4,11 +4,8 @@
 #include "results/ui/resultstablemodel.h"
 #include "resultsuifakes.h"
 
-#include <QAbstractItemModelTester>
-#include <QCoreApplication>
-#include <QPixmap>
-#include <QSignalSpy>
-#include <QThread>
+#include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 #include <algorithm>

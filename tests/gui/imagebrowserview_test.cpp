@@ -6,11 +6,8 @@
 #include "results/ui/resultstablemodel.h"
 #include "resultsuifakes.h"
 
-#include <QAbstractItemDelegate>
-#include <QItemSelectionModel>
-#include <QStyleOptionViewItem>
-#include <QScrollBar>
-#include <QSignalSpy>
+#include <QtWidgets>
+#include <QtTest>
 
 #include <gtest/gtest.h>
 
@@ -133,7 +130,6 @@ TEST_F(Browsers, SelectingInThePhotoBrowserStartsNoPreview)
     EXPECT_EQ(preview.count(), 0);
     EXPECT_EQ(photoBrowser.Prev_Index(), ImageBrowserView::noPrevIndex);
 }
-
 
 QImage decoded(const PhotoThumbnail& thumbnail) { return QImage::fromData(thumbnail.jpegBytes, "JPEG"); }
 

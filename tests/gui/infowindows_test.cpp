@@ -7,13 +7,8 @@
 #include "platform/resourcefolder.h"
 #include "resultsuifakes.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QMessageBox>
+#include <QtWidgets>
 #include <QPdfDocument>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <filesystem>
 

@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemModelTester>
-#include <QFile>
-#include <QTableView>
-#include <QTemporaryDir>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <map>

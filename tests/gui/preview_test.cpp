@@ -7,10 +7,7 @@
 #include "previewfiles.h"
 #include "resultsuifakes.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPixmap>
-#include <QVBoxLayout>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn {

@@ -3,10 +3,7 @@
 
 #include "tools/mediaencoders.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
+#include <QtWidgets>
 #include <QPdfWriter>
 
 namespace salvyn::test {

@@ -1,9 +1,7 @@
 #pragma once
 // Real media files for the preview tests, made on the spot by the demo image's encoders and
 // by Qt's own writers, in a temporary folder that goes with the object.
-#include <QByteArray>
-#include <QString>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 namespace salvyn::test {
 

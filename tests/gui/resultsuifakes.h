@@ -8,13 +8,7 @@
 #include "results/ui/folderchooser.h"
 #include "results/ui/movieplayer.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QDialog>
-#include <QImage>
-#include <QPainter>
-#include <QPixmap>
-#include <QStringList>
+#include <QtWidgets>
 
 #include <ostream>
 #include <vector>

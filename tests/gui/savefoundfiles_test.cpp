@@ -8,9 +8,8 @@
 #include "core/scantestsupport.h"
 #include "core/scratchfolder.h"
 
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QWidget>
+#include <QtWidgets>
+#include <QtTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>

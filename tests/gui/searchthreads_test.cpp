@@ -4,9 +4,8 @@
 #include "scan/qt/runonui.h"
 #include "scan/qt/searchthreads.h"
 
-#include <QCoreApplication>
-#include <QTest>
-#include <QThread>
+#include <QtWidgets>
+#include <QtTest>
 #include <atomic>
 #include <gtest/gtest.h>
 

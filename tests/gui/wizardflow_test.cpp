@@ -10,17 +10,7 @@
 #include "signatures/qt/checklistmodel.h"
 #include "wizardharness.h"
 
-#include <QAbstractItemView>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QGroupBox>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn::testing {

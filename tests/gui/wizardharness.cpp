@@ -2,9 +2,7 @@
 
 #include "media/qt/medialist.h"
 
-#include <QAbstractButton>
-#include <QDir>
-#include <QTableView>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn::testing {

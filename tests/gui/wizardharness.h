@@ -8,8 +8,8 @@
 #include "resultsuifakes.h"
 #include "core/scantestsupport.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtWidgets>
+#include <QtTest>
 #include <array>
 #include <condition_variable>
 #include <mutex>
