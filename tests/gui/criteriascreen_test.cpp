@@ -97,7 +97,7 @@ struct CheckList : ::testing::Test {
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsAndThoroughOnlyTypesAreMarked)
+TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsThoroughOnlyTypesAreMarkedAndTheSortKeepsEqualNames)
 {
     model.fill(records({{"AVI", "first AVI"}, {"AVI", "second AVI"}}),
                records({{"AVI", "thorough AVI"}, {"MTS", "transport stream"}}));
@@ -107,10 +107,8 @@ TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsAndThoroughOnlyTypesAreMarked
     EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(),
               QStringLiteral("YES"));
     EXPECT_EQ(model.data(model.index(0, CheckListModel::StateColumn), Qt::CheckStateRole).toInt(), Qt::Checked);
-}
 
-TEST_F(CheckList, SortIsCaseInsensitiveAndKeepsTheOrderOfEqualNames)
-{
+    // The sort ignores case and keeps the order of equal names.
     model.fill(records({{"mp3", "lower"}, {"MP3", "upper"}, {"wav", ""}, {"AAC", ""}}), records({{"Mp3", "mixed"}}));
     model.sortByExtension();
     EXPECT_EQ(extensions(), QStringLiteral("AAC mp3 MP3 Mp3 wav"));

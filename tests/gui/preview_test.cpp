@@ -97,15 +97,6 @@ TEST_F(PreviewDisplayTest, AMovieThatOpensShowsStoppedAndOtherwiseThePictureOrTh
     EXPECT_EQ(box->title(), "WAV00002.WAV");
 }
 
-TEST_F(PreviewDisplayTest, ClosingAPlayingMovieStopsItFirst)
-{
-    PreviewDisplay display = displayIn(1);
-    movie.playing = true;
-    display.closemovie_Win(), display.closemovie_Win();
-    EXPECT_EQ(movie.stops, 1);
-    EXPECT_EQ(movie.closes, 2);
-}
-
 // The real movie view, on files made here. Skipped, with the reason, where this system
 // cannot play media at all. ThreadSanitizer cannot follow GStreamer's threads: they hand
 // buffers over through uninstrumented GLib locks, so every pipeline would be reported.

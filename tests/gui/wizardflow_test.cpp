@@ -65,21 +65,16 @@ protected:
             rows << model.index(row, 0).data().toString() + (withCount ? u'=' + model.index(row, 1).data().toString() : QString());
         return rows.join(u' ');
     }
-    void select(const QString& browserName, int row) const
+    void selectFirstFound() const
     {
-        auto* browser = h.find<QAbstractItemView>(browserName);
-        browser->selectionModel()->select(browser->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+        auto* browser = h.find<QAbstractItemView>(u"imageBrowser_2"_s);
+        browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
     }
     bool saveEnds() const
     {
         return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); });
     }
-    QString emptyFolder(const QString& name) const
-    {
-        const QString folder = h.scratch.filePath(name);
-        QDir().mkpath(folder);
-        return folder;
-    }
+    QString emptyFolder(const QString& name) const { return QDir().mkpath(h.scratch.filePath(name)), h.scratch.filePath(name); }
 
     WizardHarness h;
     QString image;
@@ -95,8 +90,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.start();
     expectShown(true, {"idTableView"});
     EXPECT_FALSE(enabled(u"Back_btn"_s));
-    h.click(u"Help_btn"_s);
-    h.click(u"About_btn"_s);
+    h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
     h.events.clear();
     ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
@@ -144,8 +138,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     const std::size_t alertsBefore = h.alerts.shown.size();
     h.click(u"_save_found_files"_s);
     ASSERT_TRUE(QFile::rename(image + u".away"_s, image));
-    EXPECT_FALSE(h.controller().saveFoundFiles()->isSaving());
-    EXPECT_EQ(h.alerts.shown.size(), alertsBefore + 1);
+    EXPECT_FALSE(h.controller().saveFoundFiles()->isSaving() || h.alerts.shown.size() != alertsBefore + 1);
     EXPECT_TRUE(QDir(refused).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 
     h.click(u"Back_btn"_s);
@@ -187,7 +180,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     expectShown(false, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
-    select(u"imageBrowser_2"_s, 0);
+    selectFirstFound();
     EXPECT_EQ(h.movies.stops, 1);
     EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + u"/dprv.AVI"_s});
     EXPECT_EQ(h.find<QGroupBox>(u"_QuickLook_View_Box"_s)->title(), u"AVI00001.AVI"_s);
@@ -196,9 +189,8 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     EXPECT_EQ(h.controller().screen_counter(), 2);
     EXPECT_EQ(help(), texts::kHelpCheckList);
     expectShown(false, {"imageBrowser_2"});
-    const auto& rows = list.rows();
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ((QList<bool>{rows[0].State, rows[1].State, rows[2].State}), (QList<bool>{true, false, false}));
+    ASSERT_EQ(list.rows().size(), 3);
+    EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
 }
 
 TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelledSaveLeavesNoPart)
@@ -209,13 +201,12 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     makeImage(u"stick.img"_s, 100, {{5, header("504B0304")}, {20, header("255044462D")},
                                     {50, header("504B0304")}, {70, header("1F8B08")}});
     startOn(u"_rec_mode_RawFile"_s);
-    h.click(u"Next_btn"_s);
-    h.click(u"Next_btn"_s);
+    h.click(u"Next_btn"_s), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(resultRows(), u"GZ=1 PDF=1 ZIP=2"_s);
     EXPECT_EQ(names(), u"ZIP00001.ZIP PDF00001.PDF ZIP00002.ZIP GZ00001.GZ"_s);
 
-    select(u"imageBrowser_2"_s, 0);
+    selectFirstFound();
     EXPECT_TRUE(h.movies.opened.isEmpty()); // the raw-file mode never offers the movie view
     const QByteArray card = contentOf(image);
     EXPECT_EQ(contentOf(h.controller().preview_file_path()), card.mid(5 * 512, 16 * 512));
@@ -235,8 +226,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     h.click(u"_save_found_files_Sig"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     SaveFoundFilesDialog* progress = h.controller().saveFoundFiles()->progressDialog();
-    ASSERT_NE(progress, nullptr);
-    EXPECT_TRUE(progress->isVisible());
+    ASSERT_TRUE(progress && progress->isVisible());
     progress->cancelButton()->click();
     h.gate.release();
     ASSERT_TRUE(saveEnds());
