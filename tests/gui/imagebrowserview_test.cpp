@@ -31,9 +31,8 @@ TEST(ImageBrowserZoom, ZeroToOneMapsOntoIconSidesFrom16To256)
 struct Browsers : ::testing::Test {
     Browsers()
     {
-        photoBrowser.setFoundFileList(&images);
-        otherBrowser.setFoundFileList(&images);
         for (ImageBrowserView* browser : {&photoBrowser, &otherBrowser}) {
+            browser->setFoundFileList(&images);
             browser->resize(240, 160);
             browser->show();
         }
