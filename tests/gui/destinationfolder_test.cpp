@@ -20,7 +20,7 @@ struct DestinationFolderFlow : ::testing::Test {
     DestinationFolder folder{&controlPanel, path, pathSig, runner, chooser};
 };
 
-TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancellingChangesNothing)
+TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancellingChangesNothingLateEndsAreSafe)
 {
     folder.Browse_Path_Sig();
     chooser.finish(1, QStringLiteral("/home/ana/Recovered photos"));
@@ -34,10 +34,7 @@ TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancel
     chooser.finish(0, QString());
     EXPECT_EQ(path->text(), QStringLiteral("/srv/out"));
     EXPECT_EQ(pathSig->text(), QStringLiteral("/srv/out"));
-}
-
-TEST_F(DestinationFolderFlow, AChooserEndingAfterTheFieldsAreGoneChangesNothing)
-{
+    // A chooser ending after a field is gone fills the one left.
     folder.Browse_Path();
     delete path;
     chooser.finish(1, QStringLiteral("/late"));

@@ -53,16 +53,13 @@ TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscap
     }
 }
 
-struct HelpWindow : ::testing::Test {
+TEST(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
+{
     QTemporaryDir resources;
     testing::FakeOpener opener;
     testing::FakeAlerts alerts;
     Help_Support help{resources.path(), opener, alerts};
     QPushButton* link = help.findChild<QPushButton*>(QStringLiteral("_Help_File_Label"));
-};
-
-TEST_F(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
-{
     link->click();
     EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_EQ(alerts.shown.size(), 1u);

@@ -65,7 +65,7 @@ TEST(ProgressTicker, TicksOnItsOwnThreadUntilStoppedThenOnceMoreOnTheUiThread)
     EXPECT_EQ(lastTicks, 1);
 }
 
-TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsAndRunsOneSearchAtATime)
+TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsRunsOneSearchAtATimeAndALimitedWaitGivesUp)
 {
     QObject ui;
     SearchThreads threads(&ui);
@@ -84,12 +84,8 @@ TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsAndRunsOneSearc
     EXPECT_FALSE(threads.isRunning());
     EXPECT_EQ(searches, 2);
     EXPECT_EQ(overlaps, 0);
-}
 
-TEST(SearchThreads, AWaitWithALimitGivesUpOnAStuckThread)
-{
-    QObject ui;
-    SearchThreads threads(&ui);
+    // A wait with a limit gives up on a stuck thread.
     std::atomic<bool> release{false};
     threads.start([&] { while (!release) QThread::msleep(5); }, [] {}, [] {});
     threads.stopTicker();
