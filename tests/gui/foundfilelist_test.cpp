@@ -88,12 +88,11 @@ TEST_F(FoundFiles, ThePictureFollowsTheRecoveryModeAtTheTimeItIsAskedFor)
     images.addImageWithData(twoColourJpeg(300, 300), QStringLiteral("GND00001.JPG"), QStringLiteral("u"));
     images.addImageWithData_2(QStringLiteral("MOV00001.MOV"), QStringLiteral("MOV00001.MOV"), 0, 1);
     images.flushPending();
-    recoveryMode = 0;
-    EXPECT_EQ(picture(0).value<QPixmap>().size(), QSize(100, 100));
-    EXPECT_FALSE(picture(1).isValid());
-    recoveryMode = 1;
-    EXPECT_FALSE(picture(0).isValid());
-    EXPECT_EQ(picture(1).value<QPixmap>().size(), QSize(16, 16));
+    for (const int mode : {0, 1}) {
+        recoveryMode = mode;
+        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(100, 100) : QSize(16, 16));
+        EXPECT_FALSE(picture(1 - mode).isValid());
+    }
     EXPECT_EQ(images.data(images.index(5), Qt::DisplayRole), QVariant());
 }
 
@@ -195,7 +194,6 @@ TEST(FoundFileListLifetime, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThe
         images->addImageWithData(twoColourJpeg(1200, 900), QStringLiteral("p.JPG"), QStringLiteral("p"));
     images.reset();
     QCoreApplication::processEvents();
-    SUCCEED();
 }
 
 } // namespace
