@@ -30,7 +30,7 @@ protected:
     CriteriaScreen screen{&window, QStringLiteral("_Sig"), false};
 };
 
-TEST_F(RangeControls, SliderWritesItsFieldAndTypingMovesTheSliderWithoutRewritingTheText)
+TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRangeStartsFromTheWholeMedium)
 {
     enter("1000");
     slider("_Start_Slider_Sig")->setValue(250);
@@ -43,6 +43,17 @@ TEST_F(RangeControls, SliderWritesItsFieldAndTypingMovesTheSliderWithoutRewritin
     QTest::keyClicks(end, QStringLiteral("0")); // 005000 lies beyond the medium
     EXPECT_EQ(slider("_End_Slider_Sig")->value(), 500);
     EXPECT_EQ(end->text(), QStringLiteral("005000"));
+
+    // Entire disk shows the disk values as plain text; sector range starts again from the whole medium.
+    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
+    screen.Entire_Disk_Radio();
+    window.show();
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
+    EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
+    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
+    EXPECT_TRUE(volumeName->text() == QStringLiteral("CARD") && volumeName->textFormat() == Qt::PlainText); // never markup
+    screen.Sector_Range_Radio();
+    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
@@ -59,20 +70,6 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     QTest::keyClicks(start, QStringLiteral("4000000000"));
     EXPECT_EQ(start->text(), QStringLiteral("4000000000"));
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
-}
-
-TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAsPlainTextAndSectorRangeStartsAgainFromTheWholeMedium)
-{
-    enter("1000");
-    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
-    screen.Entire_Disk_Radio();
-    window.show();
-    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
-    EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
-    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
-    EXPECT_TRUE(volumeName->text() == QStringLiteral("CARD") && volumeName->textFormat() == Qt::PlainText); // never markup
-    screen.Sector_Range_Radio();
-    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 using Records = CheckListModel::Records;
@@ -97,7 +94,7 @@ struct CheckList : ::testing::Test {
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsThoroughOnlyTypesAreMarkedAndTheSortKeepsEqualNames)
+TEST_F(CheckList, OneRowPerTypeThoroughOnlyMarkedSortKeepsEqualNamesSelectAllKeepsTheOrderOnlyStateEditable)
 {
     model.fill(records({{"AVI", "first AVI"}, {"AVI", "second AVI"}}),
                records({{"AVI", "thorough AVI"}, {"MTS", "transport stream"}}));
@@ -115,10 +112,8 @@ TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsThoroughOnlyTypesAreMarkedAnd
     model.fill({}, {});
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_FALSE(model.Check_For_One_Extension_Selection());
-}
 
-TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrderOnlyTheStateIsEditable)
-{
+    // Select all and unselect all keep the order; only the state is editable.
     model.fill(records({{"ZIP", "z"}, {"DOC", "d"}, {"PDF", "p"}}), {});
     model.Select_Unselect(false);
     EXPECT_EQ(extensions(), QStringLiteral("ZIP DOC PDF"));

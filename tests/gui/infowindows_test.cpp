@@ -30,14 +30,15 @@ int runAndPress(QDialog& window, const QString& buttonName)
     return runner.runModal(window);
 }
 
-TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscapeWithZero)
+TEST(InfoWindows, EachIsInTheWindowColourItsButtonEndsTheModalRunWithOneEscapeWithZeroAndHelpOpensHelpPdf)
 {
     testing::FakeOpener opener;
     testing::FakeAlerts alerts;
     Browse_Info browse;
     SaveFile_Info photos;
     SaveFile_Info_For_RAW others;
-    Help_Support help(QStringLiteral("/nowhere"), opener, alerts);
+    QTemporaryDir resources;
+    Help_Support help(resources.path(), opener, alerts);
     AboutWindow about;
     const std::pair<QDialog*, const char*> windows[] = {
         {&browse, "Continue_Btn"}, {&photos, "OK_Btn"}, {&others, "OK_Btn"}, {&help, "Close_Btn"}, {&about, "OK_Btn"}};
@@ -51,23 +52,15 @@ TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscap
         EXPECT_EQ(runAndPress(*window, QStringLiteral("no such button")), 0);
         EXPECT_FALSE(window->isVisible());
     }
-}
-
-TEST(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
-{
-    QTemporaryDir resources;
-    testing::FakeOpener opener;
-    testing::FakeAlerts alerts;
-    Help_Support help{resources.path(), opener, alerts};
+    // The help window's link opens Help.pdf from the resource folder, or says it is missing.
     QPushButton* link = help.findChild<QPushButton*>(QStringLiteral("_Help_File_Label"));
     link->click();
     EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_EQ(alerts.shown.size(), 1u);
-
     QFile pdf(resources.path() + QStringLiteral("/Help.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4\n") && pdf.flush());
     link->click();
-    EXPECT_EQ(opener.opened, QStringList{resources.path() + QStringLiteral("/Help.pdf")});
+    EXPECT_EQ(opener.opened, QStringList{pdf.fileName()});
     EXPECT_EQ(alerts.shown.size(), 1u);
 }
 
