@@ -271,12 +271,11 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
 TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredNoKeepsTheWindow)
 {
     h.writeList(u"ZephExt2.dll"_s, {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
-    QFile leftOver(h.previewFolder + u"/dprv.MOV"_s); // by a run that crashed
-    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
-    leftOver.close();
+    const QString leftOver = h.previewFolder + u"/dprv.MOV"_s; // by a run that crashed
+    ASSERT_TRUE(QFile(leftOver).open(QIODevice::WriteOnly));
     makeImage(u"card.img"_s, 100, {{10, twoColourJpeg(32, 32)}});
     startOn(u"_rec_mode_Photo"_s);
-    EXPECT_FALSE(leftOver.exists());
+    EXPECT_FALSE(QFile::exists(leftOver));
     h.alerts.answers = {u"No"_s, u"No"_s, u"Yes"_s};
     h.click(u"Exit_Btn"_s);
     EXPECT_FALSE(h.controller().close());
@@ -286,15 +285,14 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     h.gate.holdAt(50);
     h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
-    QFile preview(h.previewFolder + u"/dprv.JPG"_s);
-    ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
-    preview.close();
+    const QString preview = h.previewFolder + u"/dprv.JPG"_s;
+    ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
     h.gate.release();
     h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving
-    EXPECT_FALSE(preview.exists());
+    EXPECT_FALSE(QFile::exists(preview));
 }
 
 } // namespace
