@@ -1,8 +1,9 @@
 // Pictures from a hostile medium: what a header claims must not decide how much is decoded.
 #include "results/ui/boundedimage.h"
 
-#include <QBuffer>
-#include <QImageWriter>
+#include "resultsuifakes.h"
+
+#include <QtWidgets>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -11,8 +12,7 @@ namespace {
 
 QByteArray bigEndian32(quint32 value)
 {
-    const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-    return QByteArray(bytes, 4);
+    return QByteArray() + char(value >> 24) + char(value >> 16) + char(value >> 8) + char(value);
 }
 
 QByteArray pngChunk(const QByteArray& type, const QByteArray& data)
@@ -52,18 +52,9 @@ QByteArray greyPng(quint32 width, quint32 height, quint32 rowsOfZeros)
 // A real 8 x 8 JPEG whose frame header then claims `width` x `height`.
 QByteArray jpegClaiming(quint16 width, quint16 height)
 {
-    QImage picture(8, 8, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpeg").write(picture);
+    QByteArray bytes = testing::twoColourJpeg(8, 8);
     const qsizetype frame = bytes.indexOf(QByteArray("\xFF\xC0", 2));
-    bytes[frame + 5] = char(height >> 8);
-    bytes[frame + 6] = char(height);
-    bytes[frame + 7] = char(width >> 8);
-    bytes[frame + 8] = char(width);
-    return bytes;
+    return bytes.replace(frame + 5, 4, bigEndian32(quint32(height) << 16 | width));
 }
 
 QImage decoded(QByteArray bytes)

@@ -5,12 +5,8 @@
 #include "app/criteriascreen.h"
 #include "signatures/qt/checklistmodel.h"
 
-#include <QAbstractItemModelTester>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSlider>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +30,7 @@ protected:
     CriteriaScreen screen{&window, QStringLiteral("_Sig"), false};
 };
 
-TEST_F(RangeControls, SliderWritesItsFieldAndTypingMovesTheSliderWithoutRewritingTheText)
+TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRangeStartsFromTheWholeMedium)
 {
     enter("1000");
     slider("_Start_Slider_Sig")->setValue(250);
@@ -47,6 +43,17 @@ TEST_F(RangeControls, SliderWritesItsFieldAndTypingMovesTheSliderWithoutRewritin
     QTest::keyClicks(end, QStringLiteral("0")); // 005000 lies beyond the medium
     EXPECT_EQ(slider("_End_Slider_Sig")->value(), 500);
     EXPECT_EQ(end->text(), QStringLiteral("005000"));
+
+    // Entire disk shows the disk values as plain text; sector range starts again from the whole medium.
+    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
+    screen.Entire_Disk_Radio();
+    window.show();
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
+    EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
+    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
+    EXPECT_TRUE(volumeName->text() == QStringLiteral("CARD") && volumeName->textFormat() == Qt::PlainText); // never markup
+    screen.Sector_Range_Radio();
+    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
@@ -55,8 +62,7 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     EXPECT_EQ(slider("_End_Slider_Sig")->maximum(), INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
     slider("_End_Slider_Sig")->setValue(INT_MAX / 2);
-    const qulonglong middle = field("_End_slider_val_Sig")->text().toULongLong();
-    EXPECT_NEAR(static_cast<double>(middle), 2500000000.0, 3.0);
+    EXPECT_NEAR(field("_End_slider_val_Sig")->text().toDouble(), 2500000000.0, 3.0);
     slider("_End_Slider_Sig")->setValue(INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
     QLineEdit* start = field("_Start_slider_val_Sig");
@@ -64,21 +70,6 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     QTest::keyClicks(start, QStringLiteral("4000000000"));
     EXPECT_EQ(start->text(), QStringLiteral("4000000000"));
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
-}
-
-TEST_F(RangeControls, EntireDiskShowsTheDiskValuesAsPlainTextAndSectorRangeStartsAgainFromTheWholeMedium)
-{
-    enter("1000");
-    field("_Start_slider_val_Sig")->setText(QStringLiteral("5"));
-    screen.Entire_Disk_Radio();
-    window.show();
-    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("_disk_val_Sig"))->isVisibleTo(&window));
-    EXPECT_FALSE(slider("_Start_Slider_Sig")->isVisibleTo(&window));
-    const QLabel* volumeName = window.findChild<QLabel*>(QStringLiteral("_vol_name_val_Sig"));
-    EXPECT_EQ(volumeName->text(), QStringLiteral("CARD"));
-    EXPECT_EQ(volumeName->textFormat(), Qt::PlainText); // a volume name is never markup
-    screen.Sector_Range_Radio();
-    EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
 }
 
 using Records = CheckListModel::Records;
@@ -91,52 +82,41 @@ Records records(std::initializer_list<std::pair<const char*, const char*>> types
     return list;
 }
 
-QStringList extensions(const CheckListModel& model)
-{
-    QStringList names;
-    for (const CheckListRow& row : model.rows())
-        names << row.Extension;
-    return names;
-}
-
-class CheckList : public ::testing::Test {
-protected:
+struct CheckList : ::testing::Test {
+    QString extensions() const
+    {
+        QStringList names;
+        for (const CheckListRow& row : model.rows())
+            names << row.Extension;
+        return names.join(u' ');
+    }
     CheckListModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(CheckList, OneRowPerTypeFirstDescriptionWinsAndThoroughOnlyTypesAreMarked)
+TEST_F(CheckList, OneRowPerTypeThoroughOnlyMarkedSortKeepsEqualNamesSelectAllKeepsTheOrderOnlyStateEditable)
 {
     model.fill(records({{"AVI", "first AVI"}, {"AVI", "second AVI"}}),
                records({{"AVI", "thorough AVI"}, {"MTS", "transport stream"}}));
-    ASSERT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.rows()[0].Extension, QStringLiteral("AVI"));
-    EXPECT_EQ(model.rows()[0].Description, QStringLiteral("first AVI"));
-    EXPECT_EQ(model.rows()[0].Thoro, QString());
-    EXPECT_EQ(model.rows()[1].Extension, QStringLiteral("MTS"));
-    EXPECT_EQ(model.rows()[1].Thoro, QStringLiteral("YES"));
+    ASSERT_EQ(extensions(), QStringLiteral("AVI MTS"));
+    EXPECT_EQ(model.rows()[0].Description + u'/' + model.rows()[0].Thoro + u'/' + model.rows()[1].Thoro, "first AVI//YES");
     EXPECT_TRUE(model.rows()[1].State);
     EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(),
               QStringLiteral("YES"));
     EXPECT_EQ(model.data(model.index(0, CheckListModel::StateColumn), Qt::CheckStateRole).toInt(), Qt::Checked);
-}
 
-TEST_F(CheckList, SortIsCaseInsensitiveAndKeepsTheOrderOfEqualNames)
-{
+    // The sort ignores case and keeps the order of equal names.
     model.fill(records({{"mp3", "lower"}, {"MP3", "upper"}, {"wav", ""}, {"AAC", ""}}), records({{"Mp3", "mixed"}}));
     model.sortByExtension();
-    EXPECT_EQ(extensions(model), (QStringList{QStringLiteral("AAC"), QStringLiteral("mp3"), QStringLiteral("MP3"),
-                                              QStringLiteral("Mp3"), QStringLiteral("wav")}));
+    EXPECT_EQ(extensions(), QStringLiteral("AAC mp3 MP3 Mp3 wav"));
     model.fill({}, {});
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_FALSE(model.Check_For_One_Extension_Selection());
-}
 
-TEST_F(CheckList, SelectAllAndUnselectAllKeepTheOrderOnlyTheStateIsEditable)
-{
+    // Select all and unselect all keep the order; only the state is editable.
     model.fill(records({{"ZIP", "z"}, {"DOC", "d"}, {"PDF", "p"}}), {});
     model.Select_Unselect(false);
-    EXPECT_EQ(extensions(model), (QStringList{QStringLiteral("ZIP"), QStringLiteral("DOC"), QStringLiteral("PDF")}));
+    EXPECT_EQ(extensions(), QStringLiteral("ZIP DOC PDF"));
     EXPECT_FALSE(model.Check_For_One_Extension_Selection());
     EXPECT_TRUE(model.anyUnchecked());
     EXPECT_EQ(model.rows()[1].Description, QStringLiteral("d"));

@@ -4,11 +4,7 @@
 #include "results/ui/destinationfolder.h"
 #include "resultsuifakes.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn {
@@ -24,7 +20,7 @@ struct DestinationFolderFlow : ::testing::Test {
     DestinationFolder folder{&controlPanel, path, pathSig, runner, chooser};
 };
 
-TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancellingChangesNothing)
+TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancellingChangesNothingLateEndsAreSafe)
 {
     folder.Browse_Path_Sig();
     chooser.finish(1, QStringLiteral("/home/ana/Recovered photos"));
@@ -38,10 +34,7 @@ TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancel
     chooser.finish(0, QString());
     EXPECT_EQ(path->text(), QStringLiteral("/srv/out"));
     EXPECT_EQ(pathSig->text(), QStringLiteral("/srv/out"));
-}
-
-TEST_F(DestinationFolderFlow, AChooserEndingAfterTheFieldsAreGoneChangesNothing)
-{
+    // A chooser ending after a field is gone fills the one left.
     folder.Browse_Path();
     delete path;
     chooser.finish(1, QStringLiteral("/late"));
@@ -49,28 +42,17 @@ TEST_F(DestinationFolderFlow, AChooserEndingAfterTheFieldsAreGoneChangesNothing)
 }
 
 // The real chooser: a window-modal folder dialog that reports through its completion.
-struct RealChooser : ::testing::Test {
-    QFileDialog* openDialog()
-    {
-        chooser.chooseFolder(&parent, [this](int code, const QString& chosen) {
-            resultCode = code;
-            path = chosen;
-            ++calls;
-        });
-        return parent.findChild<QFileDialog*>();
-    }
-
+TEST(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
+{
     QWidget parent;
     DialogFolderChooser chooser;
-    int resultCode = -1;
-    int calls = 0;
+    int resultCode = -1, calls = 0;
     QString path;
-};
-
-TEST_F(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
-{
+    const auto openDialog = [&] {
+        chooser.chooseFolder(&parent, [&](int code, const QString& chosen) { resultCode = code, path = chosen, ++calls; });
+        return parent.findChild<QFileDialog*>();
+    };
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     QFileDialog* dialog = openDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
@@ -80,12 +62,10 @@ TEST_F(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
     dialog->setDirectory(folder.path());
     dialog->selectFile(folder.path());
     QMetaObject::invokeMethod(dialog, "accept");
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(resultCode, 1);
+    EXPECT_EQ(std::pair(calls, resultCode), std::pair(1, 1));
     EXPECT_EQ(QDir(path).canonicalPath(), QDir(folder.path()).canonicalPath());
     openDialog()->reject();
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(resultCode, 0);
+    EXPECT_EQ(std::pair(calls, resultCode), std::pair(2, 0));
 }
 
 } // namespace

@@ -4,11 +4,8 @@
 #include "results/ui/resultstablemodel.h"
 #include "resultsuifakes.h"
 
-#include <QAbstractItemModelTester>
-#include <QCoreApplication>
-#include <QPixmap>
-#include <QSignalSpy>
-#include <QThread>
+#include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,10 +78,8 @@ TEST_F(FoundFiles, AnOtherFileIsTrimmedAndCountedByItsExactExtensionBeforeTheAdd
     ASSERT_EQ(images.rowCount(), 3);
     EXPECT_EQ(images.imageAt(0).path, QStringLiteral("MOV00001.MOV"));
     EXPECT_EQ(images.imageAt(0).image.toImage().pixelColor(8, 8), QColor(Qt::red));
-    EXPECT_EQ(count(0), QStringLiteral("1"));
     // "mp4" and "MP4" are different rows: only the exact one counts.
-    EXPECT_EQ(count(1), QStringLiteral("1"));
-    EXPECT_EQ(count(2), QStringLiteral("0"));
+    EXPECT_EQ(QStringList({count(0), count(1), count(2)}), QStringList({"1", "1", "0"}));
     EXPECT_EQ(table.rowCount(), 3);
 }
 
@@ -93,38 +88,35 @@ TEST_F(FoundFiles, ThePictureFollowsTheRecoveryModeAtTheTimeItIsAskedFor)
     images.addImageWithData(twoColourJpeg(300, 300), QStringLiteral("GND00001.JPG"), QStringLiteral("u"));
     images.addImageWithData_2(QStringLiteral("MOV00001.MOV"), QStringLiteral("MOV00001.MOV"), 0, 1);
     images.flushPending();
-    recoveryMode = 0;
-    EXPECT_EQ(picture(0).value<QPixmap>().size(), QSize(100, 100));
-    EXPECT_FALSE(picture(1).isValid());
-    recoveryMode = 1;
-    EXPECT_FALSE(picture(0).isValid());
-    EXPECT_EQ(picture(1).value<QPixmap>().size(), QSize(16, 16));
+    for (const int mode : {0, 1}) {
+        recoveryMode = mode;
+        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(100, 100) : QSize(16, 16));
+        EXPECT_FALSE(picture(1 - mode).isValid());
+    }
     EXPECT_EQ(images.data(images.index(5), Qt::DisplayRole), QVariant());
 }
 
 TEST_F(FoundFiles, EverySixthPhotoAndEveryFourthOtherFileAsksForTheEndToBeShown)
 {
     QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
-    for (int i = 1; i <= 13; ++i) {
-        images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"));
-        images.flushPending();
+    for (const bool photos : {true, false}) {
+        images.removeAllImages();
+        images.resetAdded_item_count();
+        due.clear();
+        for (int i = 1; i <= 13; ++i) {
+            if (photos)
+                images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"));
+            else
+                images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
+            images.flushPending();
+        }
+        QList<int> rows;
+        for (const QList<QVariant>& call : due) {
+            EXPECT_EQ(call.at(0).value<FoundFileList::Kind>(), photos ? FoundFileList::Kind::Photo : FoundFileList::Kind::RawFile);
+            rows << call.at(1).toInt();
+        }
+        EXPECT_EQ(rows, (photos ? QList<int>{5, 11} : QList<int>{3, 7, 11}));
     }
-    ASSERT_EQ(due.count(), 2);
-    EXPECT_EQ(due.at(0).at(0).value<FoundFileList::Kind>(), FoundFileList::Kind::Photo);
-    EXPECT_EQ(due.at(0).at(1).toInt(), 5);
-    EXPECT_EQ(due.at(1).at(1).toInt(), 11);
-
-    images.removeAllImages();
-    images.resetAdded_item_count();
-    due.clear();
-    for (int i = 1; i <= 9; ++i) {
-        images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
-        images.flushPending();
-    }
-    ASSERT_EQ(due.count(), 2);
-    EXPECT_EQ(due.at(0).at(0).value<FoundFileList::Kind>(), FoundFileList::Kind::RawFile);
-    EXPECT_EQ(due.at(0).at(1).toInt(), 3);
-    EXPECT_EQ(due.at(1).at(1).toInt(), 7);
 }
 
 TEST_F(FoundFiles, ABatchAsksOnceForItsLastDueFindAndKeepsTheOrderOfAdding)
@@ -159,8 +151,7 @@ TEST_F(FoundFiles, FindsStreamingInFromASearchThreadKeepTheModelsConsistent)
     QAbstractItemModelTester tableTester(&table, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy tableChanged(&table, &QAbstractItemModel::dataChanged);
     const QByteArray photo = twoColourJpeg(120, 90);
-    constexpr int kOtherFiles = 3000;
-    constexpr int kPhotos = 40;
+    constexpr int kOtherFiles = 3000, kPhotos = 40;
     runWhileUiRuns([&] {
         for (int i = 0; i < kOtherFiles; ++i) {
             const QString n = QStringLiteral("MOV%1.MOV").arg(i);
@@ -172,15 +163,11 @@ TEST_F(FoundFiles, FindsStreamingInFromASearchThreadKeepTheModelsConsistent)
     images.flushPending();
     QCoreApplication::processEvents();
     ASSERT_EQ(images.rowCount(), kOtherFiles + kPhotos);
-    EXPECT_EQ(name(0), QStringLiteral("MOV0.MOV"));
-    EXPECT_EQ(name(1), QStringLiteral("GND.JPG"));
-    EXPECT_EQ(name(images.rowCount() - 1), QStringLiteral("MOV2999.MOV"));
+    EXPECT_EQ(name(0) + name(1) + name(images.rowCount() - 1), QStringLiteral("MOV0.MOVGND.JPGMOV2999.MOV"));
     EXPECT_EQ(count(0), QString::number(kOtherFiles));
     ASSERT_GE(tableChanged.count(), 1);
-    for (const QList<QVariant>& change : tableChanged) { // only the counted type's row changes
-        EXPECT_EQ(change.at(0).toModelIndex().row(), 0);
-        EXPECT_EQ(change.at(1).toModelIndex().row(), 0);
-    }
+    for (const QList<QVariant>& change : tableChanged) // only the counted type's row changes
+        EXPECT_EQ(change.at(0).toModelIndex().row() + change.at(1).toModelIndex().row(), 0);
     EXPECT_EQ(images.added_item_count(), std::uint64_t(kOtherFiles + kPhotos));
 }
 
@@ -195,8 +182,7 @@ TEST_F(FoundFiles, EmptyingWhileThumbnailsAreBeingMadeLeavesNoLateRows)
     images.flushPending();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    ASSERT_EQ(images.rowCount(), 1);
-    EXPECT_EQ(name(0), QStringLiteral("new.MOV"));
+    EXPECT_EQ(QStringList{name(0)} << name(1), (QStringList{QStringLiteral("new.MOV"), QString()}));
 }
 
 TEST(FoundFileListLifetime, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThem)
@@ -208,7 +194,6 @@ TEST(FoundFileListLifetime, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThe
         images->addImageWithData(twoColourJpeg(1200, 900), QStringLiteral("p.JPG"), QStringLiteral("p"));
     images.reset();
     QCoreApplication::processEvents();
-    SUCCEED();
 }
 
 } // namespace

@@ -7,13 +7,8 @@
 #include "platform/resourcefolder.h"
 #include "resultsuifakes.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QMessageBox>
+#include <QtWidgets>
 #include <QPdfDocument>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,11 +16,6 @@
 
 namespace salvyn {
 namespace {
-
-QString buildResourceFolder()
-{
-    return QString::fromStdString(findResourceFolder());
-}
 
 // Runs `window` with the real runner and presses the button called `buttonName` in it.
 int runAndPress(QDialog& window, const QString& buttonName)
@@ -40,72 +30,51 @@ int runAndPress(QDialog& window, const QString& buttonName)
     return runner.runModal(window);
 }
 
-TEST(InfoWindows, EachIsInTheWindowColourAndItsButtonEndsTheModalRunWithOneEscapeWithZero)
+TEST(InfoWindows, EachIsInTheWindowColourItsButtonEndsTheModalRunWithOneEscapeWithZeroAndHelpOpensHelpPdf)
 {
     testing::FakeOpener opener;
     testing::FakeAlerts alerts;
-    std::vector<std::pair<std::unique_ptr<QDialog>, QString>> windows;
-    windows.emplace_back(std::make_unique<Browse_Info>(), QStringLiteral("Continue_Btn"));
-    windows.emplace_back(std::make_unique<SaveFile_Info>(), QStringLiteral("OK_Btn"));
-    windows.emplace_back(std::make_unique<SaveFile_Info_For_RAW>(), QStringLiteral("OK_Btn"));
-    windows.emplace_back(std::make_unique<Help_Support>(QStringLiteral("/nowhere"), opener, alerts),
-                         QStringLiteral("Close_Btn"));
-    windows.emplace_back(std::make_unique<AboutWindow>(), QStringLiteral("OK_Btn"));
-    for (auto& [window, button] : windows) {
+    Browse_Info browse;
+    SaveFile_Info photos;
+    SaveFile_Info_For_RAW others;
+    QTemporaryDir resources;
+    Help_Support help(resources.path(), opener, alerts);
+    AboutWindow about;
+    const std::pair<QDialog*, const char*> windows[] = {
+        {&browse, "Continue_Btn"}, {&photos, "OK_Btn"}, {&others, "OK_Btn"}, {&help, "Close_Btn"}, {&about, "OK_Btn"}};
+    for (const auto& [window, button] : windows) {
         SCOPED_TRACE(window->objectName().toStdString());
         EXPECT_EQ(window->palette().color(QPalette::Window), QColor(241, 244, 250));
         EXPECT_TRUE(window->autoFillBackground());
-        EXPECT_EQ(runAndPress(*window, button), 1);
+        EXPECT_EQ(runAndPress(*window, QString::fromLatin1(button)), 1);
         EXPECT_FALSE(window->isVisible());
         // Escape ends the run too, with nothing, and hides the window.
         EXPECT_EQ(runAndPress(*window, QStringLiteral("no such button")), 0);
         EXPECT_FALSE(window->isVisible());
     }
-}
-
-struct HelpWindow : ::testing::Test {
-    QTemporaryDir resources;
-    testing::FakeOpener opener;
-    testing::FakeAlerts alerts;
-    Help_Support help{resources.path(), opener, alerts};
+    // The help window's link opens Help.pdf from the resource folder, or says it is missing.
     QPushButton* link = help.findChild<QPushButton*>(QStringLiteral("_Help_File_Label"));
-};
-
-TEST_F(HelpWindow, PressingItOpensHelpPdfFromTheResourceFolderOrSaysItIsMissing)
-{
     link->click();
     EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_EQ(alerts.shown.size(), 1u);
-
     QFile pdf(resources.path() + QStringLiteral("/Help.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
-    pdf.write("%PDF-1.4\n");
-    pdf.close();
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4\n") && pdf.flush());
     link->click();
-    EXPECT_EQ(opener.opened, QStringList{resources.path() + QStringLiteral("/Help.pdf")});
+    EXPECT_EQ(opener.opened, QStringList{pdf.fileName()});
     EXPECT_EQ(alerts.shown.size(), 1u);
 }
 
-TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdf)
+TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdfAndShipsTheNoPreviewPicture)
 {
-    const QString path = buildResourceFolder() + QStringLiteral("/Help.pdf");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    const QString folder = QString::fromStdString(findResourceFolder());
     QPdfDocument document;
-    ASSERT_EQ(document.load(path), QPdfDocument::Error::None);
+    ASSERT_EQ(document.load(folder + QStringLiteral("/Help.pdf")), QPdfDocument::Error::None) << folder.toStdString();
     EXPECT_GE(document.pageCount(), 2);
-}
-
-TEST(ShippedResources, TheNoPreviewPictureIsThereAndDecodes)
-{
-    QImage picture(buildResourceFolder() + QStringLiteral("/NoPreview.png"));
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.size(), QSize(100, 100));
+    EXPECT_EQ(QImage(folder + QStringLiteral("/NoPreview.png")).size(), QSize(100, 100));
 }
 
 struct SeenAlert {
-    QString text, informative, defaultButton;
+    QString text, defaultButton;
     QStringList buttons;
     Qt::TextFormat format = Qt::AutoText;
 };
@@ -116,15 +85,13 @@ void pressWhenShown(const QString& answer, SeenAlert& seen)
     QTimer::singleShot(0, [answer, &seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seen.text = box->text();
-        seen.informative = box->informativeText();
+        seen.text = box->text() + box->informativeText();
         seen.format = box->textFormat();
         seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QAbstractButton* pressed = nullptr;
         for (QAbstractButton* b : box->buttons())
-            seen.buttons << b->text();
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == answer)
-                b->click();
+            seen.buttons << b->text(), pressed = b->text() == answer ? b : pressed;
+        pressed->click();
     });
 }
 
@@ -134,7 +101,7 @@ TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYe
     SeenAlert message;
     pressWhenShown(QStringLiteral("OK"), message);
     alerts.message(nullptr, QStringLiteral("\n<b>Message</b>"), QStringLiteral("Informative"));
-    EXPECT_EQ(message.text + message.informative, QStringLiteral("\n<b>Message</b>Informative"));
+    EXPECT_EQ(message.text, QStringLiteral("\n<b>Message</b>Informative"));
     EXPECT_EQ(message.buttons, QStringList{QStringLiteral("OK")});
     EXPECT_EQ(message.format, Qt::PlainText);
     for (const bool yes : {false, true}) {
@@ -149,12 +116,8 @@ TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYe
 TEST(ThemeIconProvider, EveryTypeGetsAnIconUnknownOnesTheGenericFileIcon)
 {
     ThemeIconProvider icons;
-    EXPECT_FALSE(icons.iconForFileType(QStringLiteral("MP4")).isNull());
-    EXPECT_FALSE(icons.iconForFileType(QStringLiteral("WAV")).isNull());
-    const QIcon unknown = icons.iconForFileType(QStringLiteral("QQZZ"));
-    ASSERT_FALSE(unknown.isNull());
-    EXPECT_FALSE(unknown.pixmap(16, 16).isNull());
-    EXPECT_FALSE(icons.iconForFileType(QString()).pixmap(200, 200).isNull());
+    for (const QString& type : {QStringLiteral("MP4"), QStringLiteral("WAV"), QStringLiteral("QQZZ"), QString()})
+        EXPECT_FALSE(icons.iconForFileType(type).pixmap(16, 16).isNull()) << type.toStdString();
 }
 
 } // namespace

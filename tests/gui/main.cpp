@@ -1,5 +1,5 @@
 // The GUI test program: one QApplication (offscreen in ctest) for every test, then gtest.
-#include <QApplication>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

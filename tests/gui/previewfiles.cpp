@@ -1,27 +1,13 @@
 #include "previewfiles.h"
+#include "resultsuifakes.h"
 
 #include "tools/mediaencoders.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
+#include <QtWidgets>
 #include <QPdfWriter>
 
 namespace salvyn::test {
 namespace {
-
-QByteArray pngBytes()
-{
-    QImage picture(400, 300, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    QPainter(&picture).fillRect(200, 0, 200, 300, Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
-}
 
 QByteArray pdfBytes()
 {
@@ -46,17 +32,16 @@ QByteArray bytesOf(const demo::Bytes& bytes)
 
 PreviewFiles::PreviewFiles()
     : m_avi(bytesOf(demo::makeAvi(160, 120, 10))), m_wav(bytesOf(demo::makeWav(8000, 1.0, 440.0))),
-      m_png(pngBytes()), m_pdf(pdfBytes())
+      m_png(testing::encodeImage(testing::twoColourImage(400, 300), "PNG")), m_pdf(pdfBytes())
 {
 }
 
 QString PreviewFiles::write(const QString& name, const QByteArray& bytes) const
 {
-    const QString path = m_folder.filePath(name);
-    QFile file(path);
+    QFile file(m_folder.filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
-    return path;
+    return file.fileName();
 }
 
 } // namespace salvyn::test

@@ -8,21 +8,13 @@
 #include "results/ui/folderchooser.h"
 #include "results/ui/movieplayer.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QDialog>
-#include <QImage>
-#include <QPixmap>
-#include <QStringList>
+#include <QtWidgets>
 
 #include <ostream>
 #include <vector>
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace salvyn::testing {
 
@@ -32,14 +24,12 @@ public:
     QIcon iconForFileType(const QString& extension) const override
     {
         QPixmap pixmap(64, 64);
-        pixmap.fill(extension == QLatin1String("MOV") ? Qt::red : Qt::green);
-        return QIcon(pixmap);
+        return pixmap.fill(extension == QLatin1String("MOV") ? Qt::red : Qt::green), QIcon(pixmap);
     }
 };
 
 struct RecordedAlert {
-    QString message;
-    QString informativeText;
+    QString message, informativeText;
     QStringList buttons;
 };
 
@@ -50,14 +40,10 @@ public:
                      const QStringList& buttons) override
     {
         shown.push_back({message, informativeText, buttons});
-        if (answers.empty())
-            return buttons.value(0);
-        const QString answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
+        return answers.isEmpty() ? buttons.value(0) : answers.takeFirst();
     }
     std::vector<RecordedAlert> shown;
-    std::vector<QString> answers;
+    QStringList answers;
 };
 
 class FakeOpener final : public DocumentOpener {
@@ -66,19 +52,14 @@ public:
     QStringList opened;
 };
 
-// Answers every modal run with `answer` at once, noting which window it was and when.
+// Answers every modal run with 1 at once, noting which window it was and when.
 class FakeModalRunner final : public ModalWindowRunner {
 public:
-    explicit FakeModalRunner(QStringList& events, int answer = 1) : m_events(events), m_answer(answer) {}
-    int runModal(QDialog& window) override
-    {
-        m_events << QStringLiteral("modal:") + window.objectName();
-        return m_answer;
-    }
+    explicit FakeModalRunner(QStringList& events) : m_events(events) {}
+    int runModal(QDialog& window) override { return m_events << QStringLiteral("modal:") + window.objectName(), 1; }
 
 private:
     QStringList& m_events;
-    int m_answer;
 };
 
 // Keeps the chooser's completion so a test decides when and how it ends.
@@ -103,11 +84,7 @@ private:
 // Opens what it is told to (`opens`), noting every path, stop and close.
 class FakeMoviePlayer final : public MoviePlayer {
 public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return opens;
-    }
+    bool open(const QString& path) override { return opened << path, opens; }
     void stop() override { ++stops, playing = false; }
     void close() override { ++closes, playing = false; }
     bool isPlaying() const override { return playing; }
@@ -115,8 +92,7 @@ public:
     bool opens = false;
     bool playing = false;
     QStringList opened;
-    int stops = 0;
-    int closes = 0;
+    int stops = 0, closes = 0;
 };
 
 inline QByteArray encodeImage(const QImage& image, const char* format)
@@ -128,16 +104,15 @@ inline QByteArray encodeImage(const QImage& image, const char* format)
     return bytes;
 }
 
-// A width x height JPEG whose left half is red and right half blue.
-inline QByteArray twoColourJpeg(int width, int height)
+// A width x height picture whose left half is red and right half blue, and as a JPEG.
+inline QImage twoColourImage(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            image.setPixel(x, y, qRgb(255, 0, 0));
-    return encodeImage(image, "JPEG");
+    QPainter(&image).fillRect(0, 0, width / 2, height, Qt::red);
+    return image;
 }
+inline QByteArray twoColourJpeg(int width, int height) { return encodeImage(twoColourImage(width, height), "JPEG"); }
 
 // Puts an EXIF segment saying "turn 90 degrees clockwise to show" (orientation 6) right
 // after the JPEG's start-of-image marker.
@@ -150,9 +125,7 @@ inline QByteArray withExifOrientation6(const QByteArray& jpeg)
         "00000000");                   // no next directory
     const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
     const int length = payload.size() + 2;
-    QByteArray segment = QByteArray::fromHex("ffe1");
-    segment.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
-    return jpeg.left(2) + segment + jpeg.mid(2);
+    return jpeg.left(2) + QByteArray::fromHex("ffe1") + char(length >> 8) + char(length & 0xff) + payload + jpeg.mid(2);
 }
 
 } // namespace salvyn::testing

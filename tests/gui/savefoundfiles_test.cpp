@@ -8,11 +8,11 @@
 #include "core/scantestsupport.h"
 #include "core/scratchfolder.h"
 
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QWidget>
+#include <QtWidgets>
+#include <QtTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <semaphore>
@@ -28,13 +28,10 @@ std::vector<std::uint8_t> contentOf(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<std::string> reportLines(const fs::path& folder)
+std::size_t reportLines(const fs::path& folder)
 {
     std::ifstream in(folder / RecoveryReport::fileName);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+    return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
 }
 
 struct SaveFoundFilesFlow : ::testing::Test {
@@ -49,12 +46,6 @@ struct SaveFoundFilesFlow : ::testing::Test {
         m_saver = std::make_unique<SaveFoundFiles>(&controlPanel, alerts, opener,
                                                    [this](const QString&, const std::string&) { return problem; }, writer);
         return *m_saver;
-    }
-
-    bool waitForEnd(SaveFoundFiles& save)
-    {
-        QSignalSpy ended(&save, &SaveFoundFiles::finished);
-        return !save.isSaving() || ended.wait(30000);
     }
 
     QString folder() const { return QString::fromStdString(scratch.path().string()); }
@@ -78,23 +69,23 @@ TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
     ASSERT_NE(save.progressDialog(), nullptr);
     EXPECT_TRUE(save.progressDialog()->isVisible());
     EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
-    ASSERT_TRUE(waitForEnd(save));
+    QSignalSpy ended(&save, &SaveFoundFiles::finished);
+    ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
 
     EXPECT_EQ(contentOf(scratch.path() / "MP400001.MP4"), image.sectors(40, 700));
-    EXPECT_EQ(reportLines(scratch.path()).size(), 4u);
+    EXPECT_EQ(reportLines(scratch.path()), 4u);
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_FALSE(save.isSaving());
 }
 
 TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
 {
-    problem = DestinationProblem::SameDisk;
     SaveFoundFiles& save = saver(memory);
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
-    problem = DestinationProblem::SameDevice;
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
-    problem = DestinationProblem::NotExaminable;
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
+    for (const auto refusal : {DestinationProblem::SameDisk, DestinationProblem::SameDevice, DestinationProblem::NotExaminable})
+    {
+        problem = refusal;
+        EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
+    }
     EXPECT_FALSE(save.start(files, all, folder() + QStringLiteral("/missing"), "sdz1"));
     EXPECT_FALSE(save.start(files, {}, folder(), "sdz1"));
     problem = DestinationProblem::None;
@@ -118,15 +109,15 @@ TEST_F(SaveFoundFilesFlow, ClosingTheAppDuringASaveCancelsIt)
     m_saver.reset(); // wherever the worker is now, it stops there
     EXPECT_TRUE(alerts.shown.empty());
     // Whatever made it is whole and listed; nothing half-written is left behind.
-    const auto lines = reportLines(scratch.path());
-    ASSERT_FALSE(lines.empty());
+    const std::size_t lines = reportLines(scratch.path());
+    ASSERT_GT(lines, 0u);
     std::size_t filesInFolder = 0;
     for (const auto& entry : fs::directory_iterator(scratch.path())) {
         const std::string name = entry.path().filename().string();
         EXPECT_NE(name.front(), '.') << name;
         filesInFolder += name != RecoveryReport::fileName;
     }
-    EXPECT_EQ(filesInFolder + 1, lines.size());
+    EXPECT_EQ(filesInFolder + 1, lines);
     EXPECT_EQ(contentOf(scratch.path() / "GND00001.JPG"), image.sectors(10, 30));
 }
 

@@ -4,39 +4,31 @@
 #include "scan/qt/runonui.h"
 #include "scan/qt/searchthreads.h"
 
-#include <QCoreApplication>
-#include <QTest>
-#include <QThread>
+#include <QtWidgets>
+#include <QtTest>
 #include <atomic>
 #include <gtest/gtest.h>
 
 namespace salvyn {
 namespace {
 
-bool waitFor(const std::function<bool()>& done)
-{
-    return QTest::qWaitFor(done, 60000);
-}
+bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 60000); }
 
 TEST(RunOnUi, RunsOnTheUiThreadAndReturnsWhenDone)
 {
     QObject ui;
-    QThread* uiThread = QThread::currentThread();
     QThread* ranOn = nullptr;
-    int seenAfterReturn = 0;
-    int value = 0;
-    QThread* worker = QThread::create([&] {
+    int seenAfterReturn = 0, value = 0;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
         runOnUi(&ui, [&] {
             ranOn = QThread::currentThread();
             value = 42;
         });
         seenAfterReturn = value;
-    });
+    }));
     worker->start();
     ASSERT_TRUE(waitFor([&] { return worker->isFinished(); }));
-    worker->wait();
-    delete worker;
-    EXPECT_EQ(ranOn, uiThread);
+    EXPECT_EQ(ranOn, QThread::currentThread());
     EXPECT_EQ(seenAfterReturn, 42);
 
     bool direct = false;
@@ -49,10 +41,7 @@ TEST(ProgressTicker, AStopMadeBeforeTheThreadRunsIsNotLost)
     QObject ui;
     std::atomic<int> lastTicks{0};
     QThread* lastTickThread = nullptr;
-    ProgressTicker ticker(&ui, [] {}, [&] {
-        lastTickThread = QThread::currentThread();
-        ++lastTicks;
-    });
+    ProgressTicker ticker(&ui, [] {}, [&] { lastTickThread = QThread::currentThread(), ++lastTicks; });
     ticker.stop();
     ticker.start();
     ASSERT_TRUE(waitFor([&] { return ticker.thread()->isFinished(); }));
@@ -66,10 +55,7 @@ TEST(ProgressTicker, TicksOnItsOwnThreadUntilStoppedThenOnceMoreOnTheUiThread)
     std::atomic<int> ticks{0};
     std::atomic<QThread*> tickThread{nullptr};
     int lastTicks = 0;
-    ProgressTicker ticker(&ui, [&] {
-        tickThread = QThread::currentThread();
-        ++ticks;
-    }, [&] { ++lastTicks; });
+    ProgressTicker ticker(&ui, [&] { tickThread = QThread::currentThread(), ++ticks; }, [&] { ++lastTicks; });
     ticker.start();
     ASSERT_TRUE(waitFor([&] { return ticks >= 2; }));
     ticker.stop();
@@ -79,16 +65,13 @@ TEST(ProgressTicker, TicksOnItsOwnThreadUntilStoppedThenOnceMoreOnTheUiThread)
     EXPECT_EQ(lastTicks, 1);
 }
 
-TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsAndRunsOneSearchAtATime)
+TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsRunsOneSearchAtATimeAndALimitedWaitGivesUp)
 {
     QObject ui;
     SearchThreads threads(&ui);
-    std::atomic<int> searches{0};
-    std::atomic<int> running{0};
-    std::atomic<int> overlaps{0};
+    std::atomic<int> searches{0}, running{0}, overlaps{0};
     auto search = [&] {
-        if (++running > 1)
-            ++overlaps;
+        overlaps += ++running > 1;
         runOnUi(&ui, [] {}); // served while the UI thread waits below
         QThread::msleep(50);
         ++searches;
@@ -101,17 +84,10 @@ TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsAndRunsOneSearc
     EXPECT_FALSE(threads.isRunning());
     EXPECT_EQ(searches, 2);
     EXPECT_EQ(overlaps, 0);
-}
 
-TEST(SearchThreads, AWaitWithALimitGivesUpOnAStuckThread)
-{
-    QObject ui;
-    SearchThreads threads(&ui);
+    // A wait with a limit gives up on a stuck thread.
     std::atomic<bool> release{false};
-    threads.start([&] {
-        while (!release)
-            QThread::msleep(5);
-    }, [] {}, [] {});
+    threads.start([&] { while (!release) QThread::msleep(5); }, [] {}, [] {});
     threads.stopTicker();
     EXPECT_FALSE(threads.waitUntilFinished(100));
     EXPECT_TRUE(threads.isRunning());

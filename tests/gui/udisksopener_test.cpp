@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <atomic>
 #include <cerrno>
-#include <string>
-#include <thread>
-#include <vector>
-
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace salvyn {
@@ -18,64 +15,44 @@ namespace {
 
 // Stands in for udisks2: knows one device and answers each open as scripted. Descriptors
 // come from a temporary file standing in for the device.
-class FakeUDisksBus : public UDisksBus {
-public:
-    explicit FakeUDisksBus(std::string backingFile)
-        : m_backingFile(std::move(backingFile))
-    {
-    }
+struct FakeUDisksBus : UDisksBus {
+    explicit FakeUDisksBus(QString backingFile) : backingFile(std::move(backingFile)) {}
 
-    bool isAvailable() override
-    {
-        calls << QStringLiteral("isAvailable");
-        return available;
-    }
+    bool isAvailable() override { return calls << QStringLiteral("isAvailable"), available; }
     QString blockObjectFor(const QString& devicePath) override
     {
         calls << QStringLiteral("resolve ") + devicePath;
-        return devicePath == QLatin1String("/dev/sdb1") ? QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1")
-                                                        : QString();
+        return devicePath == QLatin1String("/dev/sdb1") ? QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1") : QString();
     }
     Opened openForBackup(const QString& blockObject) override
     {
-        calls << QStringLiteral("backup ") + blockObject;
-        return answer(backupError, backupMode);
+        return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode);
     }
     Opened openDeviceForReading(const QString& blockObject) override
     {
-        calls << QStringLiteral("read ") + blockObject;
-        return answer(readError, readMode);
+        return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode);
     }
 
     bool available = true;
-    QString backupError;  // empty: the open succeeds
-    int backupMode = O_RDONLY;
-    QString readError;
-    int readMode = O_RDONLY;
+    QString backupError, readError; // empty: the open succeeds
+    int backupMode = O_RDONLY, readMode = O_RDONLY;
     QStringList calls;
     int lastHandedOut = -1;
+    QString backingFile;
 
-private:
     Opened answer(const QString& error, int mode)
     {
-        if (!error.isEmpty())
-            return {-1, error};
-        lastHandedOut = ::open(m_backingFile.c_str(), mode | O_CLOEXEC);
-        return {lastHandedOut, {}};
+        return error.isEmpty() ? Opened{lastHandedOut = ::open(qPrintable(backingFile), mode | O_CLOEXEC), {}} : Opened{-1, error};
     }
-
-    std::string m_backingFile;
 };
 
 class UDisksOpenerTest : public testing::Test {
 protected:
     UDisksOpenerTest()
     {
-        device = dir.filePath(QStringLiteral("sdb1")).toStdString();
-        const int fd = ::open(device.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        EXPECT_EQ(::write(fd, "SECTOR-0", 8), 8);
-        ::close(fd);
-        auto fake = std::make_unique<FakeUDisksBus>(device);
+        QFile device(dir.filePath(QStringLiteral("sdb1")));
+        EXPECT_TRUE(device.open(QIODevice::WriteOnly) && device.write("SECTOR-0") == 8);
+        auto fake = std::make_unique<FakeUDisksBus>(device.fileName());
         bus = fake.get();
         opener = std::make_unique<UDisksOpener>(std::move(fake));
     }
@@ -87,63 +64,46 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::string device;
     FakeUDisksBus* bus = nullptr;
     std::unique_ptr<UDisksOpener> opener;
 };
 
-TEST_F(UDisksOpenerTest, BackupDescriptorOfAnUnusedDeviceIsHandedOver)
+TEST_F(UDisksOpenerTest, TheBackupDescriptorOrForAMountedDeviceTheReadingOneIsHandedOver)
 {
-    const int fd = opener->openReadOnly("/dev/sdb1");
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
-    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
-    ::close(fd);
-    EXPECT_EQ(bus->calls, (QStringList{"isAvailable", "resolve /dev/sdb1",
-                                       "backup /org/freedesktop/UDisks2/block_devices/sdb1"}));
-}
-
-TEST_F(UDisksOpenerTest, AMountedDeviceRefusedForBackupIsOpenedForReading)
-{
-    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
-    const int fd = opener->openReadOnly("/dev/sdb1");
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(firstBytes(fd), "SECTOR-0");
-    ::close(fd);
-    EXPECT_EQ(bus->calls.last(), QStringLiteral("read /org/freedesktop/UDisks2/block_devices/sdb1"));
-
-    bus->readError = QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
-    errno = 0;
-    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1) << "both opens failing";
-    EXPECT_EQ(errno, EACCES);
-}
-
-TEST_F(UDisksOpenerTest, AUserWhoDeclinesIsAskedOnlyOnce)
-{
-    for (const char* refusal : {"org.freedesktop.UDisks2.Error.NotAuthorizedDismissed",
-                                "org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain",
-                                "org.freedesktop.UDisks2.Error.NotAuthorized"}) {
+    for (const char* backupError : {"", "org.freedesktop.UDisks2.Error.Failed"}) {
         bus->calls.clear();
-        bus->backupError = QString::fromLatin1(refusal);
-        errno = 0;
-        EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1) << refusal;
-        EXPECT_EQ(errno, EACCES);
-        EXPECT_FALSE(bus->calls.last().startsWith(QLatin1String("read "))) << refusal;
+        bus->backupError = QString::fromLatin1(backupError);
+        const int fd = opener->openReadOnly("/dev/sdb1");
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(firstBytes(fd), "SECTOR-0");
+        EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
+        ::close(fd);
+        EXPECT_EQ(bus->calls.last(), (*backupError ? "read " : "backup ") + QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1"));
     }
 }
 
-TEST_F(UDisksOpenerTest, ADescriptorThatCouldWriteIsClosedAndRefused)
+// Every refusal is a plain EACCES; a user who declined is not asked again, and a descriptor
+// that could write is closed.
+TEST_F(UDisksOpenerTest, RefusalsDeclinesAndWritableDescriptorsGiveNoDescriptor)
 {
-    bus->backupMode = O_RDWR;
-    errno = 0;
-    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
-    EXPECT_EQ(errno, EACCES);
-    EXPECT_EQ(::fcntl(bus->lastHandedOut, F_GETFD), -1);
-
-    bus->backupError = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
-    bus->readMode = O_WRONLY;
-    EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
-    EXPECT_EQ(::fcntl(bus->lastHandedOut, F_GETFD), -1);
+    const QString failed = QStringLiteral("org.freedesktop.UDisks2.Error.Failed");
+    const std::tuple<QString, QString, int, int, bool> cases[] = {
+        {QStringLiteral("org.freedesktop.UDisks2.Error.NotAuthorizedDismissed"), {}, O_RDONLY, O_RDONLY, false},
+        {QStringLiteral("org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain"), {}, O_RDONLY, O_RDONLY, false},
+        {QStringLiteral("org.freedesktop.UDisks2.Error.NotAuthorized"), {}, O_RDONLY, O_RDONLY, false},
+        {failed, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"), O_RDONLY, O_RDONLY, true},
+        {{}, {}, O_RDWR, O_RDONLY, false},
+        {failed, {}, O_RDONLY, O_WRONLY, true}};
+    for (const auto& [backupError, readError, backupMode, readMode, readAsked] : cases) {
+        SCOPED_TRACE(backupError.toStdString() + readError.toStdString() + std::to_string(backupMode + 10 * readMode));
+        bus->backupError = backupError, bus->readError = readError, bus->backupMode = backupMode, bus->readMode = readMode;
+        bus->lastHandedOut = -1;
+        errno = 0;
+        EXPECT_EQ(opener->openReadOnly("/dev/sdb1"), -1);
+        EXPECT_EQ(errno, EACCES);
+        EXPECT_EQ(bus->calls.last().startsWith(QLatin1String("read ")), readAsked);
+        EXPECT_TRUE(bus->lastHandedOut < 0 || ::fcntl(bus->lastHandedOut, F_GETFD) == -1); // closed again
+    }
 }
 
 TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
@@ -166,20 +126,18 @@ TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
 
 TEST_F(UDisksOpenerTest, ScanAndPreviewMayAskAtTheSameTime)
 {
-    std::vector<std::thread> askers;
     std::atomic<int> opened{0};
-    for (int asker = 0; asker < 4; ++asker) {
-        askers.emplace_back([&] {
-            for (int attempt = 0; attempt < 25; ++attempt) {
-                const int fd = opener->openReadOnly("/dev/sdb1");
-                if (fd >= 0 && firstBytes(fd) == "SECTOR-0")
-                    ++opened;
-                ::close(fd);
-            }
-        });
+    {
+        std::vector<std::jthread> askers;
+        for (int asker = 0; asker < 4; ++asker)
+            askers.emplace_back([&] {
+                for (int attempt = 0; attempt < 25; ++attempt) {
+                    const int fd = opener->openReadOnly("/dev/sdb1");
+                    opened += fd >= 0 && firstBytes(fd) == "SECTOR-0";
+                    ::close(fd);
+                }
+            });
     }
-    for (std::thread& asker : askers)
-        asker.join();
     EXPECT_EQ(opened.load(), 100);
     EXPECT_EQ(bus->calls.size(), 300);
 }

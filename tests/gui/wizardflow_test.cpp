@@ -1,40 +1,24 @@
 // One whole search per mode through the real widgets, on disk images made here with files
 // at known sectors: what each screen shows, where the keyboard focus goes on a refusal,
-// the modal windows, Stop, the preview, saving, and leaving.
+// the modal windows, Stop, the preview, saving, and leaving. No flow may change its image.
 #include "app/wizardtexts.h"
 #include "results/recoveryreport.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
 #include "results/ui/savefoundfiles.h"
+#include "results/ui/savefoundfilesdialog.h"
 #include "signatures/qt/checklistmodel.h"
 #include "wizardharness.h"
 
-#include <QAbstractItemView>
-#include <QDir>
-#include <QFile>
-#include <QGroupBox>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn::testing {
 namespace {
 
-QByteArray pngOf(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    return encodeImage(image, "PNG");
-}
+using namespace Qt::StringLiterals;
 
-QByteArray header(const char* hex)
-{
-    return QByteArray::fromHex(hex) + QByteArray("recovered file body");
-}
+QByteArray header(const char* hex) { return QByteArray::fromHex(hex) + QByteArray("recovered file body"); }
 
 QByteArray contentOf(const QString& path)
 {
@@ -44,257 +28,271 @@ QByteArray contentOf(const QString& path)
 
 class WizardFlow : public ::testing::Test {
 protected:
-    void TearDown() override { h.gate.release(); }
-
-    void startOn(const QString& image, const QString& modeRadio)
+    // A recovery tool never writes to the medium: the image's hash is the same at the end.
+    void TearDown() override
+    {
+        h.gate.release();
+        EXPECT_EQ(QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256), imageHash);
+    }
+    void makeImage(const QString& name, std::uint64_t sectors, const std::vector<Placement>& placements)
+    {
+        image = h.writeImage(name, sectors, placements);
+        imageHash = QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256);
+    }
+    void startOn(const QString& modeRadio)
     {
         h.start();
         ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
         h.click(modeRadio);
         h.selectMedium(0);
-        h.click(QStringLiteral("Next_btn"));
+        h.click(u"Next_btn"_s);
         ASSERT_EQ(h.controller().screen_counter(), 1);
     }
     bool shown(const QString& name) const { return h.find<QWidget>(name)->isVisibleTo(&h.controller()); }
-    QString help() const { return h.find<QLabel>(QStringLiteral("_help_info"))->text(); }
+    void expectShown(bool visible, std::initializer_list<const char*> names) const
+    {
+        for (const char* name : names)
+            EXPECT_EQ(shown(QString::fromLatin1(name)), visible) << name;
+    }
+    QString help() const { return h.find<QLabel>(u"_help_info"_s)->text(); }
     bool enabled(const QString& name) const { return h.find<QWidget>(name)->isEnabled(); }
-    QStringList names() const
+    QString names() const { return rows(*h.controller().images(), false); }
+    QString resultRows() const { return rows(*h.controller().nsSIGFileInfoDataObject(), true); }
+    static QString rows(const QAbstractItemModel& model, bool withCount)
     {
-        const FoundFileList& images = *h.controller().images();
-        QStringList names;
-        for (int row = 0; row < images.rowCount(); ++row)
-            names << images.data(images.index(row), Qt::DisplayRole).toString();
-        return names;
-    }
-    QStringList resultRows() const
-    {
-        const ResultsTableModel& table = *h.controller().nsSIGFileInfoDataObject();
         QStringList rows;
-        for (int row = 0; row < table.rowCount(); ++row)
-            rows << table.data(table.index(row, 0)).toString() + u'=' + table.data(table.index(row, 1)).toString();
-        return rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.index(row, 0).data().toString() + (withCount ? u'=' + model.index(row, 1).data().toString() : QString());
+        return rows.join(u' ');
     }
-    void setChecked(const QString& extension, bool checked) const
+    void selectFirstFound() const
     {
-        CheckListModel& list = *h.controller().nsCheckedListDataObject();
-        for (int row = 0; row < list.rowCount(); ++row)
-            if (list.rows()[row].Extension == extension)
-                list.setData(list.index(row, CheckListModel::StateColumn), checked ? Qt::Checked : Qt::Unchecked,
-                             Qt::CheckStateRole);
-    }
-    void select(const QString& browserName, int row) const
-    {
-        auto* browser = h.find<QAbstractItemView>(browserName);
-        browser->selectionModel()->select(browser->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+        auto* browser = h.find<QAbstractItemView>(u"imageBrowser_2"_s);
+        browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
     }
     bool saveEnds() const
     {
         return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); });
     }
+    QString emptyFolder(const QString& name) const { return QDir().mkpath(h.scratch.filePath(name)), h.scratch.filePath(name); }
 
     WizardHarness h;
+    QString image;
+    QByteArray imageHash;
 };
 
-TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstAndBack)
+TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstAndARefusedSaveWritesNothing)
 {
-    const QByteArray photo = twoColourJpeg(320, 240);
-    const QByteArray png = pngOf(150, 50);
-    h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
-    h.writeList(QStringLiteral("ZephExt2Adv.dll"), {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
-    const QString image = h.writeImage(QStringLiteral("card.img"), 120, {{10, photo}, {80, png}});
+    const QByteArray photo = twoColourJpeg(320, 240), png = encodeImage(twoColourImage(150, 50), "PNG");
+    h.writeList(u"ZephExt2.dll"_s, {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
+    h.writeList(u"ZephExt2Adv.dll"_s, {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
+    makeImage(u"card.img"_s, 120, {{10, photo}, {80, png}});
     h.start();
-    EXPECT_TRUE(shown(QStringLiteral("idTableView")));
-    EXPECT_FALSE(enabled(QStringLiteral("Back_btn")));
-    h.click(QStringLiteral("Help_btn"));
-    h.click(QStringLiteral("About_btn"));
-    EXPECT_EQ(h.events, (QStringList{QStringLiteral("modal:HelpWindow"), QStringLiteral("modal:AboutWindow")}));
+    expectShown(true, {"idTableView"});
+    EXPECT_FALSE(enabled(u"Back_btn"_s));
+    h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
+    EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
     h.events.clear();
     ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
     h.selectMedium(0);
-    h.click(QStringLiteral("Next_btn"));
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_disk_val"))->text(), image);
-    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
-    EXPECT_FALSE(shown(QStringLiteral("idTableView")));
+    h.click(u"Next_btn"_s);
+    EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
+    expectShown(true, {"_disk_val"});
+    expectShown(false, {"idTableView"});
 
     // A refused range leaves the focus in the field at fault.
     h.controller().activateWindow();
-    h.click(QStringLiteral("_sector_range_rd"));
-    auto* end = h.find<QLineEdit>(QStringLiteral("_End_slider_val"));
-    end->setText(QStringLiteral("0"));
-    h.click(QStringLiteral("Next_btn"));
+    h.click(u"_sector_range_rd"_s);
+    auto* end = h.find<QLineEdit>(u"_End_slider_val"_s);
+    end->setText(u"0"_s);
+    h.click(u"Next_btn"_s);
     ASSERT_EQ(h.alerts.shown.size(), 1u);
     EXPECT_EQ(h.controller().focusWidget(), end);
-    h.click(QStringLiteral("_entire_disk_rd"));
+    h.click(u"_entire_disk_rd"_s);
 
-    h.click(QStringLiteral("Next_btn"));
-    EXPECT_FALSE(enabled(QStringLiteral("Next_btn")));
+    h.click(u"Next_btn"_s);
+    EXPECT_FALSE(enabled(u"Next_btn"_s));
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("GND00001.JPG"), QStringLiteral("THD00001.PNG")}));
-    EXPECT_EQ(h.events, QStringList{QStringLiteral("modal:SaveFile_Info_Window")});
+    EXPECT_EQ(names(), u"GND00001.JPG THD00001.PNG"_s);
+    EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_Window"_s});
     EXPECT_EQ(help(), texts::kHelpSearchEnded);
-    EXPECT_TRUE(enabled(QStringLiteral("Back_btn")));
-    EXPECT_FALSE(enabled(QStringLiteral("Next_btn")));
-    EXPECT_FALSE(shown(QStringLiteral("_Progress_Horz")));
-    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
-        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(shown(QStringLiteral("_save_found_files_Sig")));
+    EXPECT_TRUE(enabled(u"Back_btn"_s));
+    EXPECT_FALSE(enabled(u"Next_btn"_s));
+    expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
+    expectShown(true, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
 
     h.events.clear();
-    h.click(QStringLiteral("_save_found_files"));
-    EXPECT_EQ(h.events, (QStringList{QStringLiteral("modal:BrowseInfo_Window"), QStringLiteral("chooser")}));
-    const QString folder = h.scratch.filePath(QStringLiteral("recovered"));
-    QDir().mkpath(folder);
+    h.click(u"_save_found_files"_s);
+    EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser"_s}));
+    const QString folder = emptyFolder(u"recovered"_s);
     h.folderChooser.finish(1, folder);
     ASSERT_TRUE(saveEnds());
-    EXPECT_EQ(contentOf(folder + QStringLiteral("/GND00001.JPG")), photo);
-    EXPECT_EQ(contentOf(folder + QStringLiteral("/THD00001.PNG")), png);
-    EXPECT_TRUE(QFile::exists(folder + QLatin1Char('/') + QLatin1String(RecoveryReport::fileName)));
+    EXPECT_EQ(contentOf(folder + u"/GND00001.JPG"_s), photo);
+    EXPECT_EQ(contentOf(folder + u"/THD00001.PNG"_s), png);
+    EXPECT_TRUE(QFile::exists(folder + u'/' + QLatin1String(RecoveryReport::fileName)));
 
-    h.click(QStringLiteral("Back_btn"));
+    // With the medium out of reach the destination cannot be checked: refused, nothing written.
+    const QString refused = emptyFolder(u"refused"_s);
+    h.find<QLineEdit>(u"_path"_s)->setText(refused);
+    ASSERT_TRUE(QFile::rename(image, image + u".away"_s));
+    const std::size_t alertsBefore = h.alerts.shown.size();
+    h.click(u"_save_found_files"_s);
+    ASSERT_TRUE(QFile::rename(image + u".away"_s, image));
+    EXPECT_FALSE(h.controller().saveFoundFiles()->isSaving() || h.alerts.shown.size() != alertsBefore + 1);
+    EXPECT_TRUE(QDir(refused).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+
+    h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 1);
     EXPECT_EQ(h.controller().images()->rowCount(), 0);
-    for (const char* name : {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"})
-        EXPECT_FALSE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_TRUE(shown(QStringLiteral("_disk_val")));
+    expectShown(false, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
+    expectShown(true, {"_disk_val"});
 }
 
 TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKeepsTheChecks)
 {
-    h.writeList(QStringLiteral("ZephVideo.dll"), {{".avi", "18874368", "52494646", "1", "AVI movie"},
-                                                  {".mov", "18874368", "000000146674797071742020", "1", "QuickTime"}});
-    h.writeList(QStringLiteral("ZephVideoAdv.dll"), {{".mts", "18874368", "470000", "1", "MPEG transport"}});
-    startOn(h.writeImage(QStringLiteral("cam.img"), 100,
-                         {{5, header("52494646")}, {30, header("000000146674797071742020")}}),
-            QStringLiteral("_rec_mode_Video"));
-    EXPECT_TRUE(shown(QStringLiteral("_disk_val_Sig")));
-    EXPECT_FALSE(shown(QStringLiteral("_disk_val")));
-    h.click(QStringLiteral("Next_btn"));
-    EXPECT_TRUE(shown(QStringLiteral("idCheckTableView")));
+    h.writeList(u"ZephVideo.dll"_s, {{".avi", "18874368", "52494646", "1", "AVI movie"},
+                                     {".mov", "18874368", "000000146674797071742020", "1", "QuickTime"}});
+    h.writeList(u"ZephVideoAdv.dll"_s, {{".mts", "18874368", "470000", "1", "MPEG transport"}});
+    makeImage(u"cam.img"_s, 100, {{5, header("52494646")}, {30, header("000000146674797071742020")}});
+    startOn(u"_rec_mode_Video"_s);
+    expectShown(true, {"_disk_val_Sig"});
+    expectShown(false, {"_disk_val"});
+    h.click(u"Next_btn"_s);
+    expectShown(true, {"idCheckTableView"});
     EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
 
     h.controller().activateWindow();
-    h.click(QStringLiteral("_select_unselect_Chk")); // unticks every type
-    h.click(QStringLiteral("Next_btn"));
+    h.click(u"_select_unselect_Chk"_s); // unticks every type
+    h.click(u"Next_btn"_s);
     ASSERT_EQ(h.alerts.shown.size(), 1u);
-    EXPECT_EQ(h.controller().focusWidget(), h.find<QTableView>(QStringLiteral("idCheckTableView")));
+    EXPECT_EQ(h.controller().focusWidget(), h.find<QTableView>(u"idCheckTableView"_s));
     EXPECT_EQ(h.controller().screen_counter(), 2);
 
-    setChecked(QStringLiteral("AVI"), true);
-    h.click(QStringLiteral("Next_btn"));
+    CheckListModel& list = *h.controller().nsCheckedListDataObject();
+    for (int row = 0; row < list.rowCount(); ++row)
+        if (list.rows()[row].Extension == u"AVI"_s)
+            list.setData(list.index(row, CheckListModel::StateColumn), Qt::Checked, Qt::CheckStateRole);
+    h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), QStringList{QStringLiteral("AVI00001.AVI")});
-    EXPECT_EQ(resultRows(), QStringList{QStringLiteral("AVI=1")});
-    EXPECT_EQ(h.events, QStringList{QStringLiteral("modal:SaveFile_Info_For_RAW_Window")});
-    for (const char* name : {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"})
-        EXPECT_TRUE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(shown(QStringLiteral("_zoom_slider")));
+    EXPECT_EQ(names() + u' ' + resultRows(), u"AVI00001.AVI AVI=1"_s);
+    EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_For_RAW_Window"_s});
+    expectShown(true, {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"});
+    expectShown(false, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
-    select(QStringLiteral("imageBrowser_2"), 0);
+    selectFirstFound();
     EXPECT_EQ(h.movies.stops, 1);
-    EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + QStringLiteral("/dprv.AVI")});
-    EXPECT_EQ(h.find<QGroupBox>(QStringLiteral("_QuickLook_View_Box"))->title(), QStringLiteral("AVI00001.AVI"));
+    EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + u"/dprv.AVI"_s});
+    EXPECT_EQ(h.find<QGroupBox>(u"_QuickLook_View_Box"_s)->title(), u"AVI00001.AVI"_s);
 
-    h.click(QStringLiteral("Back_btn"));
+    h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
     EXPECT_EQ(help(), texts::kHelpCheckList);
-    EXPECT_FALSE(shown(QStringLiteral("imageBrowser_2")));
-    const auto& rows = h.controller().nsCheckedListDataObject()->rows();
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ((QList<bool>{rows[0].State, rows[1].State, rows[2].State}), (QList<bool>{true, false, false}));
+    expectShown(false, {"imageBrowser_2"});
+    ASSERT_EQ(list.rows().size(), 3);
+    EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
 }
 
-TEST_F(WizardFlow, RawFileSearchCountsBothPassesCopiesThePreviewAndSavesUpToTheNextFile)
+TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelledSaveLeavesNoPart)
 {
-    h.writeList(QStringLiteral("ZephRaw.dll"), {{".zip", "18874368", "504B0304", "1", "ZIP archive"},
-                                                {".pdf", "18874368", "255044462D", "1", "PDF document"}});
-    h.writeList(QStringLiteral("ZephRawAdv.dll"), {{".gz", "18874368", "1F8B08", "1", "gzip stream"}});
-    const QString image = h.writeImage(QStringLiteral("stick.img"), 100,
-                                       {{5, header("504B0304")}, {20, header("255044462D")},
-                                        {50, header("504B0304")}, {70, header("1F8B08")}});
-    startOn(image, QStringLiteral("_rec_mode_RawFile"));
-    h.click(QStringLiteral("Next_btn"));
-    h.click(QStringLiteral("Next_btn"));
+    h.writeList(u"ZephRaw.dll"_s, {{".zip", "18874368", "504B0304", "1", "ZIP archive"},
+                                   {".pdf", "18874368", "255044462D", "1", "PDF document"}});
+    h.writeList(u"ZephRawAdv.dll"_s, {{".gz", "18874368", "1F8B08", "1", "gzip stream"}});
+    makeImage(u"stick.img"_s, 100, {{5, header("504B0304")}, {20, header("255044462D")},
+                                    {50, header("504B0304")}, {70, header("1F8B08")}});
+    startOn(u"_rec_mode_RawFile"_s);
+    h.click(u"Next_btn"_s), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), (QStringList{QStringLiteral("GZ=1"), QStringLiteral("PDF=1"), QStringLiteral("ZIP=2")}));
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("ZIP00001.ZIP"), QStringLiteral("PDF00001.PDF"),
-                                    QStringLiteral("ZIP00002.ZIP"), QStringLiteral("GZ00001.GZ")}));
+    EXPECT_EQ(resultRows(), u"GZ=1 PDF=1 ZIP=2"_s);
+    EXPECT_EQ(names(), u"ZIP00001.ZIP PDF00001.PDF ZIP00002.ZIP GZ00001.GZ"_s);
 
-    select(QStringLiteral("imageBrowser_2"), 0);
+    selectFirstFound();
     EXPECT_TRUE(h.movies.opened.isEmpty()); // the raw-file mode never offers the movie view
     const QByteArray card = contentOf(image);
     EXPECT_EQ(contentOf(h.controller().preview_file_path()), card.mid(5 * 512, 16 * 512));
 
-    const QString folder = h.scratch.filePath(QStringLiteral("docs"));
-    QDir().mkpath(folder);
-    h.find<QLineEdit>(QStringLiteral("_path_Sig"))->setText(folder);
-    h.click(QStringLiteral("_save_found_files_Sig"));
+    const QString folder = emptyFolder(u"docs"_s);
+    h.find<QLineEdit>(u"_path_Sig"_s)->setText(folder);
+    h.click(u"_save_found_files_Sig"_s);
     ASSERT_TRUE(saveEnds());
-    EXPECT_EQ(contentOf(folder + QStringLiteral("/ZIP00001.ZIP")), card.mid(5 * 512, 15 * 512));
-    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/PDF00001.PDF")));
-    EXPECT_EQ(h.alerts.shown.back().message, QStringLiteral("\n1 file saved."));
-    h.click(QStringLiteral("Back_btn"));
-    EXPECT_FALSE(shown(QStringLiteral("_save_found_files_Sig")));
+    EXPECT_EQ(contentOf(folder + u"/ZIP00001.ZIP"_s), card.mid(5 * 512, 15 * 512));
+    EXPECT_FALSE(QFile::exists(folder + u"/PDF00001.PDF"_s));
+    EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved."_s);
+
+    // Cancel pressed while the file is being copied: its part is not left behind.
+    const QString cancelled = emptyFolder(u"cancelled"_s);
+    h.find<QLineEdit>(u"_path_Sig"_s)->setText(cancelled);
+    h.gate.holdAt(12);
+    h.click(u"_save_found_files_Sig"_s);
+    ASSERT_TRUE(h.gate.waitUntilHeld());
+    SaveFoundFilesDialog* progress = h.controller().saveFoundFiles()->progressDialog();
+    ASSERT_TRUE(progress && progress->isVisible());
+    progress->cancelButton()->click();
+    h.gate.release();
+    ASSERT_TRUE(saveEnds());
+    QStringList left = QDir(cancelled).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QLatin1String(RecoveryReport::fileName));
+    EXPECT_EQ(left, QStringList());
+
+    h.click(u"Back_btn"_s);
+    expectShown(false, {"_save_found_files_Sig"});
 }
 
 TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoModeOnTheMediaScreen)
 {
-    h.writeList(QStringLiteral("ZephAudio.dll"), {{".mp3", "18874368", "494433", "1", "MP3 audio"}});
-    startOn(h.writeImage(QStringLiteral("player.img"), 100, {{10, header("494433")}, {60, header("494433")}}),
-            QStringLiteral("_rec_mode_Audio"));
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_Search_Type"))->text(), QStringLiteral("Search Type : Audio File"));
-    h.click(QStringLiteral("Next_btn"));
+    h.writeList(u"ZephAudio.dll"_s, {{".mp3", "18874368", "494433", "1", "MP3 audio"}});
+    makeImage(u"player.img"_s, 100, {{10, header("494433")}, {60, header("494433")}});
+    startOn(u"_rec_mode_Audio"_s);
+    EXPECT_EQ(h.find<QLabel>(u"_Search_Type"_s)->text(), u"Search Type : Audio File"_s);
+    h.click(u"Next_btn"_s);
     h.gate.holdAt(40);
-    h.click(QStringLiteral("Next_btn"));
+    h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
-    EXPECT_FALSE(enabled(QStringLiteral("Back_btn")));
-    EXPECT_TRUE(shown(QStringLiteral("_stop_scan")));
+    EXPECT_FALSE(enabled(u"Back_btn"_s));
+    expectShown(true, {"_stop_scan"});
     EXPECT_EQ(help(), texts::kHelpSearchRunning);
-    h.click(QStringLiteral("_stop_scan"));
+    h.click(u"_stop_scan"_s);
     h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(names(), QStringList{QStringLiteral("MP300001.MP3")});
+    EXPECT_EQ(names(), u"MP300001.MP3"_s);
     EXPECT_EQ(h.finalScreens(), 1);
-    EXPECT_FALSE(shown(QStringLiteral("_stop_scan")));
+    expectShown(false, {"_stop_scan"});
 
     for (int step = 0; step < 3; ++step)
-        h.click(QStringLiteral("Back_btn"));
+        h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 0);
-    EXPECT_TRUE(h.find<QRadioButton>(QStringLiteral("_rec_mode_Photo"))->isChecked());
-    EXPECT_FALSE(h.find<QRadioButton>(QStringLiteral("_rec_mode_Audio"))->isChecked());
-    EXPECT_FALSE(shown(QStringLiteral("_Search_Type")));
-    EXPECT_FALSE(shown(QStringLiteral("_disk_val_Sig")));
-    EXPECT_TRUE(shown(QStringLiteral("idTableView")));
-    EXPECT_EQ(h.find<QLabel>(QStringLiteral("_disk_val_Sig"))->text(), QStringLiteral("<None>"));
+    EXPECT_TRUE(h.find<QRadioButton>(u"_rec_mode_Photo"_s)->isChecked());
+    EXPECT_FALSE(h.find<QRadioButton>(u"_rec_mode_Audio"_s)->isChecked());
+    expectShown(false, {"_Search_Type", "_disk_val_Sig"});
+    expectShown(true, {"idTableView"});
+    EXPECT_EQ(h.find<QLabel>(u"_disk_val_Sig"_s)->text(), u"<None>"_s);
 }
 
 TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredNoKeepsTheWindow)
 {
-    h.writeList(QStringLiteral("ZephExt2.dll"), {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
-    QFile leftOver(h.previewFolder + QStringLiteral("/dprv.MOV")); // by a run that crashed
-    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
-    leftOver.close();
-    startOn(h.writeImage(QStringLiteral("card.img"), 100, {{10, twoColourJpeg(32, 32)}}),
-            QStringLiteral("_rec_mode_Photo"));
-    EXPECT_FALSE(leftOver.exists());
-    h.alerts.answers = {QStringLiteral("No"), QStringLiteral("No"), QStringLiteral("Yes")};
-    h.click(QStringLiteral("Exit_Btn"));
+    h.writeList(u"ZephExt2.dll"_s, {{".jpg", "18874368", "FFD8FF", "1", "JPEG picture"}});
+    const QString leftOver = h.previewFolder + u"/dprv.MOV"_s; // by a run that crashed
+    ASSERT_TRUE(QFile(leftOver).open(QIODevice::WriteOnly));
+    makeImage(u"card.img"_s, 100, {{10, twoColourJpeg(32, 32)}});
+    startOn(u"_rec_mode_Photo"_s);
+    EXPECT_FALSE(QFile::exists(leftOver));
+    h.alerts.answers = {u"No"_s, u"No"_s, u"Yes"_s};
+    h.click(u"Exit_Btn"_s);
     EXPECT_FALSE(h.controller().close());
     EXPECT_TRUE(h.controller().isVisible());
     EXPECT_TRUE(h.terminations.empty());
 
     h.gate.holdAt(50);
-    h.click(QStringLiteral("Next_btn"));
+    h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
-    QFile preview(h.previewFolder + QStringLiteral("/dprv.JPG"));
-    ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
-    preview.close();
+    const QString preview = h.previewFolder + u"/dprv.JPG"_s;
+    ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
     h.gate.release();
-    h.click(QStringLiteral("Exit_Btn"));
+    h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving
-    EXPECT_FALSE(preview.exists());
+    EXPECT_FALSE(QFile::exists(preview));
 }
 
 } // namespace

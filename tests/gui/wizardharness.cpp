@@ -2,24 +2,16 @@
 
 #include "media/qt/medialist.h"
 
-#include <QAbstractButton>
-#include <QDir>
-#include <QFile>
-#include <QItemSelectionModel>
-#include <QTableView>
-#include <QTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace salvyn::testing {
 namespace {
 
-class NoVolumes final : public VolumeLister {
-public:
+struct NoVolumes final : VolumeLister {
     QStringList mountedRemovableVolumes() override { return {}; }
 };
-
-class NoDiskInfo final : public DiskInfoProvider {
-public:
+struct NoDiskInfo final : DiskInfoProvider {
     DiskInfo diskInfo(const QString&) override { return {}; }
 };
 
@@ -58,8 +50,6 @@ void ReadGate::release()
 
 WizardHarness::WizardHarness()
 {
-    resourceFolder = scratch.filePath(QStringLiteral("share"));
-    previewFolder = scratch.filePath(QStringLiteral("cache/preview"));
     QDir().mkpath(resourceFolder);
     QDir().mkpath(previewFolder);
 }
@@ -88,32 +78,19 @@ QString WizardHarness::writeImage(const QString& name, std::uint64_t sectors, co
     for (const Placement& p : placements)
         image.replace(static_cast<qsizetype>(p.sector * 512), p.bytes.size(), p.bytes);
     image.truncate(static_cast<qsizetype>(sectors * 512));
-    const QString path = scratch.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-    file.write(image);
-    return path;
+    QFile file(scratch.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size()) << name.toStdString();
+    return file.fileName();
 }
 
-MyTableController& WizardHarness::start()
+void WizardHarness::start()
 {
-    ControllerServices services;
-    services.alerts = &alerts;
-    services.documents = &documents;
-    services.icons = &icons;
-    services.opener = &media;
-    services.folderChooser = &folderChooser;
-    services.modalRunner = &modalRunner;
-    services.moviePlayerIn = [this](QWidget*) { return &movies; };
-    services.volumeLister = std::make_unique<NoVolumes>();
-    services.diskInfoProvider = std::make_unique<NoDiskInfo>();
-    services.resourceFolder = resourceFolder;
-    services.previewFolder = previewFolder;
-    services.terminate = [this](bool threadsStillRunning) { terminations.push_back(threadsStillRunning); };
+    ControllerServices services{&alerts, &documents, &icons, &media, &folderChooser, &modalRunner,
+                                [this](QWidget*) { return &movies; }, std::make_unique<NoVolumes>(),
+                                std::make_unique<NoDiskInfo>(), resourceFolder, previewFolder,
+                                [this](bool threadsStillRunning) { terminations.push_back(threadsStillRunning); }};
     m_controller = std::make_unique<MyTableController>(std::move(services));
     m_controller->awakeFromNib();
-    return *m_controller;
 }
 
 void WizardHarness::click(const QString& buttonName) const
@@ -128,11 +105,6 @@ void WizardHarness::selectMedium(int row) const
     auto* table = find<QTableView>(QStringLiteral("idTableView"));
     table->selectionModel()->select(table->model()->index(row, 0),
                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-bool WizardHarness::waitFor(const std::function<bool()>& done)
-{
-    return QTest::qWaitFor(done, 60000);
 }
 
 bool WizardHarness::waitForSearchEnd()

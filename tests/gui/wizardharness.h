@@ -2,25 +2,22 @@
 // A whole wizard on fakes, for flow tests: a scratch folder with signature lists, disk
 // images and the preview folder; alerts answered from a script; modal windows and the
 // folder chooser recorded; media opened through a gate that can hold a read so a test
-// can press Stop while a pass is busy.
+// can press Stop or Cancel while a pass or a save is busy.
 #include "app/mytablecontroller.h"
 #include "platform/rawsectoropener.h"
 #include "resultsuifakes.h"
 #include "core/scantestsupport.h"
 
-#include <QStringList>
-#include <QTemporaryDir>
-#include <condition_variable>
-#include <functional>
+#include <QtWidgets>
+#include <QtTest>
 #include <array>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <vector>
 
 namespace salvyn::testing {
 
-// Holds the first read of one sector until released, so a test can act while a pass is
-// busy. Reads reach it from the search and save threads.
+// Holds the first read of one sector until released. Reads reach it from the search and save threads.
 class ReadGate {
 public:
     void holdAt(std::uint64_t sector);
@@ -32,12 +29,10 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<std::uint64_t> m_holdSector;
-    bool m_held = false;
-    bool m_released = false;
+    bool m_held = false, m_released = false;
 };
 
-// One sector's content laid at a sector of an image.
-struct Placement {
+struct Placement { // bytes laid from a sector of an image on
     std::uint64_t sector;
     QByteArray bytes;
 };
@@ -47,13 +42,11 @@ public:
     WizardHarness();
     ~WizardHarness();
 
-    // Writes a signature list file ("ZephExt2.dll" …) from groups of (type, size, header,
-    // position, description).
+    // A signature list file ("ZephExt2.dll" …) from records of (type, size, header, position, description).
     void writeList(const QString& fileName, const std::vector<std::array<QString, 5>>& records);
-    // Writes an image of `sectors` zero sectors with the placements; answers its path.
+    // An image of `sectors` zero sectors with the placements; answers its path.
     QString writeImage(const QString& name, std::uint64_t sectors, const std::vector<Placement>& placements);
-    // Makes the controller and runs its start-up.
-    MyTableController& start();
+    void start(); // makes the controller and runs its start-up
     MyTableController& controller() const { return *m_controller; }
 
     template <typename T>
@@ -61,14 +54,13 @@ public:
     void click(const QString& buttonName) const;
     void selectMedium(int row) const;
     // Serves the UI thread's events until `done` or a generous limit (deadlock guard only).
-    static bool waitFor(const std::function<bool()>& done);
-    // Waits until the search threads have ended and every queued call has been served.
-    bool waitForSearchEnd();
+    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 60000); }
+    bool waitForSearchEnd(); // the search threads have ended and every queued call was served
     int finalScreens() const; // end-of-search windows shown so far
 
     QTemporaryDir scratch;
-    QString resourceFolder;
-    QString previewFolder;
+    QString resourceFolder = scratch.filePath(QStringLiteral("share"));
+    QString previewFolder = scratch.filePath(QStringLiteral("cache/preview"));
     FakeAlerts alerts;
     FakeOpener documents;
     FakeIconProvider icons;
