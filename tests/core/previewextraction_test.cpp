@@ -23,45 +23,27 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Records what the extraction asks of its window, from any thread. The final screen is
 // claimed the way the real one is, so a second caller shows nothing.
-class RecordingHost : public PreviewHost {
-public:
-    explicit RecordingHost(SearchState& state) : m_state(state) {}
-
-    void beginSheet() override { record("sheet"); }
-    void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override
-    {
-        record("show " + name + " " + std::to_string(static_cast<int>(way)));
-    }
-    void endSheet() override { record("end sheet"); }
-    void Final_or_Stop_Screen() override { finalScreen("final by preview"); }
-
-    void finalScreen(const std::string& by)
-    {
-        if (m_state.claimFinalScreen())
-            record(by);
-    }
-    std::vector<std::string> events() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_events;
-    }
-
-private:
-    void record(std::string event)
-    {
-        std::lock_guard lock(m_lock);
-        m_events.push_back(std::move(event));
-    }
-
-    SearchState& m_state;
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_events;
-};
-
 std::string shown(const std::string& name, PreviewWayOut way)
 {
     return "show " + name + " " + std::to_string(static_cast<int>(way));
 }
+
+class RecordingHost : public PreviewHost, public test::EventLog {
+public:
+    explicit RecordingHost(SearchState& state) : m_state(state) {}
+
+    void beginSheet() override { note("sheet"); }
+    void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override { note(shown(name, way)); }
+    void endSheet() override { note("end sheet"); }
+    void Final_or_Stop_Screen() override
+    {
+        if (m_state.claimFinalScreen())
+            note("final by preview");
+    }
+
+private:
+    SearchState& m_state;
+};
 
 class PreviewExtractionTest : public testing::Test {
 protected:

@@ -217,8 +217,34 @@ private:
     ResultRows* m_rows;
 };
 
+// Lines written down in order, from any thread.
+class EventLog {
+public:
+    std::vector<std::string> events() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_events;
+    }
+    int count(const std::string& prefix) const
+    {
+        const auto all = events();
+        return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& e) { return e.rfind(prefix, 0) == 0; }));
+    }
+
+protected:
+    void note(std::string event)
+    {
+        std::lock_guard lock(m_lock);
+        m_events.push_back(std::move(event));
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_events;
+};
+
 // Writes down every call as one line, in order; may run on any thread.
-class RecordingHost : public ScanHost {
+class RecordingHost : public ScanHost, public EventLog {
 public:
     void passStarted(const std::string& passName, const std::string& caption) override
     {
@@ -234,25 +260,6 @@ public:
     void showReadError(std::uint64_t failedReads) override { note("read error " + std::to_string(failedReads)); }
     void stopTicker() override { note("stop ticker"); }
     void Final_or_Stop_Screen() override { note("final"); }
-
-    std::vector<std::string> events() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_events;
-    }
-    int count(const std::string& prefix) const
-    {
-        const auto all = events();
-        return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& e) { return e.rfind(prefix, 0) == 0; }));
-    }
-private:
-    void note(std::string event)
-    {
-        std::lock_guard lock(m_lock);
-        m_events.push_back(std::move(event));
-    }
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_events;
 };
 
 // A search over one in-memory image, with everything it reports written down.
