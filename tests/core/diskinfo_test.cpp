@@ -39,7 +39,9 @@ TEST(UdevProperties, OpticalTypeOfTheDiscInTheDrive)
 
 BlockDevice device(const std::string& name, const std::string& type, bool hotPluggable = false)
 {
-    return {.kernelName = name, .path = "/dev/" + name, .type = type, .hotPluggable = hotPluggable};
+    BlockDevice made;
+    made.kernelName = name; made.path = "/dev/" + name; made.type = type; made.hotPluggable = hotPluggable;
+    return made;
 }
 
 TEST(BlockDeviceChain, VolumeGivesIdentifierNameAndSizeWholeDiskGivesParentAndBus)

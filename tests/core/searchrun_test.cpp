@@ -44,11 +44,10 @@ TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
     bench.request.thorough = true;
     bench.search();
     ASSERT_EQ(bench.sink.photos.size(), 3u);
-    EXPECT_EQ(bench.sink.photos[0].firstSector, 10u);
-    EXPECT_EQ(bench.sink.photos[1].firstSector, 70u);
-    EXPECT_EQ(bench.sink.photos[2].firstSector, 40u);
-    EXPECT_EQ(bench.sink.photos[2].name, "THD00001.JPG") << "no number is spent on a photo left out";
-    EXPECT_EQ(bench.sink.photos[2].bytes, image.sectors(40, 70));
+    EXPECT_EQ(std::pair(bench.sink.photos[0].firstSector, bench.sink.photos[1].firstSector),
+              (std::pair<std::uint64_t, std::uint64_t>(10, 70)));
+    // No number is spent on a photo left out.
+    EXPECT_EQ(bench.sink.photos[2], (test::FoundPhoto{image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40}));
     EXPECT_EQ(bench.state.THD_Image_number, 1u);
 
     // The next search starts afresh: its general pass lists everything again.
