@@ -21,6 +21,19 @@ namespace fs = std::filesystem;
 using test::contentOf;
 using test::namesIn;
 
+// A card of `sectors` filled sectors, opened.
+struct FilledCard {
+    explicit FilledCard(std::uint64_t sectors) : image(sectors)
+    {
+        image.fill(0, sectors);
+        memory.addImage("card", image.bytes());
+        medium = memory.open("card").stream;
+    }
+    test::DiskImage image;
+    MemorySectorOpener memory;
+    std::unique_ptr<SectorStream> medium;
+};
+
 // Saves `bytes` as a file found at `firstSector` of a medium that holds them there.
 SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, const std::string& name,
                     std::uint64_t firstSector)
@@ -39,8 +52,7 @@ TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
     FileSaver saver(folder.path());
     const std::vector<std::uint8_t> bytes(3 * kSectorSize, 0x42);
     const SavedFile saved = saveFound(saver, bytes, "GND00001.JPG", 100);
-    EXPECT_EQ(saved.error, "");
-    EXPECT_EQ(saved.savedPath, folder.path() / "GND00001.JPG");
+    EXPECT_EQ(saved.error + saved.savedPath.string(), (folder.path() / "GND00001.JPG").string());
     EXPECT_EQ(contentOf(saved.savedPath), bytes);
     EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(bytes) + "\t\t/cards/a.img");
     struct stat info {};
@@ -78,24 +90,16 @@ TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
 
 TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
 {
-    test::DiskImage image(20);
-    image.fill(0, 20);
-    MemorySectorOpener memory;
-    memory.addImage("card", image.bytes());
-    auto medium = memory.open("card").stream;
+    FilledCard card(20);
     FileSaver measuring(std::nullopt);
-    const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
+    const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *card.medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(image.sectors(4, 9)) + "\t\tsdb1");
+    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(card.image.sectors(4, 9)) + "\t\tsdb1");
 }
 
 TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)
 {
-    test::DiskImage image(600);
-    image.fill(0, 600);
-    MemorySectorOpener memory;
-    memory.addImage("card", image.bytes());
-    auto medium = memory.open("card").stream;
+    FilledCard card(600);
     test::ScratchFolder folder;
     FileSaver saver(folder.path());
     std::vector<std::vector<std::string>> seenWhileWriting;
@@ -103,21 +107,17 @@ TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)
         seenWhileWriting.push_back(namesIn(folder.path()));
         return true;
     });
-    const SavedFile saved = saver.saveSectors("MP400001.MP4", 0, 600, *medium);
+    const SavedFile saved = saver.saveSectors("MP400001.MP4", 0, 600, *card.medium);
     ASSERT_EQ(seenWhileWriting.size(), 3u); // 256 + 256 + 88 sectors
     for (const auto& names : seenWhileWriting)
         EXPECT_EQ(names, std::vector<std::string>{".MP400001.MP4.part"});
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"MP400001.MP4"});
-    EXPECT_EQ(contentOf(saved.savedPath), image.sectors(0, 600));
+    EXPECT_EQ(contentOf(saved.savedPath), card.image.sectors(0, 600));
 }
 
 TEST(FileSaver, OutOfSpaceLeavesNothingAndNamesTheFile)
 {
-    test::DiskImage image(600);
-    image.fill(0, 600);
-    MemorySectorOpener memory;
-    memory.addImage("card", image.bytes());
-    auto medium = memory.open("card").stream;
+    FilledCard card(600);
     test::ScratchFolder folder;
     test::FailingWriter writer;
     writer.failWritesAfter(300 * kSectorSize);
@@ -125,7 +125,7 @@ TEST(FileSaver, OutOfSpaceLeavesNothingAndNamesTheFile)
     std::uint64_t piecesSeen = 0;
     saver.setKeepGoing([&](std::uint64_t) { return ++piecesSeen > 0; });
 
-    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 0, 600, *medium);
+    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 0, 600, *card.medium);
     EXPECT_EQ(saved.errorNumber, ENOSPC);
     EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "AVI00001.AVI").string() + ": No space left on device");
     EXPECT_TRUE(saved.savedPath.empty());
@@ -150,10 +150,8 @@ TEST(FileSaver, GivingUpMidFileLeavesNothingOfIt)
         return ++pieces < 2;
     });
     const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(1024 * kSectorSize, 9), "GND00001.JPG", 0);
-    EXPECT_TRUE(saved.cancelled);
-    EXPECT_EQ(saved.error, "");
+    EXPECT_TRUE(saved.cancelled && saved.error.empty() && saved.savedPath.empty());
     EXPECT_EQ(pieces, 2);
-    EXPECT_TRUE(saved.savedPath.empty());
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"GND00001.JPG"});
     EXPECT_EQ(contentOf(folder.path() / "GND00001.JPG"), (std::vector<std::uint8_t>{'o', 'l', 'd', 'e', 'r'}));
 }

@@ -64,21 +64,12 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     plan.add("MP300001.MP3", 70, 80);   // no format end for this type; the next file lies beyond its range
     plan.add("MP300002.MP3", 70, 80);   // the same sector again (a group): not a next file
     plan.add("MP300003.MP3", 85, 90);   // no file after it
-    const SaveLength png = plan.lengthOf(0, reader);
-    EXPECT_EQ(png.bytes, m_png.size());
-    EXPECT_EQ(png.source, LengthSource::Format);
-    const SaveLength cut = plan.lengthOf(1, reader);
-    EXPECT_EQ(cut.bytes, 30u * kSectorSize);
-    EXPECT_EQ(cut.source, LengthSource::NextFile);
-    const SaveLength last = plan.lengthOf(2, reader);
-    EXPECT_EQ(last.bytes, 10u * kSectorSize);
-    EXPECT_EQ(last.source, LengthSource::Range);
-    EXPECT_EQ(plan.lengthOf(3, reader).source, LengthSource::Range);
-    EXPECT_EQ(plan.lengthOf(4, reader).bytes, 5u * kSectorSize);
-    EXPECT_EQ(plan.lengthOf(4, reader).source, LengthSource::Range);
-    EXPECT_STREQ(lengthSourceText(LengthSource::Format), "format");
-    EXPECT_STREQ(lengthSourceText(LengthSource::NextFile), "next file");
-    EXPECT_STREQ(lengthSourceText(LengthSource::Range), "range");
+    using Length = std::pair<std::uint64_t, LengthSource>;
+    const std::vector<Length> expected = {{m_png.size(), LengthSource::Format}, {30 * kSectorSize, LengthSource::NextFile},
+                                          {10 * kSectorSize, LengthSource::Range}, {10 * kSectorSize, LengthSource::Range},
+                                          {5 * kSectorSize, LengthSource::Range}};
+    for (std::size_t k = 0; k < expected.size(); ++k)
+        EXPECT_EQ(Length(plan.lengthOf(k, reader).bytes, plan.lengthOf(k, reader).source), expected[k]) << k;
 }
 
 TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
@@ -97,9 +88,7 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     plan.saveAll(saver, *stream, [&](const SavedFile& file) { saved.push_back(file); });
     ASSERT_EQ(saved.size(), 2u);
     for (const SavedFile& file : saved) {
-        EXPECT_EQ(file.error, "");
-        EXPECT_EQ(file.lengthFrom, "format");
-        EXPECT_EQ(file.byteCount, m_png.size());
+        EXPECT_EQ(file.error + file.lengthFrom + " " + std::to_string(file.byteCount), "format " + std::to_string(m_png.size()));
         EXPECT_EQ(contentOf(file.savedPath), m_png);
     }
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";

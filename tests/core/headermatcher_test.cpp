@@ -90,51 +90,22 @@ std::size_t referenceFirstMatch(const SignatureList& list, const Sector& sector)
         const std::string& position = recordEntry(list, r, 3);
         const std::int32_t first = intValue(recordEntry(list, r, 6));
         const long length = static_cast<long>(header.size() / 2);
-        long pos = 0;
-        long limit = 0;
-        const bool numbered = position != "1" && position != "nn";
-        if (position == "1") {
-            limit = length;
-        } else if (position == "nn") {
-            limit = 512;
-        } else {
-            pos = static_cast<long>(intValue(position)) - 1;
-            limit = pos + length;
-            if (pos < 0)
-                continue;
-        }
-        int matched = 0;
-        long matchedCount = 0;
-        bool found = false;
-        while (pos < limit) {
-            if (pos >= 512 || sector[static_cast<std::size_t>(pos)] != first)
-                break;
-            if (numbered && pos > 506)
-                break;
-            for (long k = 0; matchedCount < length; ++k) {
-                const int headerByte = hex2int(header.substr(static_cast<std::size_t>(2 * k), 2));
-                if (pos < 512 && sector[static_cast<std::size_t>(pos)] == headerByte) {
-                    ++pos;
-                    ++matchedCount;
-                    matched = 1;
-                } else {
-                    if (matched == 1)
-                        --pos;
-                    matchedCount = 0;
-                    matched = 0;
-                    break;
-                }
-            }
-            if (matched == 1) {
-                found = true;
-                break;
-            }
-            if (!(position == "nn"))
+        const bool anywhere = position == "nn", numbered = position != "1" && !anywhere;
+        long pos = numbered ? static_cast<long>(intValue(position)) - 1 : 0;
+        const long limit = anywhere ? 512 : pos + length;
+        while (pos >= 0 && pos < limit && pos < 512 && sector[static_cast<std::size_t>(pos)] == first
+               && !(numbered && pos > 506)) {
+            long k = 0;
+            const auto headerByte = [&] { return hex2int(header.substr(static_cast<std::size_t>(2 * k), 2)); };
+            for (; k < length && pos < 512 && sector[static_cast<std::size_t>(pos)] == headerByte(); ++k)
+                ++pos;
+            if (length > 0 && k == length)
+                return r;
+            pos -= k > 0 ? 1 : 0; // with the step below, a partial match resumes at the byte that differed
+            if (!anywhere)
                 break;
             ++pos;
         }
-        if (found)
-            return r;
     }
     return HeaderMatcher::kNoMatch;
 }

@@ -1,7 +1,7 @@
 // The medium is never written: every command-line run leaves its bytes as they were, and a
 // refused output leaves no trace. On a disk image always; as root also on a loop device whose
 // ext4 file system is mounted, so that a write onto the card would really land on it.
-#include "results/sha256.h"
+#include "scantestsupport.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fileSha256(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    Sha256 digest;
-    std::vector<char> piece(1 << 20);
-    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0)
-        digest.update({reinterpret_cast<const std::uint8_t*>(piece.data()), static_cast<std::size_t>(in.gcount())});
-    return digest.finishHex();
-}
-
-std::string textOf(const fs::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
+std::string fileSha256(const fs::path& path) { return test::sha256Of(test::contentOf(path)); }
 
 // `text` with every "{name}" replaced by its value.
 std::string filledIn(std::string text, const std::vector<std::pair<std::string, std::string>>& values)
@@ -54,10 +39,8 @@ struct ScanRun {
 ScanRun scan(const std::string& arguments, const fs::path& scratch)
 {
     const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
-    const std::string command =
-        program.string() + " " + arguments + " >/dev/null 2>" + (scratch / "stderr").string();
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, textOf(scratch / "stderr")};
+    const int status = std::system((program.string() + " " + arguments + " >/dev/null 2>" + (scratch / "stderr").string()).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::textOf(scratch / "stderr")};
 }
 
 // A folder holding photos laid out as a camera would, for an ext4 file system made from it.
@@ -92,9 +75,7 @@ protected:
             const ScanRun run = scan(filledIn(c.arguments, values), m_scratch.path());
             EXPECT_EQ(run.status, c.status) << run.err;
             EXPECT_EQ(run.err, filledIn(c.error, values));
-            if (*c.absent) {
-                EXPECT_FALSE(fs::exists(filledIn(c.absent, values)));
-            }
+            EXPECT_FALSE(*c.absent && fs::exists(filledIn(c.absent, values))) << c.absent;
             settle();
             EXPECT_EQ(fileSha256(image), before);
         }
@@ -169,7 +150,7 @@ private:
 
     void attach(const fs::path& deviceFile)
     {
-        m_device = textOf(deviceFile);
+        m_device = test::textOf(deviceFile);
         m_device.erase(m_device.find_last_not_of('\n') + 1);
         // noatime: looking into folders must not itself change the card.
         m_mounted = shell("mount -o noatime " + m_device + " " + m_mountPoint.string());

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -22,70 +21,33 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// Every sector of the image is different: its number, then a pattern that moves with it.
-Bytes numberedImage(std::uint64_t sectors)
-{
-    Bytes image(sectors * kSectorSize);
-    for (std::uint64_t s = 0; s < sectors; ++s) {
-        std::uint8_t* sector = image.data() + s * kSectorSize;
-        for (std::size_t i = 0; i < kSectorSize; ++i)
-            sector[i] = static_cast<std::uint8_t>(s * 31 + i * 7 + 1);
-        std::memcpy(sector, &s, sizeof s);
-    }
-    return image;
-}
-
-Bytes sectorsOf(const Bytes& image, std::uint64_t first, std::uint64_t end)
-{
-    return Bytes(image.begin() + static_cast<std::ptrdiff_t>(first * kSectorSize),
-                 image.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize));
-}
-
 // Records what the extraction asks of its window, from any thread. The final screen is
 // claimed the way the real one is, so a second caller shows nothing.
-class RecordingHost : public PreviewHost {
-public:
-    explicit RecordingHost(SearchState& state) : m_state(state) {}
-
-    void beginSheet() override { record("sheet"); }
-    void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override
-    {
-        record("show " + name + " " + std::to_string(static_cast<int>(way)));
-    }
-    void endSheet() override { record("end sheet"); }
-    void Final_or_Stop_Screen() override { finalScreen("final by preview"); }
-
-    void finalScreen(const std::string& by)
-    {
-        if (m_state.claimFinalScreen())
-            record(by);
-    }
-    std::vector<std::string> events() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_events;
-    }
-
-private:
-    void record(std::string event)
-    {
-        std::lock_guard lock(m_lock);
-        m_events.push_back(std::move(event));
-    }
-
-    SearchState& m_state;
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_events;
-};
-
 std::string shown(const std::string& name, PreviewWayOut way)
 {
     return "show " + name + " " + std::to_string(static_cast<int>(way));
 }
 
+class RecordingHost : public PreviewHost, public test::EventLog {
+public:
+    explicit RecordingHost(SearchState& state) : m_state(state) {}
+
+    void beginSheet() override { note("sheet"); }
+    void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override { note(shown(name, way)); }
+    void endSheet() override { note("end sheet"); }
+    void Final_or_Stop_Screen() override
+    {
+        if (m_state.claimFinalScreen())
+            note("final by preview");
+    }
+
+private:
+    SearchState& m_state;
+};
+
 class PreviewExtractionTest : public testing::Test {
 protected:
-    PreviewExtractionTest() { media.addImage("sdz1", image); }
+    PreviewExtractionTest() { media.addImage("sdz1", image.fill(0, 64).bytes()); }
 
     PreviewWayOut extract(const std::string& name, std::uint64_t first, std::uint64_t end,
                           const std::string& medium = "sdz1")
@@ -95,7 +57,7 @@ protected:
 
     test::ScratchFolder scratch;
     PreviewFolder folder{(scratch.path() / "cache" / "preview").string()};
-    Bytes image = numberedImage(64);
+    test::DiskImage image{64};
     MemorySectorOpener media;
     SearchState state;
     RecordingHost host{state};
@@ -106,7 +68,7 @@ TEST_F(PreviewExtractionTest, CopiesTheFoundFilesSectorsExactly)
 {
     EXPECT_EQ(extract("MP400001.MP4", 5, 12), PreviewWayOut::Finished);
     EXPECT_EQ(extraction.preview_file_path(), folder.path() + "/dprv.MP4");
-    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 5, 12));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), image.sectors(5, 12));
     EXPECT_EQ(host.events(), (std::vector<std::string>{"sheet", shown("MP400001.MP4", PreviewWayOut::Finished),
                                                         "end sheet"}));
 }
@@ -126,7 +88,7 @@ TEST_F(PreviewExtractionTest, MediumThatCannotBeOpenedLeavesThePreviousPreviewAl
 
     EXPECT_EQ(extract("second.WAV", 1, 3, "gone"), PreviewWayOut::MediumNotOpened);
     EXPECT_EQ(extraction.preview_file_path(), firstPath);
-    EXPECT_EQ(test::contentOf(firstPath), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(firstPath), image.sectors(1, 3));
     EXPECT_EQ(host.events().at(4), shown("second.WAV", PreviewWayOut::MediumNotOpened));
 }
 
@@ -175,7 +137,7 @@ TEST_F(PreviewExtractionTest, LinkPlantedAtThePreviewPathIsNotFollowed)
     EXPECT_EQ(extract("a.MP4", 1, 3), PreviewWayOut::Finished);
     EXPECT_EQ(test::contentOf(victim), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_FALSE(fs::is_symlink(extraction.preview_file_path()));
-    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), sectorsOf(image, 1, 3));
+    EXPECT_EQ(test::contentOf(extraction.preview_file_path()), image.sectors(1, 3));
 }
 
 TEST_F(PreviewExtractionTest, PreviewFolderThatIsALinkIsRefused)
@@ -229,7 +191,7 @@ TEST_F(PreviewEndThreads, SearchEndingDuringTheCopyHandsTheFinalScreenToThePrevi
         EXPECT_EQ(copy.CreateFile_QuickLook_Preview("sdz1", {"long.MP4", 10, 60}), c.way);
         worker.join();
 
-        EXPECT_EQ(test::contentOf(copy.preview_file_path()), sectorsOf(image, 10, c.copiedEnd));
+        EXPECT_EQ(test::contentOf(copy.preview_file_path()), image.sectors(10, c.copiedEnd));
         EXPECT_EQ(previewHost.events(), (std::vector<std::string>{"sheet", shown("long.MP4", c.way), "end sheet",
                                                                    "final by preview"}));
         EXPECT_EQ(search.host.count("final"), 0);

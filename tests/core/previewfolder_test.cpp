@@ -13,15 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> entriesOf(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(PreviewFolder, WalkRemovesPreviewFilesOnlyAndNeverFollowsLinks)
 {
     test::ScratchFolder scratch;
@@ -34,28 +25,23 @@ TEST(PreviewFolder, WalkRemovesPreviewFilesOnlyAndNeverFollowsLinks)
     fs::create_symlink(victim, scratch.path() / "preview" / "dprv.lnk");
 
     EXPECT_EQ(folder.removePreviewFiles(), 4);
-    EXPECT_EQ(entriesOf(scratch.path() / "preview"),
+    EXPECT_EQ(test::namesIn(scratch.path() / "preview"),
               (std::vector<std::string>{"dprv.a.b", "dprv.dir", "dprvx", "notes.txt", "xdprv.MP4"}));
     EXPECT_TRUE(fs::exists(scratch.path() / "preview" / "dprv.dir" / "inside"));
     EXPECT_TRUE(fs::exists(victim));
 }
 
-TEST(PreviewFolder, WalkLeavesAFolderThatIsNotOursAlone)
+// A missing folder is not made; a link to a folder elsewhere is not walked.
+TEST(PreviewFolder, WalkCreatesNothingAndLeavesAFolderThatIsNotOursAlone)
 {
     test::ScratchFolder scratch;
-    const fs::path elsewhere = scratch.path() / "elsewhere";
-    scratch.write("elsewhere/dprv.MP4", "someone else's");
-    fs::create_directory_symlink(elsewhere, scratch.path() / "preview");
-
-    EXPECT_EQ(PreviewFolder((scratch.path() / "preview").string()).removePreviewFiles(), 0);
-    EXPECT_TRUE(fs::exists(elsewhere / "dprv.MP4"));
-}
-
-TEST(PreviewFolder, WalkOfAMissingFolderCreatesNothing)
-{
-    test::ScratchFolder scratch;
-    EXPECT_EQ(PreviewFolder((scratch.path() / "preview").string()).removePreviewFiles(), 0);
+    const PreviewFolder folder((scratch.path() / "preview").string());
+    EXPECT_EQ(folder.removePreviewFiles(), 0);
     EXPECT_FALSE(fs::exists(scratch.path() / "preview"));
+    scratch.write("elsewhere/dprv.MP4", "someone else's");
+    fs::create_directory_symlink(scratch.path() / "elsewhere", scratch.path() / "preview");
+    EXPECT_EQ(folder.removePreviewFiles(), 0);
+    EXPECT_TRUE(fs::exists(scratch.path() / "elsewhere" / "dprv.MP4"));
 }
 
 TEST(PreviewFolder, FolderOfOursThatOthersCouldEnterIsClosedDown)

@@ -16,13 +16,8 @@ namespace {
 SavedFile savedFile(const std::string& name, std::uint64_t first, std::uint64_t end)
 {
     SavedFile file;
-    file.name = name;
-    file.type = "JPG";
-    file.firstSector = first;
-    file.endSector = end;
-    file.byteCount = (end - first) * 512;
-    file.sha256 = std::string(64, 'a');
-    file.lengthFrom = "format";
+    file.name = name; file.type = "JPG"; file.sha256 = std::string(64, 'a'); file.lengthFrom = "format";
+    file.firstSector = first; file.endSector = end; file.byteCount = (end - first) * 512;
     return file;
 }
 
@@ -30,14 +25,11 @@ TEST(RecoveryReport, EverySaveAddsItsLinesUnderOneHeader)
 {
     test::ScratchFolder folder;
     const auto path = folder.path() / RecoveryReport::fileName;
-    {
-        RecoveryReport report(path, "sdb1");
+    const std::pair<const char*, const char*> saves[] = {{"sdb1", "GND00001.JPG"}, {"/home/me/card copy.img", "GND00001-2.JPG"}};
+    for (const auto& [medium, name] : saves) {
+        RecoveryReport report(path, medium);
         EXPECT_EQ(report.openError(), 0);
-        EXPECT_EQ(report.add(savedFile("GND00001.JPG", 10, 12)), 0);
-    }
-    {
-        RecoveryReport report(path, "/home/me/card copy.img");
-        EXPECT_EQ(report.add(savedFile("GND00001-2.JPG", 10, 12)), 0);
+        EXPECT_EQ(report.add(savedFile(name, 10, 12)), 0);
     }
     const std::string hash(64, 'a');
     EXPECT_EQ(test::textOf(path), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n"

@@ -53,11 +53,9 @@ TEST(ResultRows, FoundFileReplacesTheFirstRowOfItsExtension)
     rows.createSignatureListTableRecord("MP4", 41, "", "", "MP4");
     rows.createSignatureListTableRecord("MP4", 0, "", "", "MP4");
     EXPECT_EQ(rows.countFoundFile("MP400042.MP4"), 1u);
-    const auto after = rows.snapshot();
-    ASSERT_EQ(after.size(), 3u);
-    EXPECT_EQ(after[1], (ResultRow{"MP4", "42", "MP400042.MP4", "MP400042.MP4", "MP4"}));
-    EXPECT_EQ(after[0], (ResultRow{"AVI", "0", "", "", "AVI"}));
-    EXPECT_EQ(after[2], (ResultRow{"MP4", "0", "", "", "MP4"}));
+    EXPECT_EQ(rows.snapshot(), (std::vector<ResultRow>{{"AVI", "0", "", "", "AVI"},
+                                                       {"MP4", "42", "MP400042.MP4", "MP400042.MP4", "MP4"},
+                                                       {"MP4", "0", "", "", "MP4"}}));
 }
 
 TEST(ResultRows, ClearStartsANewSearchFromZero)
@@ -88,11 +86,9 @@ TEST(ResultRowsThreads, CountingOnTwoThreadsWhileAnotherReads)
             rows.countFoundFile(i % 2 ? "MP4.MP4" : "AVI.AVI");
         ++done;
     };
-    std::thread first(report);
-    std::thread second(report);
+    std::thread first(report), second(report);
     std::uint64_t lastSeen = 0;
-    bool torn = false;
-    bool wentBack = false;
+    bool torn = false, wentBack = false;
     do {
         for (std::size_t r = 0; r <= rows.rowCount(); ++r)
             (void)rows.value(r, "NoOfFile");
@@ -104,10 +100,8 @@ TEST(ResultRowsThreads, CountingOnTwoThreadsWhileAnotherReads)
     } while (done < 2);
     first.join();
     second.join();
-    EXPECT_FALSE(torn);
-    EXPECT_FALSE(wentBack);
-    EXPECT_EQ(rows.value(0, "NoOfFile"), std::to_string(kFiles));
-    EXPECT_EQ(rows.value(1, "NoOfFile"), std::to_string(kFiles));
+    EXPECT_FALSE(torn || wentBack) << torn << wentBack;
+    EXPECT_EQ(rows.value(0, "NoOfFile") + " " + rows.value(1, "NoOfFile"), std::to_string(kFiles) + " " + std::to_string(kFiles));
 }
 
 TEST(Naming, NumbersArePaddedToFiveDigitsAcrossEveryThreshold)

@@ -30,11 +30,9 @@ std::vector<std::vector<std::string>> reportRows(const fs::path& folder)
     std::getline(in, line);
     EXPECT_EQ(line, reportHeaderLine());
     while (std::getline(in, line)) {
-        std::vector<std::string> columns;
         std::istringstream fields(line);
-        for (std::string field; std::getline(fields, field, '\t');)
-            columns.push_back(field);
-        rows.push_back(columns);
+        for (rows.emplace_back(); std::getline(fields, line, '\t');)
+            rows.back().push_back(line);
     }
     return rows;
 }
@@ -58,10 +56,8 @@ protected:
         for (const auto& row : rows) {
             ASSERT_EQ(row.size(), 8u);
             const auto bytes = contentOf(m_folder.path() / row[0]);
-            const std::uint64_t first = std::stoull(row[2]);
-            const std::uint64_t end = std::stoull(row[3]);
             // The medium's bytes from the first sector on, as many as the file's length says.
-            const auto range = m_image.sectors(first, end);
+            const auto range = m_image.sectors(std::stoull(row[2]), std::stoull(row[3]));
             ASSERT_LE(bytes.size(), range.size()) << row[0];
             EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), range.begin())) << row[0];
             EXPECT_EQ(row[4], std::to_string(bytes.size()));
@@ -80,19 +76,13 @@ protected:
 TEST_F(SaveJobTest, SavedFilesHoldTheMediumsBytesAndTheReportTheirHashes)
 {
     SaveJob job(m_files, m_all, m_folder.path(), "card");
-    const auto stream = medium();
-    const SaveOutcome outcome = job.run(*stream);
-    EXPECT_FALSE(outcome.cancelled);
-    EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(outcome.reportError, 0);
+    const SaveOutcome outcome = job.run(*medium());
+    EXPECT_TRUE(!outcome.cancelled && !outcome.failed && outcome.reportError == 0);
     EXPECT_EQ(outcome.saved.size(), 3u);
     expectReportMatchesFolder(3);
-
     const SaveStatus status = job.status();
-    EXPECT_EQ(status.filesDone, 3u);
-    EXPECT_EQ(status.fileCount, 3u);
-    EXPECT_EQ(status.bytesDone, (20u + 660u + 5u) * kSectorSize);
-    EXPECT_EQ(status.byteCount, status.bytesDone);
+    EXPECT_EQ(std::vector<std::uint64_t>({status.filesDone, status.fileCount, status.bytesDone, status.byteCount}),
+              std::vector<std::uint64_t>({3, 3, (20u + 660u + 5u) * kSectorSize, (20u + 660u + 5u) * kSectorSize}));
 }
 
 TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
@@ -101,8 +91,7 @@ TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
     const std::vector<FileToSave> found{m_files[0], m_files[1], {"MOV00001.MOV", 300, 320}, m_files[2]};
     SaveJob job(found, {1}, m_folder.path(), "card");
     EXPECT_EQ(job.status().byteCount, 660u * kSectorSize);
-    const auto stream = medium();
-    const SaveOutcome outcome = job.run(*stream);
+    const SaveOutcome outcome = job.run(*medium());
     ASSERT_EQ(outcome.saved.size(), 1u);
     EXPECT_EQ(outcome.saved[0].lengthFrom, "next file");
     EXPECT_EQ(contentOf(m_folder.path() / "MP400001.MP4"), m_image.sectors(40, 300));
@@ -135,8 +124,7 @@ TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
     test::FailingWriter writer;
     writer.failWritesAfter(100 * kSectorSize);
     SaveJob job(m_files, m_all, m_folder.path(), "card", writer);
-    const auto stream = medium();
-    const SaveOutcome outcome = job.run(*stream);
+    const SaveOutcome outcome = job.run(*medium());
     ASSERT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.failed->name, "MP400001.MP4");
     EXPECT_EQ(outcome.failed->errorNumber, ENOSPC);
@@ -147,8 +135,7 @@ TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
 TEST_F(SaveJobTest, AFolderWithoutReportSavesNothing)
 {
     SaveJob job(m_files, m_all, m_folder.path() / "missing", "card");
-    const auto stream = medium();
-    const SaveOutcome outcome = job.run(*stream);
+    const SaveOutcome outcome = job.run(*medium());
     EXPECT_EQ(outcome.reportError, ENOENT);
     EXPECT_TRUE(outcome.saved.empty());
     EXPECT_FALSE(outcome.failed);

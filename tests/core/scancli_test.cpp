@@ -26,12 +26,12 @@ struct CliRun {
     std::string err;
 };
 
-std::string listFile(std::initializer_list<std::array<const char*, 4>> records)
+std::string listFile(std::initializer_list<std::array<const char*, 4>> records, const char* description = "test")
 {
     std::string text = "Signatures for the command-line tests\n\n";
     for (const auto& [extension, size, header, position] : records)
         text += std::string("Extension : ") + extension + "\nMax Size : " + size + "\nHeader : " + header
-              + "\nHeader Position : " + position + "\nReserved : 0\nDescription : test\n\n";
+              + "\nHeader Position : " + position + "\nReserved : 0\nDescription : " + description + "\n\n";
     return text;
 }
 
@@ -158,12 +158,10 @@ TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
 TEST_F(ScanCli, ListTypesPrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass)
 {
     const auto record = [](const char* extension, const char* header, const char* description) {
-        return std::string("Extension : ") + extension + "\nMax Size : 1048576\nHeader : " + header
-             + "\nHeader Position : 1\nReserved : 0\nDescription : " + description + "\n\n";
+        return listFile({{extension, "1048576", header, "1"}}, description);
     };
-    m_folder.write("share/salvyn/ZephVideo.dll", "Video test list\n" + record(".mp4", "66747970", "MP4 video")
-                                                     + record(".mp4", "6D6F6F76", "MP4 video, movie box first")
-                                                     + record(".quicktime", "71742020", "QuickTime movie"));
+    m_folder.write("share/salvyn/ZephVideo.dll", record(".mp4", "66747970", "MP4 video")
+                       + record(".mp4", "6D6F6F76", "MP4 video, movie box first") + record(".quicktime", "71742020", "QuickTime movie"));
     m_folder.write("share/salvyn/ZephVideoAdv.dll", record(".mts", "47400010", "AVCHD video"));
     m_folder.write("share/salvyn/ZephAudio.dll", record(".wav", "52494646", "WAV sound"));
 

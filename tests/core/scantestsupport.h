@@ -5,8 +5,11 @@
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
 #include "results/sha256.h"
+#include "scan/photopass.h"
 #include "scan/progress.h"
+#include "scan/rawfilepass.h"
 #include "scan/scancontext.h"
+#include "scan/searchrun.h"
 #include "signatures/hexconversion.h"
 
 #include <algorithm>
@@ -95,9 +98,7 @@ private:
 class BeforeReadOpener : public SectorSourceOpener {
 public:
     BeforeReadOpener(SectorSourceOpener& inner, std::function<void(std::uint64_t)> beforeRead)
-        : m_inner(inner), m_beforeRead(std::move(beforeRead))
-    {
-    }
+        : m_inner(inner), m_beforeRead(std::move(beforeRead)) {}
     SectorSourceOpening open(const std::string& id) override
     {
         auto opening = m_inner.open(id);
@@ -108,10 +109,7 @@ public:
 
 private:
     struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, std::function<void(std::uint64_t)>& hook)
-            : inner(std::move(inner)), hook(hook)
-        {
-        }
+        Stream(std::unique_ptr<SectorStream> inner, std::function<void(std::uint64_t)>& hook) : inner(std::move(inner)), hook(hook) {}
         bool seekToSector(std::uint64_t sector) override
         {
             position = sector;
@@ -172,7 +170,13 @@ struct FoundPhoto {
     std::string name;
     std::string uid;
     std::uint64_t firstSector = 0;
+    bool operator==(const FoundPhoto&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const FoundPhoto& photo)
+{
+    return out << photo.name << " (" << photo.uid << ") at " << photo.firstSector << ", " << photo.bytes.size() << " bytes";
+}
 
 struct FoundRawFile {
     std::string name;
@@ -213,8 +217,34 @@ private:
     ResultRows* m_rows;
 };
 
+// Lines written down in order, from any thread.
+class EventLog {
+public:
+    std::vector<std::string> events() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_events;
+    }
+    int count(const std::string& prefix) const
+    {
+        const auto all = events();
+        return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const auto& e) { return e.rfind(prefix, 0) == 0; }));
+    }
+
+protected:
+    void note(std::string event)
+    {
+        std::lock_guard lock(m_lock);
+        m_events.push_back(std::move(event));
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_events;
+};
+
 // Writes down every call as one line, in order; may run on any thread.
-class RecordingHost : public ScanHost {
+class RecordingHost : public ScanHost, public EventLog {
 public:
     void passStarted(const std::string& passName, const std::string& caption) override
     {
@@ -229,31 +259,7 @@ public:
     void deviceOpenFailed(const SectorSourceError& error) override { note("open failed: " + error.message); }
     void showReadError(std::uint64_t failedReads) override { note("read error " + std::to_string(failedReads)); }
     void stopTicker() override { note("stop ticker"); }
-    void Final_or_Stop_Screen() override
-    {
-        note("final");
-    }
-
-    std::vector<std::string> events() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_events;
-    }
-    int count(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const auto& event : events())
-            n += event.rfind(prefix, 0) == 0;
-        return n;
-    }
-private:
-    void note(std::string event)
-    {
-        std::lock_guard lock(m_lock);
-        m_events.push_back(std::move(event));
-    }
-    mutable std::mutex m_lock;
-    std::vector<std::string> m_events;
+    void Final_or_Stop_Screen() override { note("final"); }
 };
 
 // A search over one in-memory image, with everything it reports written down.
@@ -276,6 +282,17 @@ struct ScanBench {
     ScanContext context(SectorSourceOpener* through = nullptr)
     {
         return ScanContext{request, state, host, sink, through ? *through : opener, &rows};
+    }
+    // One pass of the kind the mode searches with: photo for mode 0, raw file otherwise.
+    bool pass(const std::string& name, SectorSourceOpener* through = nullptr)
+    {
+        auto run = context(through);
+        return request.recoveryMode == 0 ? Photo_Recovey_Mode(run, name) : Raw_File_Recovey_Mode(run, name);
+    }
+    void search(SectorSourceOpener* through = nullptr)
+    {
+        auto run = context(through);
+        runSearch(run);
     }
 
     MemorySectorOpener opener;

@@ -42,19 +42,16 @@ TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
     // The thorough header also matches both photos the general pass finds.
     bench.request.thoroughList = record("JPG", "20000000", "FFD8FF", "1");
     bench.request.thorough = true;
-    auto context = bench.context();
-    runSearch(context);
+    bench.search();
     ASSERT_EQ(bench.sink.photos.size(), 3u);
-    EXPECT_EQ(bench.sink.photos[0].firstSector, 10u);
-    EXPECT_EQ(bench.sink.photos[1].firstSector, 70u);
-    EXPECT_EQ(bench.sink.photos[2].firstSector, 40u);
-    EXPECT_EQ(bench.sink.photos[2].name, "THD00001.JPG") << "no number is spent on a photo left out";
-    EXPECT_EQ(bench.sink.photos[2].bytes, image.sectors(40, 70));
+    EXPECT_EQ(std::pair(bench.sink.photos[0].firstSector, bench.sink.photos[1].firstSector),
+              (std::pair<std::uint64_t, std::uint64_t>(10, 70)));
+    // No number is spent on a photo left out.
+    EXPECT_EQ(bench.sink.photos[2], (test::FoundPhoto{image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40}));
     EXPECT_EQ(bench.state.THD_Image_number, 1u);
 
     // The next search starts afresh: its general pass lists everything again.
-    auto again = bench.context();
-    runSearch(again);
+    bench.search();
     EXPECT_EQ(bench.sink.photos.size(), 6u);
 }
 
@@ -67,8 +64,7 @@ TEST(SearchRun, WithTheThoroughBoxOnEachRawFileIsListedOnce)
         .put(130, 0, hexBytes("0000001866747970"));
     ScanBench bench(image, 1, kMp4);
     bench.request.thoroughList = record("MOV", "1000", "66747970", "5");
-    auto context = bench.context();
-    runSearch(context);
+    bench.search();
     EXPECT_EQ(bench.sink.rawFiles, (std::vector<test::FoundRawFile>{
                                        {"MP400001.MP4", "MP400001.MP4", 50, 131},
                                        {"MP400002.MP4", "MP400002.MP4", 130, 200},
@@ -91,8 +87,7 @@ TEST(SearchRun, ThoroughPassRunsForTheBoxOrForThoroughRecords)
         bench.request.thorough = c.box;
         bench.request.thoroughList = c.thoroughList;
         bench.state.stop_screen_already_show = 1; // left over from the previous search
-        auto context = bench.context();
-        runSearch(context);
+        bench.search();
         EXPECT_EQ(passesRun(bench.host), c.passes);
         EXPECT_EQ(bench.host.count("final"), 1);
         EXPECT_EQ(bench.host.events().back(), "final");
@@ -111,8 +106,7 @@ TEST(SearchRun, StopInEitherPassShowsTheFinalScreenOnceAndEndsTheSearch)
                 if (++reads == (stopInPass - 1) * 100 + 60)
                     bench.state.stop_now = 1;
             });
-            auto context = bench.context(&stopper);
-            runSearch(context);
+            bench.search(&stopper);
             EXPECT_EQ(passesRun(bench.host).size(), static_cast<std::size_t>(stopInPass));
             EXPECT_EQ(bench.host.count("final"), 1);
         }
@@ -127,8 +121,7 @@ TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
         bench.request.thoroughList = bench.request.generalList;
         bench.request.thorough = true;
         FaultySectorOpener faulty(bench.opener, {{99}, {}});
-        auto context = bench.context(&faulty);
-        runSearch(context);
+        bench.search(&faulty);
         EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
         EXPECT_EQ(bench.host.count("final"), 1);
     }
@@ -137,9 +130,8 @@ TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
 TEST(SearchRun, SearchEndingDuringAPreviewHandsTheFinalScreenToIt)
 {
     ScanBench bench(sample(), 2, kMp4);
-    auto context = bench.context();
     bench.state.beginPreview();
-    runSearch(context);
+    bench.search();
     EXPECT_EQ(bench.host.count("final"), 0);
     EXPECT_EQ(bench.state.stop_now, 1); // the preview copy ends at its next sector
     ASSERT_TRUE(bench.state.endPreviewAndTakeHandoff());

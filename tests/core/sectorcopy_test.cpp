@@ -2,30 +2,16 @@
 
 #include "doubles/faultysectorsource.h"
 #include "doubles/memorysectorsource.h"
+#include "scantestsupport.h"
 
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <vector>
 
 namespace salvyn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Ten sectors whose bytes count up, so a byte out of place shows.
-Bytes numberedMedium()
-{
-    Bytes bytes(10 * kSectorSize);
-    std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
-    return bytes;
-}
-
-Bytes sectorsOf(const Bytes& medium, std::uint64_t first, std::uint64_t end)
-{
-    return {medium.begin() + static_cast<std::ptrdiff_t>(first * kSectorSize),
-            medium.begin() + static_cast<std::ptrdiff_t>(end * kSectorSize)};
-}
 
 struct Taken {
     std::vector<std::size_t> pieceSizes;
@@ -44,8 +30,8 @@ const SectorCopyKeepGoing always = [] { return true; };
 
 class SectorCopyTest : public ::testing::Test {
 protected:
-    SectorCopyTest() { memory.addImage("card", medium); }
-    Bytes medium = numberedMedium();
+    SectorCopyTest() { memory.addImage("card", medium.fill(0, 10).bytes()); }
+    test::DiskImage medium{10}; // every sector different, so a sector out of place shows
     MemorySectorOpener memory;
 };
 
@@ -57,7 +43,7 @@ TEST_F(SectorCopyTest, PiecesHoldWholeSectorsAndTheLastIsCutToTheByteCount)
     const SectorCopyEnd end = copySectors(*stream, {2, 5 * kSectorSize + 100, true, 2}, always, taken.take());
 
     EXPECT_EQ(taken.pieceSizes, (std::vector<std::size_t>{1024, 1024, 612}));
-    Bytes expected = sectorsOf(medium, 2, 8);
+    Bytes expected = medium.sectors(2, 8);
     expected.resize(5 * kSectorSize + 100);
     EXPECT_EQ(taken.bytes, expected);
     EXPECT_EQ(end.unreadableSectors, 0u);
@@ -74,7 +60,7 @@ TEST_F(SectorCopyTest, UnreadableAndUnreachableSectorsBecomeZerosInPlace)
         copySectors(*stream, {3, 5 * kSectorSize, stream->seekToSector(3), 4}, always, taken.take());
 
     Bytes expected(3 * kSectorSize, 0);
-    const Bytes readable = sectorsOf(medium, 6, 8);
+    const Bytes readable = medium.sectors(6, 8);
     expected.insert(expected.end(), readable.begin(), readable.end());
     EXPECT_EQ(taken.bytes, expected);
     EXPECT_EQ(end.unreadableSectors, 3u);
@@ -89,13 +75,13 @@ TEST_F(SectorCopyTest, KeepGoingIsAskedBeforeEachPieceAndTakeCanEndTheCopy)
         copySectors(*stream, {0, 6 * kSectorSize, true, 1}, [&] { return ++asked <= 2; }, stopped.take());
     EXPECT_TRUE(byStop.stopped);
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(stopped.bytes, sectorsOf(medium, 0, 2));
+    EXPECT_EQ(stopped.bytes, medium.sectors(0, 2));
 
     // The next copy goes on where the stop left the medium: sector 2.
     int pieces = 0;
     const SectorCopyEnd byTake = copySectors(*stream, {2, 6 * kSectorSize, true, 3}, always,
                                              [&](std::span<const std::uint8_t> piece) {
-                                                 EXPECT_EQ(Bytes(piece.begin(), piece.end()), sectorsOf(medium, 2, 5));
+                                                 EXPECT_EQ(Bytes(piece.begin(), piece.end()), medium.sectors(2, 5));
                                                  return ++pieces < 1;
                                              });
     EXPECT_FALSE(byTake.stopped);

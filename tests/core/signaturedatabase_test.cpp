@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <sstream>
 
 namespace salvyn {
@@ -78,10 +79,7 @@ std::vector<std::uint8_t> sectorWithHeaderOf(const SignatureList& list, std::siz
     return sector;
 }
 
-std::string typeOf(const std::string& foundName)
-{
-    return foundName.substr(foundName.rfind('.') + 1);
-}
+std::string typeOf(const std::string& foundName) { return foundName.substr(foundName.rfind('.') + 1); }
 
 TEST(SignatureDatabase, ShippedListsLoadWithoutAWarning)
 {
@@ -105,9 +103,7 @@ TEST(SignatureDatabase, EveryRecordIsWellFormed)
             EXPECT_TRUE(allOf(entry(1), std::isdigit)) << "size";
             EXPECT_GT(entry(1).size(), 3u) << "a size above 512 bytes";
             // A photo search sets aside room for the largest photo of its lists.
-            if (list.mode == 0) {
-                EXPECT_LE(unsignedLongLongValue(entry(1)), 256ull << 20) << "photo room";
-            }
+            EXPECT_LE(list.mode == 0 ? unsignedLongLongValue(entry(1)) : 0, 256ull << 20) << "photo room";
             EXPECT_TRUE(allOf(entry(2), std::isxdigit)) << "header";
             EXPECT_EQ(entry(2).size() % 2, 0u) << "two digits per byte";
             EXPECT_GE(entry(2).size(), list.thorough ? 4u : 8u) << "general headers hold four bytes or more";
@@ -139,18 +135,14 @@ TEST(SignatureDatabase, EveryRecordWinsASectorThatHoldsItsHeader)
 // list one file twice.
 TEST(SignatureDatabase, GeneralAndThoroughListsOfAModeNeverMatchTheSameSector)
 {
-    for (int mode = 0; mode < 4; ++mode) {
-        const auto& general = listFor(mode, false);
-        const auto& thorough = listFor(mode, true);
-        const HeaderMatcher generalMatcher(general);
-        const HeaderMatcher thoroughMatcher(thorough);
-        for (std::size_t r = 0; r < recordCount(general); ++r)
-            EXPECT_EQ(thoroughMatcher.firstMatch(sectorWithHeaderOf(general, r).data()), HeaderMatcher::kNoMatch)
-                << "mode " << mode << " general " << recordEntry(general, r, 2);
-        for (std::size_t r = 0; r < recordCount(thorough); ++r)
-            EXPECT_EQ(generalMatcher.firstMatch(sectorWithHeaderOf(thorough, r).data()), HeaderMatcher::kNoMatch)
-                << "mode " << mode << " thorough " << recordEntry(thorough, r, 2);
-    }
+    for (int mode = 0; mode < 4; ++mode)
+        for (const bool thorough : {false, true}) {
+            const auto& mine = listFor(mode, thorough);
+            const HeaderMatcher other(listFor(mode, !thorough));
+            for (std::size_t r = 0; r < recordCount(mine); ++r)
+                EXPECT_EQ(other.firstMatch(sectorWithHeaderOf(mine, r).data()), HeaderMatcher::kNoMatch)
+                    << "mode " << mode << (thorough ? " thorough " : " general ") << recordEntry(mine, r, 2);
+        }
 }
 
 // Video, raw-file and audio searches start a file for every later record whose header text
@@ -164,8 +156,7 @@ TEST(SignatureDatabase, EveryVideoRawAndAudioRecordStartsExactlyOneFile)
             DiskImage image(8);
             image.put(3, 0, sectorWithHeaderOf(*list.records, r));
             ScanBench bench(image, list.mode, *list.records);
-            auto context = bench.context();
-            ASSERT_TRUE(Raw_File_Recovey_Mode(context, "GEN"));
+            ASSERT_TRUE(bench.pass("GEN"));
             ASSERT_EQ(bench.sink.rawFiles.size(), 1u) << list.file << " record " << r + 1;
             EXPECT_EQ(bench.sink.rawFiles[0].firstSector, 3u);
             EXPECT_EQ(typeOf(bench.sink.rawFiles[0].name), recordEntry(*list.records, r, 0));
@@ -188,16 +179,11 @@ Finds searchBothPasses(const DiskImage& image, int mode)
     ScanBench bench(image, mode, listFor(mode, false));
     bench.request.thoroughList = listFor(mode, true);
     bench.request.thorough = true;
-    auto context = bench.context();
     Finds finds;
     for (int pass = 0; pass < 2; ++pass) {
-        const std::string name = pass == 0 ? "GEN" : "THD";
-        const bool read = mode == 0 ? Photo_Recovey_Mode(context, name) : Raw_File_Recovey_Mode(context, name);
-        EXPECT_TRUE(read) << name;
-        finds.photos[pass] = std::move(bench.sink.photos);
-        finds.rawFiles[pass] = std::move(bench.sink.rawFiles);
-        bench.sink.photos.clear();
-        bench.sink.rawFiles.clear();
+        EXPECT_TRUE(bench.pass(pass == 0 ? "GEN" : "THD")) << pass;
+        finds.photos[pass] = std::exchange(bench.sink.photos, {});
+        finds.rawFiles[pass] = std::exchange(bench.sink.rawFiles, {});
     }
     return finds;
 }
@@ -250,9 +236,7 @@ TEST_P(RealFile, IsFoundOnceByItsPassWithItsTypeAtItsFirstSector)
     // A general header never fires inside a real file, nor in the filler around it.
     const auto& general = finds.rawFiles[0];
     EXPECT_EQ(general.size(), expected == 0 ? 1u : 0u) << "general finds";
-    if (expected == 0) {
-        EXPECT_GE(found.endSector, sampleEnd) << "the file was cut short";
-    }
+    EXPECT_GE(found.endSector, expected == 0 ? sampleEnd : 0) << "the file was cut short";
 }
 
 INSTANTIATE_TEST_SUITE_P(SignatureDatabase, RealFile, testing::ValuesIn(test::allSampleRecipes()),

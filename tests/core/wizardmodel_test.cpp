@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace salvyn {
 namespace {
 
@@ -78,9 +80,8 @@ TEST(WizardModel, NextAndBackFromEveryScreenInEveryMode)
         SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);
         Wizard wizard(c.mode);
         wizard.run(c.script);
-        EXPECT_EQ(wizard.model.screen_counter(), c.screenCounter);
-        EXPECT_EQ(wizard.model.screen(), c.screen);
-        EXPECT_EQ(wizard.model.phase(), c.phase);
+        EXPECT_EQ(std::tuple(wizard.model.screen_counter(), wizard.model.screen(), wizard.model.phase()),
+                  std::tuple(c.screenCounter, c.screen, c.phase));
     }
 }
 
@@ -126,10 +127,8 @@ TEST(WizardModel, EveryRefusalKeepsTheScreenAndNamesItsMessageAndFocus)
         for (TypeChoice& type : wizard.inputs.types)
             type.checked = c.anyTypeTicked;
         const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
-        EXPECT_EQ(outcome.step, NextStep::Refused);
-        EXPECT_EQ(outcome.refusal.message, c.message);
-        EXPECT_EQ(outcome.refusal.focus, c.focus);
-        EXPECT_EQ(wizard.model.screen_counter(), c.screenCounter);
+        EXPECT_EQ(std::tuple(outcome.step, outcome.refusal.message, outcome.refusal.focus, wizard.model.screen_counter()),
+                  std::tuple(NextStep::Refused, std::string(c.message), c.focus, c.screenCounter));
     }
 }
 
@@ -160,10 +159,9 @@ TEST(WizardModel, OnlyTheTickedTypesOfTheModesTwoListsAreHandedOverEachWithAResu
     const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
     ASSERT_EQ(outcome.step, NextStep::StartOtherSearch);
     EXPECT_EQ(outcome.resultTypes, std::vector<std::string>{"MOV"});
-    EXPECT_EQ(wizard.model.CheckListHeader_Array(), records({"MOV"}));
-    EXPECT_EQ(wizard.model.CheckListHeader_Adv_Array(), records({"MOV"}));
-    EXPECT_EQ(outcome.request.generalList, records({"MOV"}));
-    EXPECT_EQ(outcome.request.thoroughList, records({"MOV"}));
+    for (const SignatureList* list : {&wizard.model.CheckListHeader_Array(), &wizard.model.CheckListHeader_Adv_Array(),
+                                      &outcome.request.generalList, &outcome.request.thoroughList})
+        EXPECT_EQ(*list, records({"MOV"}));
     EXPECT_EQ(outcome.request.recoveryMode, 1);
     EXPECT_FALSE(outcome.request.thorough);
 }
@@ -201,12 +199,9 @@ TEST(WizardModel, EachScreenShowsItsControlsAndButtons)
         wizard.run(c.script);
         const ScreenLayout shown = wizard.model.layout();
         EXPECT_EQ(shown.screen, wizard.model.screen());
-        EXPECT_EQ(shown.searchType, c.searchType);
-        EXPECT_EQ(shown.progress, c.progress);
-        EXPECT_EQ(shown.photoResults, c.photoResults);
-        EXPECT_EQ(shown.otherResults, c.otherResults);
-        EXPECT_EQ(shown.nextEnabled, c.next);
-        EXPECT_EQ(shown.backEnabled, c.back);
+        EXPECT_EQ(std::tuple(shown.searchType, shown.progress, shown.photoResults, shown.otherResults, shown.nextEnabled,
+                             shown.backEnabled),
+                  std::tuple(c.searchType, c.progress, c.photoResults, c.otherResults, c.next, c.back));
     }
 }
 

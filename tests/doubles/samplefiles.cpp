@@ -1,6 +1,7 @@
 #include "samplefiles.h"
 
 #include "results/formatendtable.h"
+#include "signatures/hexconversion.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,14 +17,6 @@ namespace salvyn::test {
 namespace {
 
 constexpr std::size_t kBuiltSampleBytes = 3 * 512;
-
-int digit(char c)
-{
-    const auto at = std::string_view("0123456789ABCDEF").find(static_cast<char>(std::toupper(c)));
-    if (at == std::string_view::npos)
-        throw std::invalid_argument(std::string("not a hexadecimal digit: ") + c);
-    return static_cast<int>(at);
-}
 
 // Hexadecimal digits, 'text' and NN*COUNT, as the recipe list writes leading bytes.
 std::vector<std::uint8_t> parseBytes(std::string_view text)
@@ -42,16 +35,12 @@ std::vector<std::uint8_t> parseBytes(std::string_view text)
                 bytes.push_back(static_cast<std::uint8_t>(c));
             }
             ++i;
-        } else if (i + 2 < text.size() && text[i + 2] == '*') {
-            const auto value = static_cast<std::uint8_t>(digit(text[i]) << 4 | digit(text[i + 1]));
-            std::size_t end = i + 3;
-            while (end < text.size() && text[end] != ' ')
-                ++end;
-            bytes.insert(bytes.end(), std::stoul(std::string(text.substr(i + 3, end - i - 3))), value);
-            i = end;
         } else {
-            bytes.push_back(static_cast<std::uint8_t>(digit(text[i]) << 4 | digit(text.at(i + 1))));
-            i += 2;
+            const auto value = static_cast<std::uint8_t>(hex2int(text.substr(i, 2)));
+            const bool repeated = i + 2 < text.size() && text[i + 2] == '*';
+            const std::size_t end = repeated ? std::min(text.find(' ', i), text.size()) : i + 2;
+            bytes.insert(bytes.end(), repeated ? std::stoul(std::string(text.substr(i + 3, end - i - 3))) : 1, value);
+            i = end;
         }
     }
     return bytes;
