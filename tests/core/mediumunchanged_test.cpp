@@ -1,6 +1,9 @@
 // The medium is never written: every command-line run leaves its bytes as they were, and a
-// refused output leaves no trace. On a disk image always; as root also on a loop device whose
+// refused output or preview leaves no trace. On a disk image always; as root also on a loop device whose
 // ext4 file system is mounted, so that a write onto the card would really land on it.
+#include "platform/rawsectoropener.h"
+#include "results/previewextraction.h"
+#include "scan/searchstate.h"
 #include "scantestsupport.h"
 #include "scratchfolder.h"
 
@@ -189,6 +192,23 @@ TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
         {{"medium", card.device()}, {"mount", mount}, {"beside", (m_scratch.path() / "beside").string()}, {"try", kTry}},
         image, [&card] { card.settle(); });
     EXPECT_TRUE(fs::exists(m_scratch.path() / "beside/found/GND00001.JPG"));
+
+    // A preview folder on the card's disk is refused before anything is made there.
+    struct QuietHost : PreviewHost {
+        void beginSheet() override {}
+        void QuickLook_Preview_Thread(const std::string&, PreviewWayOut) override {}
+        void endSheet() override {}
+        void Final_or_Stop_Screen() override {}
+    } host;
+    SearchState state;
+    RawSectorOpener opener;
+    const PreviewFolder onCard(mount + "/cache/preview");
+    const std::string before = fileSha256(image);
+    EXPECT_EQ(PreviewExtraction(opener, state, onCard, host).CreateFile_QuickLook_Preview(card.device(), {"a.JPG", 0, 8}),
+              PreviewWayOut::FileNotCreated);
+    EXPECT_FALSE(fs::exists(mount + "/cache"));
+    card.settle();
+    EXPECT_EQ(fileSha256(image), before);
 }
 
 } // namespace
