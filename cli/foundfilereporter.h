@@ -26,6 +26,9 @@ public:
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override;
 
+    // The end (exclusive) of the sectors searched: no format end reads past it.
+    void setSearchedEnd(std::uint64_t endSector) { m_plan.setSearchedEnd(endSector); }
+
     // Once the search is over: writes every found file and its report line, each as long as
     // its format says, else up to the next found file, else its range.
     void saveFound();

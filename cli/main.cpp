@@ -7,6 +7,7 @@
 #include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
 #include "results/samedevice.h"
+#include "scan/passreader.h"
 #include "scan/rangecheck.h"
 #include "scan/searchrun.h"
 #include "signatures/signaturelist.h"
@@ -222,6 +223,7 @@ int run(const ScanOptions& options)
         saver.emplace(options.outFolder ? std::optional<fs::path>(*options.outFolder) : std::nullopt);
     FoundFileReporter reporter(console, rows, std::move(saver), report ? &*report : nullptr, opener,
                                request.sourceIdentifier);
+    reporter.setSearchedEnd(sectorRangeFor(request).endSector);
     ScanContext context{request, state, host, reporter, opener, &rows};
 
     const char* const modeNames[] = {"photo", "video", "raw", "audio"};

@@ -13,26 +13,38 @@ constexpr std::size_t kWindowBytes = 64 * 1024;
 constexpr std::uint64_t kWindowAlign = 4096;
 // Larger reads are copied through the window in pieces of this size.
 constexpr std::size_t kReadPieceBytes = 32 * 1024;
+// Every read of a walk counts against this, so that no chain of tiny blocks, however
+// long the medium, keeps a walk going for more than about a second: it gives up instead.
+// Enough for a 12 GB transport stream, one read per 188-byte packet.
+constexpr std::uint64_t kReadsPerWalk = 64ull << 20;
 } // namespace
 
-FormatEndReader::FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes)
+FormatEndReader::FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes,
+                                 std::uint64_t scanLimitBytes)
     : m_medium(medium), m_firstByte(firstByte),
-      m_limit(std::min(limitBytes, std::numeric_limits<std::uint64_t>::max() - firstByte))
+      m_limit(std::min(limitBytes, std::numeric_limits<std::uint64_t>::max() - firstByte)),
+      m_scanLimit(std::min(scanLimitBytes, m_limit)), m_readsLeft(kReadsPerWalk)
 {
 }
 
 bool FormatEndReader::load(std::uint64_t offset, std::size_t size)
 {
-    if (offset > m_limit || size > m_limit - offset || size > kWindowBytes - kWindowAlign)
+    if (offset > m_limit || size > m_limit - offset || size > kWindowBytes - kWindowAlign || m_readsLeft == 0)
         return false;
-    if (offset >= m_windowOffset && offset + size <= m_windowOffset + m_windowBytes)
+    --m_readsLeft;
+    if (offset >= m_windowOffset && offset + size <= m_windowOffset + m_windowBytes) {
+        m_furthestRead = std::max(m_furthestRead, offset + size);
         return true;
+    }
     m_window.resize(kWindowBytes);
     m_windowOffset = offset - offset % kWindowAlign;
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, m_limit - m_windowOffset));
     m_windowBytes = m_medium.readAt(m_firstByte + m_windowOffset, m_window.data(), wanted);
     m_windowBytes = std::min(m_windowBytes, wanted);
-    return offset + size <= m_windowOffset + m_windowBytes;
+    if (offset + size > m_windowOffset + m_windowBytes)
+        return false;
+    m_furthestRead = std::max(m_furthestRead, offset + size);
+    return true;
 }
 
 bool FormatEndReader::read(std::uint64_t offset, void* out, std::size_t size)
@@ -110,12 +122,15 @@ std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::stri
     if (pattern.empty() || pattern.size() > kWindowAlign)
         return std::nullopt;
     std::uint64_t offset = from;
-    while (load(offset, pattern.size())) {
+    while (offset < m_scanLimit && pattern.size() <= m_scanLimit - offset && load(offset, pattern.size())) {
         const std::uint8_t* begin = m_window.data() + (offset - m_windowOffset);
-        const std::uint8_t* end = m_window.data() + m_windowBytes;
+        const std::uint8_t* end = m_window.data() + std::min<std::uint64_t>(m_windowBytes, m_scanLimit - m_windowOffset);
         const void* hit = memmem(begin, static_cast<std::size_t>(end - begin), pattern.data(), pattern.size());
-        if (hit != nullptr)
-            return offset + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - begin);
+        if (hit != nullptr) {
+            const std::uint64_t at = offset + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - begin);
+            m_furthestRead = std::max(m_furthestRead, at + pattern.size());
+            return at;
+        }
         // The next window starts where a pattern cut by this window's end would begin.
         offset = m_windowOffset + m_windowBytes - (pattern.size() - 1);
     }

@@ -15,9 +15,15 @@ namespace salvyn {
 
 class FormatEndReader {
 public:
-    FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes);
+    // `scanLimitBytes` bounds searches for a mark (find): past it lies the next file found,
+    // whose own marks would answer. Walks that jump by sizes may go up to `limitBytes`.
+    FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes,
+                    std::uint64_t scanLimitBytes = UINT64_MAX);
 
     std::uint64_t limit() const { return m_limit; }
+    // How far into the file the walk has read so far: a walk that got past the first sector
+    // before it gave up took the header for real.
+    std::uint64_t furthestRead() const { return m_furthestRead; }
 
     // True when all `size` bytes at `offset` lie below the limit and could be read.
     bool read(std::uint64_t offset, void* out, std::size_t size);
@@ -32,7 +38,7 @@ public:
     // True when the bytes at `offset` are exactly `text`.
     bool matches(std::uint64_t offset, std::string_view text);
 
-    // First offset at or after `from` where `pattern` begins and ends below the limit;
+    // First offset at or after `from` where `pattern` begins and ends below the scan limit;
     // none when the pattern is not there or the medium cannot be read before it.
     std::optional<std::uint64_t> find(std::uint64_t from, std::string_view pattern);
 
@@ -49,6 +55,9 @@ private:
     ByteReader& m_medium;
     std::uint64_t m_firstByte;
     std::uint64_t m_limit;
+    std::uint64_t m_scanLimit;
+    std::uint64_t m_furthestRead = 0;
+    std::uint64_t m_readsLeft;
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowOffset = 0;
     std::size_t m_windowBytes = 0;

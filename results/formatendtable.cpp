@@ -13,12 +13,17 @@ constexpr std::uint64_t kGiB = 1024 * kMiB;
 // a limit also bounds how far a broken file is read before it counts as unknown.
 constexpr std::uint64_t kVideoLimit = 64 * kGiB;
 constexpr std::uint64_t kAudioLimit = 8 * kGiB;
-constexpr std::uint64_t kPictureLimit = 1 * kGiB;
+// A photo is not a gigabyte: panoramas reach a few hundred megabytes at most.
+constexpr std::uint64_t kPictureLimit = 256 * kMiB;
 constexpr std::uint64_t kBitmapLimit = 4 * kGiB;
 // Found by scanning forward, so kept lower: a PDF without a good end is read this far.
 constexpr std::uint64_t kPdfLimit = 512 * kMiB;
 constexpr std::uint64_t kOfficeLimit = 1 * kGiB;
 constexpr std::uint64_t kArchiveLimit = 64 * kGiB;
+constexpr std::uint64_t kFirstSectorBytes = 512;
+// A header matched by chance (its structure fails at once) is kept, since the search listed
+// it, but only as much of it as a header and its first data: not megabytes of what follows.
+constexpr std::uint64_t kUnrecognisedStartCap = 64 * 1024;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -86,13 +91,31 @@ const FormatEndRule* formatEndRuleFor(std::string_view type)
     return rule == kRules.end() ? nullptr : &*rule;
 }
 
-std::optional<std::uint64_t> formatEndLength(ByteReader& medium, std::string_view type, std::uint64_t firstByte)
+FormatEndFinding findFormatEnd(ByteReader& medium, std::string_view type, std::uint64_t firstByte,
+                               std::uint64_t walkEndByte, std::uint64_t scanEndByte)
 {
     const FormatEndRule* rule = formatEndRuleFor(type);
     if (rule == nullptr)
-        return std::nullopt;
-    FormatEndReader file(medium, firstByte, rule->saveLimitBytes);
-    return rule->end(file);
+        return {};
+    const auto within = [&](std::uint64_t end) { return end > firstByte ? end - firstByte : 0; };
+    FormatEndReader file(medium, firstByte, std::min(rule->saveLimitBytes, within(walkEndByte)), within(scanEndByte));
+    FormatEndFinding finding;
+    finding.length = rule->end(file);
+    finding.recognisedStart = finding.length.has_value() || file.furthestRead() > kFirstSectorBytes;
+    return finding;
+}
+
+std::uint64_t fallbackCapBytes(std::string_view type, bool recognisedStart)
+{
+    if (!recognisedStart)
+        return kUnrecognisedStartCap;
+    const FormatEndRule* rule = formatEndRuleFor(type);
+    return rule == nullptr ? UINT64_MAX : rule->saveLimitBytes;
+}
+
+std::optional<std::uint64_t> formatEndLength(ByteReader& medium, std::string_view type, std::uint64_t firstByte)
+{
+    return findFormatEnd(medium, type, firstByte).length;
 }
 
 } // namespace salvyn

@@ -6,11 +6,16 @@
 
 namespace salvyn {
 
+namespace {
+std::uint64_t endByte(std::uint64_t sector) { return sector >= UINT64_MAX / kSectorSize ? UINT64_MAX : sector * kSectorSize; }
+} // namespace
+
 const char* lengthSourceText(LengthSource source)
 {
     switch (source) {
     case LengthSource::Format: return "format";
     case LengthSource::NextFile: return "next file";
+    case LengthSource::Cap: return "cap";
     case LengthSource::Range: break;
     }
     return "range";
@@ -19,21 +24,49 @@ const char* lengthSourceText(LengthSource source)
 void SavingPlan::add(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)
 {
     m_files.push_back({name, firstSector, endSector});
-    m_firstSectors.insert(firstSector);
+    m_typeAt.emplace(firstSector, pathExtension(name));
+}
+
+std::optional<std::uint64_t> SavingPlan::nextStartAfter(std::uint64_t sector, ByteReader& medium) const
+{
+    for (auto next = m_typeAt.upper_bound(sector); next != m_typeAt.end(); ++next) {
+        auto known = m_recognisedAt.find(next->first);
+        if (known == m_recognisedAt.end()) {
+            const std::uint64_t firstByte = next->first * kSectorSize;
+            // Its own search for an end mark stops at the file after it, as its save would.
+            const auto after = std::next(next);
+            const std::uint64_t scanEnd = after == m_typeAt.end() ? UINT64_MAX : endByte(after->first);
+            const bool recognised =
+                findFormatEnd(medium, next->second, firstByte, endByte(m_searchedEnd), scanEnd).recognisedStart;
+            known = m_recognisedAt.emplace(next->first, recognised).first;
+        }
+        if (known->second)
+            return next->first;
+    }
+    return std::nullopt;
 }
 
 SaveLength SavingPlan::lengthOf(std::size_t index, ByteReader& medium) const
 {
     const FoundFile& file = m_files.at(index);
-    if (auto length = formatEndLength(medium, pathExtension(file.name), file.firstSector * kSectorSize))
-        return {*length, LengthSource::Format};
+    const std::string type = pathExtension(file.name);
+    const std::uint64_t firstByte = file.firstSector * kSectorSize;
+    const std::optional<std::uint64_t> next = nextStartAfter(file.firstSector, medium);
+    const FormatEndFinding finding =
+        findFormatEnd(medium, type, firstByte, endByte(m_searchedEnd), next ? endByte(*next) : UINT64_MAX);
+    if (finding.length)
+        return {*finding.length, LengthSource::Format};
     // A raw-file range ends one sector into the next file (the sector of its header); a
     // file found inside the range by the other pass ends it earlier still.
-    const auto next = m_firstSectors.upper_bound(file.firstSector);
-    if (next != m_firstSectors.end() && *next <= file.endSector)
-        return {(*next - file.firstSector) * kSectorSize, LengthSource::NextFile};
-    const std::uint64_t sectors = file.endSector > file.firstSector ? file.endSector - file.firstSector : 0;
-    return {sectors * kSectorSize, LengthSource::Range};
+    SaveLength length{0, LengthSource::Range};
+    if (next && *next <= file.endSector)
+        length = {(*next - file.firstSector) * kSectorSize, LengthSource::NextFile};
+    else if (file.endSector > file.firstSector)
+        length.bytes = (file.endSector - file.firstSector) * kSectorSize;
+    const std::uint64_t cap = fallbackCapBytes(type, finding.recognisedStart);
+    if (length.bytes > cap)
+        length = {cap, LengthSource::Cap};
+    return length;
 }
 
 SavedFile SavingPlan::save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const

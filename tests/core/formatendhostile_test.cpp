@@ -185,6 +185,28 @@ TEST(FormatEndHostile, AMillionTinyIsoBoxesAreWalkedWithoutRecursionOrRereading)
     }
 }
 
+// Free boxes without end: the walk gives up within a bounded number of reads, never running
+// across the whole medium one box at a time.
+TEST(FormatEndHostile, AnEndlessChainOfTinyBoxesEndsTheWalk)
+{
+    class EndlessFreeBoxes : public ByteReader {
+    public:
+        std::size_t readAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override
+        {
+            static const Bytes ftyp = be32(16) + text("ftypisom") + be32(0);
+            static const Bytes box = be32(8) + text("free");
+            for (std::size_t i = 0; i < size; ++i)
+                out[i] = offset + i < ftyp.size() ? ftyp[offset + i] : box[(offset + i - ftyp.size()) % 8];
+            furthest = std::max(furthest, offset + size);
+            return size;
+        }
+        std::uint64_t furthest = 0;
+    } medium;
+    FormatEndReader file(medium, 0, std::uint64_t{1} << 40);
+    EXPECT_EQ(isoMediaEnd(file), std::nullopt);
+    EXPECT_LT(medium.furthest, std::uint64_t{1} << 30);
+}
+
 TEST(FormatEndHostile, CanonRawLayout)
 {
     // CR3: ftyp "crx ", moov, the XMP and preview uuid boxes, then mdat.
@@ -354,6 +376,8 @@ TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
     EXPECT_EQ(file.find(0, "%%EOF"), at);
     EXPECT_EQ(file.find(at + 1, "%%EOF"), std::nullopt);
     EXPECT_EQ(FormatEndReader(medium, 0, at + 4).find(0, "%%EOF"), std::nullopt) << "the pattern's last byte is past the limit";
+    EXPECT_EQ(FormatEndReader(medium, 0, bytes.size(), at + 4).find(0, "%%EOF"), std::nullopt) << "past the scan limit";
+    EXPECT_EQ(FormatEndReader(medium, 0, bytes.size(), at + 5).find(0, "%%EOF"), at);
     EXPECT_LE(medium.furthestAsked(), bytes.size());
 }
 

@@ -2,6 +2,7 @@
 #include "doubles/memorymedium.h"
 #include "doubles/samplefiles.h"
 #include "doubles/memorysectorsource.h"
+#include "results/formatendtable.h"
 #include "results/recoveryreport.h"
 #include "results/savingplan.h"
 #include "results/sectorbytereader.h"
@@ -55,21 +56,30 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     Bytes broken = m_png;
     broken.resize(broken.size() - 12);  // IEND gone
     layAt(image, 40, broken);
+    layAt(image, 100, Bytes(m_png.begin(), m_png.begin() + 8));  // a PNG signature matched by chance
+    image.resize(300 * kSectorSize, 0);
     auto stream = medium(image);
     SectorByteReader reader(*stream);
 
     SavingPlan plan;
     plan.add("PNG00001.PNG", 10, 41);   // a raw-file range: one sector into the next file
     plan.add("PNG00002.PNG", 40, 71);
-    plan.add("MP300001.MP3", 70, 80);   // no format end for this type; the next file lies beyond its range
-    plan.add("MP300002.MP3", 70, 80);   // the same sector again (a group): not a next file
-    plan.add("MP300003.MP3", 85, 90);   // no file after it
+    plan.add("DAT00001.DAT", 70, 80);   // a type no format end knows; the next file lies beyond its range
+    plan.add("DAT00002.DAT", 70, 80);   // the same sector again (a group): not a next file
+    plan.add("DAT00003.DAT", 85, 300);  // the chance header inside its range does not cut it
+    plan.add("PNG00003.PNG", 100, 300); // the chance header itself: kept, but not 200 sectors of it
     using Length = std::pair<std::uint64_t, LengthSource>;
     const std::vector<Length> expected = {{m_png.size(), LengthSource::Format}, {30 * kSectorSize, LengthSource::NextFile},
                                           {10 * kSectorSize, LengthSource::Range}, {10 * kSectorSize, LengthSource::Range},
-                                          {5 * kSectorSize, LengthSource::Range}};
+                                          {215 * kSectorSize, LengthSource::Range}, {fallbackCapBytes("PNG", false), LengthSource::Cap}};
+    ASSERT_LT(fallbackCapBytes("PNG", false), 200 * kSectorSize);
     for (std::size_t k = 0; k < expected.size(); ++k)
         EXPECT_EQ(Length(plan.lengthOf(k, reader).bytes, plan.lengthOf(k, reader).source), expected[k]) << k;
+    plan.setSearchedEnd(10 + (m_png.size() + kSectorSize - 1) / kSectorSize);
+    EXPECT_EQ(plan.lengthOf(0, reader).source, LengthSource::Format);
+    EXPECT_EQ(plan.lengthOf(0, reader).bytes, m_png.size()) << "the file lies inside the searched sectors";
+    plan.setSearchedEnd(10 + (m_png.size() - 1) / kSectorSize);  // the last byte's sector left out
+    EXPECT_EQ(plan.lengthOf(0, reader).source, LengthSource::Range) << "a format end reads nothing past them";
 }
 
 TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)

@@ -121,11 +121,12 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
               "Found 2 files:\n"
               "  MOV    1\n"
               "  MP4    1\n");
-    // The MP4 is saved up to the MOV the thorough pass found inside its range.
-    const std::string rows = "MP400001.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\t" + m_imagePath + "\n"
+    // The MOV the thorough pass found inside the MP4's range is a bare header, no real start,
+    // so it does not cut the MP4 short.
+    const std::string rows = "MP400001.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\trange\t" + m_imagePath + "\n"
                                  "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n";
     EXPECT_EQ(test::textOf(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + rows);
-    const auto mp4 = m_image.sectors(200, 260);
+    const auto mp4 = m_image.sectors(200, 280);
     EXPECT_EQ(test::textOf(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
 }
 
