@@ -1,6 +1,7 @@
 #include "scan/passreader.h"
 
 #include "platform/numbertext.h"
+#include "scan/sectorrecording.h"
 
 
 namespace salvyn {
@@ -79,6 +80,13 @@ std::uint64_t PassReader::sectorsLeft() const
     const std::uint64_t forIndex = m_context.state.for_index.load(std::memory_order_relaxed);
     const std::uint64_t end = m_context.state.end_sector.load();
     return end > forIndex ? end - forIndex : 0;
+}
+
+void PassReader::share(const std::uint8_t* sector)
+{
+    const std::uint64_t number = m_context.state.for_index.load(std::memory_order_relaxed) - 1;
+    for (SectorRecording* recording : m_context.recordings)
+        recording->examine(number, sector);
 }
 
 bool PassReader::finish()

@@ -74,6 +74,9 @@ public:
     }
     std::uint64_t sectorsLeft() const;
 
+    // Hands the sector just taken (nullptr: unreadable) to the context's recordings.
+    void share(const std::uint8_t* sector);
+
     // An empty working list counts as a good end for the video, raw and audio passes.
     void markLastReadGood() { m_lastRead = 1; }
 

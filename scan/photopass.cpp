@@ -68,6 +68,7 @@ private:
     {
         static const std::uint8_t zeros[kSectorSize] = {};
         const std::uint8_t* sector = nextSector();
+        m_reader.share(sector);
         if (sector == nullptr) {
             sector = zeros;
         } else if (!isBlankSector(sector)) {

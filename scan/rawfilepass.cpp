@@ -68,6 +68,7 @@ private:
     {
         // An unreadable sector is taken as blank; it still counts towards the open files.
         const std::uint8_t* sector = m_reader.readNextSector();
+        m_reader.share(sector);
         if (sector != nullptr && !isBlankSector(sector)) {
             const std::size_t match = m_matcher.firstMatch(sector);
             if (match != HeaderMatcher::kNoMatch) {

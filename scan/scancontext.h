@@ -7,9 +7,12 @@
 #include "scan/searchrequest.h"
 #include "scan/searchstate.h"
 
+#include <vector>
+
 namespace salvyn {
 
 class ResultRows;
+class SectorRecording;
 
 struct ScanContext {
     const SearchRequest& request;
@@ -19,6 +22,8 @@ struct ScanContext {
     SectorSourceOpener& opener;
     // Per-type counts the video, raw and audio names continue from; unused for photos.
     const ResultRows* rows = nullptr;
+    // Fed every sector a pass reads from the medium, for passes that replay the same read.
+    std::vector<SectorRecording*> recordings = {};
 };
 
 } // namespace salvyn

@@ -2,8 +2,10 @@
 
 #include "scan/photopass.h"
 #include "scan/rawfilepass.h"
+#include "scan/sectorrecording.h"
 
 #include <exception>
+#include <optional>
 
 namespace salvyn {
 
@@ -32,6 +34,37 @@ private:
     SearchState& m_state;
 };
 
+using PassFunction = bool (*)(ScanContext&, const std::string&);
+
+// The general pass reads the medium; the thorough pass replays that read, so the medium is
+// read once. Without general records the general pass reads nothing, and the thorough pass
+// then reads the medium itself.
+void runPasses(ScanContext& context, PassFunction pass, bool thorough, bool collectsSectors)
+{
+    const ListingOnce listingOnce(context.state);
+    context.state.stop_screen_already_show = 0;
+    const bool replays = thorough && !context.request.generalList.empty();
+    std::optional<SectorRecording> thoroughRead;
+    ScanContext general = context;
+    if (replays)
+        general.recordings.push_back(&thoroughRead.emplace(context.request.thoroughList, collectsSectors));
+    if (!pass(general, "GEN")) {
+        if (context.state.stop_screen_already_show == 0)
+            showFinalScreenOnce(context.state, context.host);
+        return;
+    }
+    if (thorough && context.state.stop_screen_already_show == 0) {
+        if (replays) {
+            const std::unique_ptr<SectorSourceOpener> replay = thoroughRead->replay(context.opener);
+            ScanContext replayed{context.request, context.state, context.host, context.sink, *replay, context.rows};
+            pass(replayed, "THD");
+        } else {
+            pass(context, "THD");
+        }
+    }
+    endSearch(context);
+}
+
 } // namespace
 
 void showFinalScreenOnce(SearchState& state, ScanHost& host)
@@ -42,32 +75,13 @@ void showFinalScreenOnce(SearchState& state, ScanHost& host)
 
 void Photo_Rec_Thread(ScanContext& context)
 {
-    const ListingOnce listingOnce(context.state);
-    context.state.stop_screen_already_show = 0;
-    if (!Photo_Recovey_Mode(context, "GEN")) {
-        if (context.state.stop_screen_already_show == 0)
-            showFinalScreenOnce(context.state, context.host);
-        return;
-    }
-    if (context.request.thorough && context.state.stop_screen_already_show == 0)
-        Photo_Recovey_Mode(context, "THD");
-    endSearch(context);
+    runPasses(context, Photo_Recovey_Mode, context.request.thorough, true);
 }
 
 void Raw_File_Rec_Thread(ScanContext& context)
 {
-    const ListingOnce listingOnce(context.state);
-    context.state.stop_screen_already_show = 0;
-    if (!Raw_File_Recovey_Mode(context, "GEN")) {
-        if (context.state.stop_screen_already_show == 0)
-            showFinalScreenOnce(context.state, context.host);
-        return;
-    }
     // A selected type with thorough records brings the thorough pass even with the box off.
-    if ((context.request.thorough || !context.request.thoroughList.empty())
-        && context.state.stop_screen_already_show == 0)
-        Raw_File_Recovey_Mode(context, "THD");
-    endSearch(context);
+    runPasses(context, Raw_File_Recovey_Mode, context.request.thorough || !context.request.thoroughList.empty(), false);
 }
 
 void runSearch(ScanContext& context)

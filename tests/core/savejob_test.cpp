@@ -37,7 +37,7 @@ std::vector<std::vector<std::string>> reportRows(const fs::path& folder)
     return rows;
 }
 
-// A card with three found files: a photo at 10..30, a video at 40..700, a sound at 700..705.
+// A card with three found files of a type no format end knows, at 10..30, 40..700 and 700..705.
 class SaveJobTest : public ::testing::Test {
 protected:
     SaveJobTest() : m_image(720)
@@ -66,7 +66,7 @@ protected:
         }
     }
 
-    const std::vector<FileToSave> m_files{{"GND00001.JPG", 10, 30}, {"MP400001.MP4", 40, 700}, {"WAV00001.WAV", 700, 705}};
+    const std::vector<FileToSave> m_files{{"DAT00001.DAT", 10, 30}, {"DAT00002.DAT", 40, 700}, {"DAT00003.DAT", 700, 705}};
     const std::vector<std::size_t> m_all{0, 1, 2};
     test::DiskImage m_image;
     MemorySectorOpener m_memory;
@@ -87,15 +87,15 @@ TEST_F(SaveJobTest, SavedFilesHoldTheMediumsBytesAndTheReportTheirHashes)
 
 TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
 {
-    // The search also found a file at 300, inside the video's range; only the video is chosen.
-    const std::vector<FileToSave> found{m_files[0], m_files[1], {"MOV00001.MOV", 300, 320}, m_files[2]};
+    // The search also found a file at 300, inside the second file's range; only that file is chosen.
+    const std::vector<FileToSave> found{m_files[0], m_files[1], {"DAT00004.DAT", 300, 320}, m_files[2]};
     SaveJob job(found, {1}, m_folder.path(), "card");
     EXPECT_EQ(job.status().byteCount, 660u * kSectorSize);
     const SaveOutcome outcome = job.run(*medium());
     ASSERT_EQ(outcome.saved.size(), 1u);
     EXPECT_EQ(outcome.saved[0].lengthFrom, "next file");
-    EXPECT_EQ(contentOf(m_folder.path() / "MP400001.MP4"), m_image.sectors(40, 300));
-    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"MP400001.MP4", RecoveryReport::fileName}));
+    EXPECT_EQ(contentOf(m_folder.path() / "DAT00002.DAT"), m_image.sectors(40, 300));
+    EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"DAT00002.DAT", RecoveryReport::fileName}));
     expectReportMatchesFolder(1);
     // Done means done: the total follows the file's true size.
     EXPECT_EQ(job.status().byteCount, 260u * kSectorSize);
@@ -105,7 +105,7 @@ TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
 TEST_F(SaveJobTest, CancelMidFileKeepsOnlyWholeFiles)
 {
     SaveJob job(m_files, m_all, m_folder.path(), "card");
-    // Cancel from another thread while the video is half read.
+    // Cancel from another thread while the second file is half read.
     test::BeforeReadOpener opener(m_memory, [&job](std::uint64_t sector) {
         if (sector == 300)
             std::thread([&job] { job.cancel(); }).join();
@@ -126,7 +126,7 @@ TEST_F(SaveJobTest, OutOfSpaceStopsAtTheFileThatDidNotFit)
     SaveJob job(m_files, m_all, m_folder.path(), "card", writer);
     const SaveOutcome outcome = job.run(*medium());
     ASSERT_TRUE(outcome.failed);
-    EXPECT_EQ(outcome.failed->name, "MP400001.MP4");
+    EXPECT_EQ(outcome.failed->name, "DAT00002.DAT");
     EXPECT_EQ(outcome.failed->errorNumber, ENOSPC);
     ASSERT_EQ(outcome.saved.size(), 1u);
     expectReportMatchesFolder(1);

@@ -1,0 +1,119 @@
+// A general pass and its thorough pass from one read of the medium: the same finds, names,
+// sectors and read-error alerts as two reads, and each sector read once.
+#include "doubles/faultysectorsource.h"
+#include "platform/resourcefolder.h"
+#include "scan/headermatcher.h"
+#include "scantestsupport.h"
+#include "wizard/wizardmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace salvyn {
+namespace {
+
+using test::DiskImage;
+
+const SignatureLists& shippedLists()
+{
+    static const SignatureLists lists = [] {
+        std::ostringstream ignored;
+        return loadSignatureLists(findResourceFolder(), ignored);
+    }();
+    return lists;
+}
+
+// Random and blank stretches, every header of both lists at random sectors (some twice, so
+// that both passes find files starting at one sector), and random bytes after each header.
+DiskImage seededImage(ModeLists lists, std::mt19937_64& random)
+{
+    DiskImage image(4096);
+    for (std::uint64_t s = 0; s < image.sectorCount(); s += 64)
+        if (random() % 2 == 0)
+            image.fill(s, s + 64, static_cast<std::uint8_t>(random()));
+    for (const SignatureList* list : {&lists.general, &lists.thorough})
+        for (std::size_t r = 0; r < recordCount(*list); ++r) {
+            const SignatureRecord record = decodeSignatureRecord(*list, r);
+            for (int copy = 0; copy < 2; ++copy)
+                image.put(random() % image.sectorCount(), static_cast<std::size_t>(std::max<std::int64_t>(0, record.firstOffset)),
+                          record.header);
+        }
+    return image;
+}
+
+struct Outcome {
+    std::vector<test::FoundPhoto> photos;
+    std::vector<test::FoundRawFile> rawFiles;
+    std::vector<std::string> events;  // passes, openings and read-error alerts, in order
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome searched(const DiskImage& image, int mode, bool thorough, const SectorFaults& faults, bool oneRead)
+{
+    const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
+    test::ScanBench bench(image, mode, lists.general);
+    bench.request.thorough = thorough;
+    bench.request.thoroughList = thorough ? lists.thorough : SignatureList{};
+    FaultySectorOpener faulty(bench.opener, faults);
+    if (oneRead) {
+        bench.search(&faulty);
+    } else {
+        bench.state.beginListingOnce();
+        if (bench.pass("GEN", &faulty) && thorough)
+            bench.pass("THD", &faulty);
+        bench.state.endListingOnce();
+    }
+    Outcome outcome{bench.sink.photos, bench.sink.rawFiles, {}};
+    for (const std::string& event : bench.host.events())
+        if (event.rfind("pass", 0) == 0 || event.rfind("opened", 0) == 0 || event.rfind("read error", 0) == 0)
+            outcome.events.push_back(event);
+    return outcome;
+}
+
+TEST(OneRead, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
+{
+    std::mt19937_64 random(7);
+    for (int mode = 0; mode < 4; ++mode) {
+        const DiskImage image = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
+        SectorFaults faults;
+        for (int k = 0; k < 6; ++k)
+            faults.unreadableSectors.insert(random() % image.sectorCount());
+        for (const SectorFaults& withFaults : {SectorFaults{}, faults})
+            for (bool thorough : {false, true}) {
+                SCOPED_TRACE("mode " + std::to_string(mode) + (thorough ? ", thorough" : "")
+                             + (withFaults.unreadableSectors.empty() ? "" : ", unreadable sectors"));
+                const Outcome twoReads = searched(image, mode, thorough, withFaults, false);
+                EXPECT_GT(twoReads.photos.size() + twoReads.rawFiles.size(), 10u);
+                EXPECT_EQ(searched(image, mode, thorough, withFaults, true), twoReads);
+            }
+    }
+}
+
+TEST(OneRead, EachSectorIsReadOnceBesidesTheThoroughPhotos)
+{
+    std::mt19937_64 random(11);
+    for (int mode : {0, 1}) {
+        const DiskImage image = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
+        const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
+        test::ScanBench bench(image, mode, lists.general);
+        bench.request.thorough = true;
+        bench.request.thoroughList = lists.thorough;
+        std::map<std::uint64_t, int> reads;
+        test::BeforeReadOpener counting(bench.opener, [&](std::uint64_t sector) { ++reads[sector]; });
+        bench.search(&counting);
+        std::set<std::uint64_t> thoroughPhotoSectors;
+        for (const test::FoundPhoto& photo : bench.sink.photos)
+            if (photo.name.rfind("THD", 0) == 0)  // its header sector was kept, the rest is read back
+                for (std::uint64_t s = photo.firstSector + 1; s < photo.firstSector + photo.bytes.size() / kSectorSize; ++s)
+                    thoroughPhotoSectors.insert(s);
+        EXPECT_EQ(reads.size(), image.sectorCount()) << "mode " << mode;
+        for (const auto& [sector, count] : reads)
+            EXPECT_EQ(count, thoroughPhotoSectors.contains(sector) ? 2 : 1) << "sector " << sector << ", mode " << mode;
+    }
+}
+
+} // namespace
+} // namespace salvyn
