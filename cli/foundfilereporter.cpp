@@ -1,5 +1,6 @@
 #include "cli/foundfilereporter.h"
 
+#include "results/sectorbytereader.h"
 #include "scan/naming.h"
 
 #include <cstdio>
@@ -48,7 +49,7 @@ void FoundFileReporter::addImageWithData_2(const std::string& name, const std::s
         m_plan.add(name, firstSector, endSector);
 }
 
-void FoundFileReporter::saveFound()
+void FoundFileReporter::saveFound(std::set<std::uint64_t>* savedSectors)
 {
     if (!m_saver || m_plan.size() == 0)
         return;
@@ -61,7 +62,17 @@ void FoundFileReporter::saveFound()
         }
         m_copyStream = std::move(opening.stream);
     }
-    m_plan.saveAll(*m_saver, *m_copyStream, [this](const SavedFile& saved) { record(saved); });
+    SectorByteReader reader(*m_copyStream);
+    std::set<std::uint64_t> savedHere;
+    for (std::size_t index = 0; index < m_plan.size(); ++index) {
+        const std::uint64_t first = m_plan.firstSector(index);
+        if (savedSectors != nullptr && savedSectors->contains(first))
+            continue;
+        record(m_plan.save(index, *m_saver, *m_copyStream, reader));
+        savedHere.insert(first);
+    }
+    if (savedSectors != nullptr)
+        savedSectors->insert(savedHere.begin(), savedHere.end());
 }
 
 void FoundFileReporter::found(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector)

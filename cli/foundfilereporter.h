@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <optional>
 
 namespace salvyn {
@@ -30,8 +31,10 @@ public:
     void setSearchedEnd(std::uint64_t endSector) { m_plan.setSearchedEnd(endSector); }
 
     // Once the search is over: writes every found file and its report line, each as long as
-    // its format says, else up to the next found file, else its range.
-    void saveFound();
+    // its format says, else up to the next found file, else its range. With `savedSectors`
+    // (several modes searched) a file starting at one of them is left out, as another mode
+    // saved it, and the first sectors of the files written are added.
+    void saveFound(std::set<std::uint64_t>* savedSectors = nullptr);
 
     // "Found 3 files: JPG 2, PNG 1" as lines.
     void printSummary();

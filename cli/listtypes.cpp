@@ -34,7 +34,7 @@ void printPass(std::ostream& out, const std::string& title, const SignatureList&
 
 } // namespace
 
-void printSignatureTypes(std::ostream& out, const SignatureLists& lists, std::optional<int> recoveryMode)
+void printSignatureTypes(std::ostream& out, const SignatureLists& lists, const std::vector<int>& recoveryModes)
 {
     const ModeLists modes[] = {{"Photo", lists.Ext_Array, lists.Adv_Ext_Array},
                                {"Video", lists.Video_Array, lists.Adv_Video_Array},
@@ -42,7 +42,7 @@ void printSignatureTypes(std::ostream& out, const SignatureLists& lists, std::op
                                {"Audio", lists.Audio_Array, lists.Adv_Audio_Array}};
     bool first = true;
     for (int mode = 0; mode < 4; ++mode) {
-        if (recoveryMode && *recoveryMode != mode)
+        if (std::find(recoveryModes.begin(), recoveryModes.end(), mode) == recoveryModes.end())
             continue;
         if (!first)
             out << '\n';

@@ -3,15 +3,14 @@
 // thorough signature lists, as loaded.
 #include "signatures/signaturelist.h"
 
-#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace salvyn {
 
-// Prints, for every search mode (or only `recoveryMode`, 0 photo to 3 audio) and each of its
-// two passes, one line per file type in list order: the type and its description as the
-// file-type check list shows it.
-void printSignatureTypes(std::ostream& out, const SignatureLists& lists,
-                         std::optional<int> recoveryMode = std::nullopt);
+// Prints, for the given search modes (0 photo to 3 audio) and each of their two passes, one
+// line per file type in list order: the type and its description as the file-type check
+// list shows it.
+void printSignatureTypes(std::ostream& out, const SignatureLists& lists, const std::vector<int>& recoveryModes);
 
 } // namespace salvyn

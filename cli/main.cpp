@@ -10,6 +10,7 @@
 #include "scan/passreader.h"
 #include "scan/rangecheck.h"
 #include "scan/searchrun.h"
+#include "scan/sharedread.h"
 #include "signatures/signaturelist.h"
 #include "wizard/wizardmodel.h"
 
@@ -85,21 +86,32 @@ std::vector<std::string> typesIn(const SignatureList& general, const SignatureLi
     return types;
 }
 
-// Fills the request's lists; an error text when a chosen type has no record in the mode.
-std::string chooseSignatures(const ScanOptions& options, SearchRequest& request)
+// Fills the request's lists with the chosen types' records of its mode.
+void chooseSignatures(const SignatureLists& lists, const ScanOptions& options, SearchRequest& request)
 {
-    const SignatureLists lists = loadSignatureLists(findResourceFolder(), std::cerr);
-    const auto [general, thorough] = listsOfMode(lists, static_cast<RecoveryMode>(options.recoveryMode));
+    const auto [general, thorough] = listsOfMode(lists, static_cast<RecoveryMode>(request.recoveryMode));
     std::set<std::string> types;
     for (const std::string& type : options.types)
         types.insert(upper(type));
     request.generalList = chosenRecords(general, types);
     request.thoroughList = options.thorough ? chosenRecords(thorough, types) : SignatureList{};
-    const std::vector<std::string> known = typesIn(general, thorough);
-    for (const std::string& type : types)
-        if (std::none_of(known.begin(), known.end(), [&](const std::string& k) { return upper(k) == type; }))
-            return "no signature of type " + type + " in this mode";
-    if (request.generalList.empty() && request.thoroughList.empty())
+}
+
+// An error text when a chosen type is in none of the chosen modes, or no mode has a record.
+std::string signatureProblem(const SignatureLists& lists, const ScanOptions& options,
+                             const std::vector<SearchRequest>& requests)
+{
+    std::set<std::string> known;
+    for (const SearchRequest& request : requests) {
+        const auto [general, thorough] = listsOfMode(lists, static_cast<RecoveryMode>(request.recoveryMode));
+        for (const std::string& type : typesIn(general, thorough))
+            known.insert(upper(type));
+    }
+    for (const std::string& type : options.types)
+        if (!known.contains(upper(type)))
+            return "no signature of type " + upper(type) + (requests.size() == 1 ? " in this mode" : " in these modes");
+    if (std::all_of(requests.begin(), requests.end(),
+                    [](const SearchRequest& r) { return r.generalList.empty() && r.thoroughList.empty(); }))
         return "no signatures for this mode in " + findResourceFolder();
     return {};
 }
@@ -121,6 +133,19 @@ std::string chooseRange(const ScanOptions& options, std::uint64_t sectorCount, S
              + (alert->informativeText.empty() ? "" : " (" + alert->informativeText + ")") + " The medium has "
              + request.sectorCountText + " sectors.";
     return {};
+}
+
+const char* const kModeNames[] = {"photo", "video", "raw", "audio"};
+
+// Where a mode's found files go: the output folder, or its subfolder for the mode when
+// several modes are searched; none when only a report is kept.
+std::optional<fs::path> outputFolder(const ScanOptions& options, int mode)
+{
+    if (!options.outFolder)
+        return std::nullopt;
+    if (options.recoveryModes.size() == 1)
+        return fs::path(*options.outFolder);
+    return fs::path(*options.outFolder) / kModeNames[mode];
 }
 
 // Why the scan may not write at `path` (an output folder, or the folder a report goes into):
@@ -168,11 +193,14 @@ std::string prepareOutputs(const ScanOptions& options, const std::string& medium
     if (options.reportFile)
         if (std::string refusal = reportRefusal(*options.reportFile, devicePath); !refusal.empty())
             return refusal;
-    if (options.outFolder) {
+    for (int mode : options.recoveryModes) {
+        const std::optional<fs::path> folder = outputFolder(options, mode);
+        if (!folder)
+            break;
         std::error_code error;
-        fs::create_directories(*options.outFolder, error);
-        if (!fs::is_directory(*options.outFolder))
-            return "cannot use " + *options.outFolder + " as output folder"
+        fs::create_directories(*folder, error);
+        if (!fs::is_directory(*folder))
+            return "cannot use " + folder->string() + " as output folder"
                  + (error ? ": " + error.message() : std::string());
     }
     if (options.reportFile) {
@@ -183,72 +211,103 @@ std::string prepareOutputs(const ScanOptions& options, const std::string& medium
     return {};
 }
 
+// One mode of the search: its own counts, names, state and outputs, as if searched alone.
+struct ModeSearch {
+    SearchRequest request;
+    ResultRows rows;
+    SearchState state;
+};
+
 int run(const ScanOptions& options)
 {
-    SearchRequest request;
-    request.sourceIdentifier = mediumIdentifier(options.medium);
-    request.recoveryMode = options.recoveryMode;
-    request.thorough = options.thorough;
-    if (const std::string error = chooseSignatures(options, request); !error.empty())
+    const std::string medium = mediumIdentifier(options.medium);
+    const SignatureLists lists = loadSignatureLists(findResourceFolder(), std::cerr);
+    std::vector<SearchRequest> requests;
+    for (int mode : options.recoveryModes) {
+        SearchRequest& request = requests.emplace_back();
+        request.sourceIdentifier = medium;
+        request.recoveryMode = mode;
+        request.thorough = options.thorough;
+        chooseSignatures(lists, options, request);
+    }
+    if (const std::string error = signatureProblem(lists, options, requests); !error.empty())
         return usageError(error);
 
     RawSectorOpener opener;
     std::uint64_t sectorCount = 0;
     {
-        SectorSourceOpening probe = opener.open(request.sourceIdentifier);
+        SectorSourceOpening probe = opener.open(medium);
         if (!probe.stream) {
             std::cerr << "salvyn-scan: " << openFailureText(probe.error) << "\n";
             return kUsage;
         }
         sectorCount = probe.stream->sectorCount();
     }
-    if (const std::string error = chooseRange(options, sectorCount, request); !error.empty())
-        return usageError(error);
+    for (SearchRequest& request : requests)
+        if (const std::string error = chooseRange(options, sectorCount, request); !error.empty())
+            return usageError(error);
 
-    const std::string devicePath = rawDevicePath(request.sourceIdentifier).value_or(request.sourceIdentifier);
+    const std::string devicePath = rawDevicePath(medium).value_or(medium);
     std::optional<RecoveryReport> report;
-    if (const std::string error = prepareOutputs(options, request.sourceIdentifier, devicePath, report); !error.empty())
+    if (const std::string error = prepareOutputs(options, medium, devicePath, report); !error.empty())
         return usageError(error);
 
-    ResultRows rows;
-    if (request.recoveryMode != 0)
-        for (const std::string& type : typesIn(request.generalList, request.thoroughList))
-            rows.createSignatureListTableRecord(type, 0, "", "", type);
+    std::vector<std::unique_ptr<ModeSearch>> modes;
+    std::vector<const SearchRequest*> orderedRequests;
+    for (SearchRequest& request : requests) {
+        modes.push_back(std::make_unique<ModeSearch>());
+        modes.back()->request = std::move(request);
+        orderedRequests.push_back(&modes.back()->request);
+    }
+    SharedRead sharedRead(orderedRequests);
 
-    Console console;
-    SearchState state;
-    ConsoleHost host(console, state);
-    std::optional<FileSaver> saver;
-    if (options.outFolder || options.reportFile)
-        saver.emplace(options.outFolder ? std::optional<fs::path>(*options.outFolder) : std::nullopt);
-    FoundFileReporter reporter(console, rows, std::move(saver), report ? &*report : nullptr, opener,
-                               request.sourceIdentifier);
-    reporter.setSearchedEnd(sectorRangeFor(request).endSector);
-    ScanContext context{request, state, host, reporter, opener, &rows};
-
-    const char* const modeNames[] = {"photo", "video", "raw", "audio"};
-    console.line("Scanning " + devicePath + " (" + std::to_string(sectorCount) + " sectors) in "
-                 + modeNames[request.recoveryMode] + " mode");
-    g_stopRequest = &state.stop_now;
     struct sigaction action {};
     action.sa_handler = requestStop;
     action.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
     ::sigaction(SIGINT, &action, nullptr);
 
-    host.startTicker();
-    runSearch(context);
-    host.stopTicker();
-    g_stopRequest = nullptr;
-    reporter.saveFound();
+    Console console;
+    std::set<std::uint64_t> savedSectors; // a file found by several modes is saved by the first only
+    bool openFailed = false, readsFailed = false, writesFailed = false;
+    for (std::size_t index = 0; index < modes.size(); ++index) {
+        ModeSearch* search = modes[index].get();
+        const SearchRequest& request = search->request;
+        if (request.recoveryMode != 0)
+            for (const std::string& type : typesIn(request.generalList, request.thoroughList))
+                search->rows.createSignatureListTableRecord(type, 0, "", "", type);
+        std::optional<FileSaver> saver;
+        if (options.outFolder || options.reportFile)
+            saver.emplace(outputFolder(options, request.recoveryMode));
+        FoundFileReporter reporter(console, search->rows, std::move(saver), report ? &*report : nullptr, opener, medium);
+        reporter.setSearchedEnd(sectorRangeFor(request).endSector);
+        ConsoleHost host(console, search->state);
+        ScanContext context{request, search->state, host, reporter, opener, &search->rows};
 
-    if (host.openFailed())
+        console.line("Scanning " + devicePath + " (" + std::to_string(sectorCount) + " sectors) in "
+                     + kModeNames[request.recoveryMode] + " mode");
+        g_stopRequest = &search->state.stop_now;
+        host.startTicker();
+        sharedRead.runSearch(index, context);
+        host.stopTicker();
+        g_stopRequest = nullptr;
+        reporter.saveFound(modes.size() > 1 ? &savedSectors : nullptr);
+
+        openFailed = openFailed || host.openFailed();
+        readsFailed = readsFailed || host.readsFailed();
+        writesFailed = writesFailed || reporter.writesFailed();
+        if (host.openFailed())
+            break;
+        if (g_interrupted)
+            console.line("Stopped at sector " + std::to_string(search->state.for_index.load()) + ".");
+        reporter.printSummary();
+        if (g_interrupted)
+            break;
+    }
+    if (openFailed)
         return kUsage;
     if (g_interrupted)
-        console.line("Stopped at sector " + std::to_string(state.for_index.load()) + ".");
-    reporter.printSummary();
-    if (g_interrupted)
         return kInterrupted;
-    return host.readsFailed() || reporter.writesFailed() ? kUnreadable : kSuccess;
+    return readsFailed || writesFailed ? kUnreadable : kSuccess;
 }
 
 } // namespace
@@ -270,8 +329,7 @@ int main(int argc, char** argv)
     if (parsed.options.listTypes) {
         const auto lists = salvyn::loadSignatureLists(salvyn::findResourceFolder(), std::cerr);
         salvyn::printSignatureTypes(std::cout, lists,
-                                    parsed.options.modeGiven ? std::optional<int>(parsed.options.recoveryMode)
-                                                             : std::nullopt);
+                                    parsed.options.modeGiven ? parsed.options.recoveryModes : std::vector<int>{0, 1, 2, 3});
         return salvyn::kSuccess;
     }
     return salvyn::run(parsed.options);

@@ -7,7 +7,7 @@
 namespace salvyn {
 
 struct ScanOptions {
-    int recoveryMode = 0;                 // 0 photo, 1 video, 2 raw, 3 audio
+    std::vector<int> recoveryModes{0};   // 0 photo, 1 video, 2 raw, 3 audio; in that order, each once
     std::vector<std::string> types;       // empty: every type of the mode
     bool thorough = true;
     std::optional<std::string> rangeText; // "START:END"

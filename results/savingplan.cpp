@@ -1,7 +1,6 @@
 #include "results/savingplan.h"
 
 #include "results/formatendtable.h"
-#include "results/sectorbytereader.h"
 #include "scan/naming.h"
 
 namespace salvyn {
@@ -76,13 +75,6 @@ SavedFile SavingPlan::save(std::size_t index, FileSaver& saver, SectorStream& me
     SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
     result.lengthFrom = lengthSourceText(length.source);
     return result;
-}
-
-void SavingPlan::saveAll(FileSaver& saver, SectorStream& medium, const std::function<void(const SavedFile&)>& saved) const
-{
-    SectorByteReader reader(medium);
-    for (std::size_t index = 0; index < m_files.size(); ++index)
-        saved(save(index, saver, medium, reader));
 }
 
 } // namespace salvyn

@@ -12,7 +12,6 @@
 #include "results/filesaver.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,15 +38,13 @@ public:
     void setSearchedEnd(std::uint64_t endSector) { m_searchedEnd = endSector; }
     std::size_t size() const { return m_files.size(); }
     const std::string& name(std::size_t index) const { return m_files.at(index).name; }
+    std::uint64_t firstSector(std::size_t index) const { return m_files.at(index).firstSector; }
 
     // How many bytes of the file added at `index` to save, and why.
     SaveLength lengthOf(std::size_t index, ByteReader& medium) const;
 
     // Saves the file added at `index`; `reader` reads the same medium for its format.
     SavedFile save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const;
-
-    // Saves every file in the order they were added; `saved` is told of each one.
-    void saveAll(FileSaver& saver, SectorStream& medium, const std::function<void(const SavedFile&)>& saved) const;
 
 private:
     struct FoundFile {

@@ -95,7 +95,9 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     plan.add("GND00001.PNG", 3, 3 + 250);
     plan.add("GND00002.PNG", 203, 203 + 1);   // a range shorter than the file
     std::vector<SavedFile> saved;
-    plan.saveAll(saver, *stream, [&](const SavedFile& file) { saved.push_back(file); });
+    SectorByteReader reader(*stream);
+    for (std::size_t index = 0; index < plan.size(); ++index)
+        saved.push_back(plan.save(index, saver, *stream, reader));
     ASSERT_EQ(saved.size(), 2u);
     for (const SavedFile& file : saved) {
         EXPECT_EQ(file.error + file.lengthFrom + " " + std::to_string(file.byteCount), "format " + std::to_string(m_png.size()));

@@ -3,6 +3,7 @@
 #include "doubles/faultysectorsource.h"
 #include "platform/resourcefolder.h"
 #include "scan/headermatcher.h"
+#include "scan/sharedread.h"
 #include "scantestsupport.h"
 #include "wizard/wizardmodel.h"
 
@@ -92,6 +93,21 @@ TEST(OneRead, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
     }
 }
 
+// Every sector read once, but those of the thorough pass's photos after their first (kept
+// from the read), which are read back for the photo's bytes.
+void expectEachSectorReadOnce(const std::map<std::uint64_t, int>& reads, const std::vector<test::FoundPhoto>& photos,
+                              std::uint64_t sectorCount)
+{
+    std::set<std::uint64_t> readBack;
+    for (const test::FoundPhoto& photo : photos)
+        if (photo.name.rfind("THD", 0) == 0)
+            for (std::uint64_t s = photo.firstSector + 1; s < photo.firstSector + photo.bytes.size() / kSectorSize; ++s)
+                readBack.insert(s);
+    EXPECT_EQ(reads.size(), sectorCount);
+    for (const auto& [sector, count] : reads)
+        EXPECT_EQ(count, readBack.contains(sector) ? 2 : 1) << "sector " << sector;
+}
+
 TEST(OneRead, EachSectorIsReadOnceBesidesTheThoroughPhotos)
 {
     std::mt19937_64 random(11);
@@ -104,15 +120,47 @@ TEST(OneRead, EachSectorIsReadOnceBesidesTheThoroughPhotos)
         std::map<std::uint64_t, int> reads;
         test::BeforeReadOpener counting(bench.opener, [&](std::uint64_t sector) { ++reads[sector]; });
         bench.search(&counting);
-        std::set<std::uint64_t> thoroughPhotoSectors;
-        for (const test::FoundPhoto& photo : bench.sink.photos)
-            if (photo.name.rfind("THD", 0) == 0)  // its header sector was kept, the rest is read back
-                for (std::uint64_t s = photo.firstSector + 1; s < photo.firstSector + photo.bytes.size() / kSectorSize; ++s)
-                    thoroughPhotoSectors.insert(s);
-        EXPECT_EQ(reads.size(), image.sectorCount()) << "mode " << mode;
-        for (const auto& [sector, count] : reads)
-            EXPECT_EQ(count, thoroughPhotoSectors.contains(sector) ? 2 : 1) << "sector " << sector << ", mode " << mode;
+        expectEachSectorReadOnce(reads, bench.sink.photos, image.sectorCount());
     }
+}
+
+// Every mode after one read: each finds, names and counts what it finds searched alone, and
+// the medium is read once (its sectors, plus the thorough photos' read back).
+TEST(OneRead, SeveralModesShareOneReadAndFindWhatEachFindsAlone)
+{
+    std::mt19937_64 random(13);
+    DiskImage image(4096);
+    for (std::uint64_t s = 0; s < image.sectorCount(); s += 64)
+        image.fill(s, s + 32, static_cast<std::uint8_t>(random()));
+    for (int mode = 0; mode < 4; ++mode) {
+        const DiskImage seeded = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
+        for (std::uint64_t s = 0; s < image.sectorCount(); ++s)
+            if (mode == 0 || random() % 4 == 0)  // later modes' headers over the earlier ones, some of them
+                image.put(s, 0, seeded.sectors(s, s + 1));
+    }
+    std::vector<std::unique_ptr<test::ScanBench>> alone, shared;
+    std::vector<const SearchRequest*> requests;
+    for (int mode = 0; mode < 4; ++mode)
+        for (auto* benches : {&alone, &shared}) {
+            const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
+            auto& bench = *benches->emplace_back(std::make_unique<test::ScanBench>(image, mode, lists.general));
+            bench.request.thorough = true;
+            bench.request.thoroughList = lists.thorough;
+        }
+    for (const auto& bench : shared)
+        requests.push_back(&bench->request);
+    SharedRead sharedRead(requests);
+    std::map<std::uint64_t, int> reads;
+    test::BeforeReadOpener counting(shared[0]->opener, [&](std::uint64_t sector) { ++reads[sector]; });
+    for (std::size_t mode = 0; mode < 4; ++mode) {
+        alone[mode]->search();
+        auto context = shared[mode]->context(&counting);
+        sharedRead.runSearch(mode, context);
+        EXPECT_EQ(shared[mode]->sink.photos, alone[mode]->sink.photos) << "mode " << mode;
+        EXPECT_EQ(shared[mode]->sink.rawFiles, alone[mode]->sink.rawFiles) << "mode " << mode;
+        EXPECT_FALSE(alone[mode]->sink.photos.empty() && alone[mode]->sink.rawFiles.empty()) << "mode " << mode;
+    }
+    expectEachSectorReadOnce(reads, shared[0]->sink.photos, image.sectorCount());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +51,8 @@ protected:
         m_folder.write("share/salvyn/ZephVideo.dll", listFile({{".mp4", "1", "6674797069736F6D", "5"},
                                                               {".avi", "1", "415649204C495354", "9"}}));
         m_folder.write("share/salvyn/ZephVideoAdv.dll", listFile({{".mov", "1", "6674797071742020", "5"}}));
-        m_folder.write("share/salvyn/ZephAudio.dll", listFile({{".wav", "1", "57415645666D7420", "9"}}));
+        m_folder.write("share/salvyn/ZephAudio.dll", listFile({{".wav", "1", "57415645666D7420", "9"},
+                                                              {".m4a", "1", "6674797069736F6D", "5"}}));
 
         m_image.fill(10, 400)
             .put(10, 0, hexBytes("FFD8FFE0"))
@@ -99,9 +101,34 @@ TEST_F(ScanCli, PhotoAndAudioSearchesListEveryFileAndCountPerType)
     EXPECT_EQ(sounds.status, 0) << sounds.err;
     EXPECT_EQ(sounds.out,
               "Scanning " + m_imagePath + " (400 sectors) in audio mode\n" + general +
+              "M4A00001.M4A  M4A    first sector 200  end sector 301\n"
               "WAV00001.WAV  WAV    first sector 300  end sector 400\n"
-              "Found 1 file:\n"
+              "Found 2 files:\n"
+              "  M4A    1\n"
               "  WAV    1\n");
+}
+
+TEST_F(ScanCli, SeveralModesPrintAndSaveAsSeparateRunsWould)
+{
+    const auto namesIn = [](const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    const fs::path out = m_folder.path() / "found";
+    const CliRun together = run("--mode audio,photo,video --out " + (out / "all").string() + " " + m_imagePath);
+    EXPECT_EQ(together.status, 0) << together.err;
+    std::string separately;
+    for (const std::string mode : {"photo", "video", "audio"}) {
+        separately += run("--mode " + mode + " --out " + (out / mode).string() + " " + m_imagePath).out;
+        std::set<std::string> expected = namesIn(out / mode);
+        if (mode == "audio")
+            expected.erase("M4A00001.M4A"); // its first sector is the MP4's, saved by the video search
+        EXPECT_EQ(namesIn(out / "all" / mode), expected) << mode;
+    }
+    EXPECT_EQ(together.out, separately);
+    EXPECT_EQ(test::textOf(out / "all" / "video" / "MP400001.MP4"), test::textOf(out / "video" / "MP400001.MP4"));
 }
 
 TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
@@ -142,7 +169,7 @@ TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
              Case{"--range 5:5 " + m_imagePath, "salvyn-scan: bad range 5:5: End Sector should be greater than Start "
                                                 "Sector. The medium has 400 sectors.\nTry 'salvyn-scan --help'.\n"},
              Case{"--mode film " + m_imagePath,
-                  "salvyn-scan: unknown mode 'film' (photo, video, raw or audio)\nTry 'salvyn-scan --help'.\n"},
+                  "salvyn-scan: unknown mode 'film' (photo, video, raw, audio or all, or several separated by commas)\nTry 'salvyn-scan --help'.\n"},
              Case{"--mode audio --types WAV,MP3 " + m_imagePath,
                   "salvyn-scan: no signature of type MP3 in this mode\nTry 'salvyn-scan --help'.\n"},
              Case{"--out", "salvyn-scan: --out needs a value\nTry 'salvyn-scan --help'.\n"},
