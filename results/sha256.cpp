@@ -1,99 +1,36 @@
 #include "results/sha256.h"
 
-#include <cstring>
+#include <openssl/evp.h>
+
+#include <new>
 
 namespace salvyn {
 
-namespace {
+void Sha256::Free::operator()(evp_md_ctx_st* context) const { EVP_MD_CTX_free(context); }
 
-constexpr std::uint32_t kRound[64] = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
-
-constexpr std::uint32_t rotr(std::uint32_t x, int n)
+Sha256::Sha256() : m_context(EVP_MD_CTX_new())
 {
-    return (x >> n) | (x << (32 - n));
-}
-
-} // namespace
-
-Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19}
-{
+    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) != 1)
+        throw std::bad_alloc();
 }
 
 void Sha256::update(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.empty())
-        return;
-    m_totalBytes += bytes.size();
-    std::size_t offset = 0;
-    if (m_blockUsed > 0) {
-        const std::size_t take = std::min(bytes.size(), m_block.size() - m_blockUsed);
-        std::memcpy(m_block.data() + m_blockUsed, bytes.data(), take);
-        m_blockUsed += take;
-        offset = take;
-        if (m_blockUsed < m_block.size())
-            return;
-        compress(m_block.data());
-        m_blockUsed = 0;
-    }
-    for (; offset + 64 <= bytes.size(); offset += 64)
-        compress(bytes.data() + offset);
-    std::memcpy(m_block.data(), bytes.data() + offset, bytes.size() - offset);
-    m_blockUsed = bytes.size() - offset;
+    EVP_DigestUpdate(m_context.get(), bytes.data(), bytes.size());
 }
 
 std::string Sha256::finishHex()
 {
-    const std::uint64_t totalBits = m_totalBytes * 8;
-    std::uint8_t padding[72] = {0x80};
-    const std::size_t padLength = (m_blockUsed < 56 ? 56 : 120) - m_blockUsed;
-    for (int k = 0; k < 8; ++k)
-        padding[padLength + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(totalBits >> (56 - 8 * k));
-    update({padding, padLength + 8});
-
-    static const char digits[] = "0123456789abcdef";
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(m_context.get(), digest, &length);
+    static const char kDigits[] = "0123456789abcdef";
     std::string hex;
-    for (const std::uint32_t word : m_state)
-        for (int shift = 28; shift >= 0; shift -= 4)
-            hex += digits[(word >> shift) & 0xF];
+    for (unsigned int i = 0; i < length; ++i) {
+        hex += kDigits[digest[i] >> 4];
+        hex += kDigits[digest[i] & 15];
+    }
     return hex;
-}
-
-void Sha256::compress(const std::uint8_t* block)
-{
-    std::uint32_t w[64];
-    for (int t = 0; t < 16; ++t)
-        w[t] = std::uint32_t(block[4 * t]) << 24 | std::uint32_t(block[4 * t + 1]) << 16
-             | std::uint32_t(block[4 * t + 2]) << 8 | std::uint32_t(block[4 * t + 3]);
-    for (int t = 16; t < 64; ++t) {
-        const std::uint32_t s0 = rotr(w[t - 15], 7) ^ rotr(w[t - 15], 18) ^ (w[t - 15] >> 3);
-        const std::uint32_t s1 = rotr(w[t - 2], 17) ^ rotr(w[t - 2], 19) ^ (w[t - 2] >> 10);
-        w[t] = w[t - 16] + s0 + w[t - 7] + s1;
-    }
-    auto [a, b, c, d, e, f, g, h] = m_state;
-    for (int t = 0; t < 64; ++t) {
-        const std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[t] + w[t];
-        const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-        h = g;
-        g = f;
-        f = e;
-        e = d + t1;
-        d = c;
-        c = b;
-        b = a;
-        a = t1 + t2;
-    }
-    const std::uint32_t result[8] = {a, b, c, d, e, f, g, h};
-    for (int k = 0; k < 8; ++k)
-        m_state[static_cast<std::size_t>(k)] += result[k];
 }
 
 } // namespace salvyn

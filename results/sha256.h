@@ -1,10 +1,12 @@
 #pragma once
-// SHA-256 (FIPS 180-4) of found files, for the recovery report. Any thread, one object per
-// digest.
-#include <array>
+// SHA-256 of found files, for the recovery report, by the system's libcrypto (which uses the
+// processor's SHA instructions where it has them). Any thread, one object per digest.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
+
+struct evp_md_ctx_st;
 
 namespace salvyn {
 
@@ -16,12 +18,10 @@ public:
     std::string finishHex();
 
 private:
-    void compress(const std::uint8_t* block);
-
-    std::array<std::uint32_t, 8> m_state;
-    std::array<std::uint8_t, 64> m_block{};
-    std::size_t m_blockUsed = 0;
-    std::uint64_t m_totalBytes = 0;
+    struct Free {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, Free> m_context;
 };
 
 } // namespace salvyn
