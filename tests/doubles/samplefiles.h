@@ -19,10 +19,12 @@ struct SampleRecipe {
     std::string command;  // run in an empty folder; writes `file`
     std::string file;
     std::vector<std::uint8_t> leadingBytes;  // a built sample's: no command
+    bool wholeFile = false;                  // a built sample whose bytes are the complete file
 };
 
 std::span<const SampleRecipe> allSampleRecipes();
-// The real files among them whose type has a format end: what format-end suites test.
+// The real files among them whose type has a format end, made by an encoder or built
+// whole: what format-end suites test.
 std::span<const SampleRecipe> sampleRecipes();
 const SampleRecipe& recipeNamed(std::string_view name);
 
