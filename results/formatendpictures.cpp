@@ -40,9 +40,11 @@ std::optional<std::uint64_t> sumOfBigEndian(FormatEndReader& file, std::uint64_t
 // next one starts, none when it cannot lie below the limit.
 std::optional<std::uint64_t> skipSized(FormatEndReader& file, std::uint64_t offset, std::size_t fieldBytes)
 {
-    std::optional<std::uint64_t> length = file.be64(offset);
-    if (fieldBytes == 4)
-        length = file.be32(offset);
+    std::optional<std::uint64_t> length;
+    if (fieldBytes == 8)
+        length = file.be64(offset);
+    else if (auto length32 = file.be32(offset))
+        length = *length32;
     if (!length || *length > file.limit() - offset - fieldBytes)
         return std::nullopt;
     return offset + fieldBytes + *length;
@@ -97,16 +99,16 @@ std::optional<std::uint64_t> codestreamEnd(FormatEndReader& file, std::uint64_t 
 struct BoxFormat {
     std::string_view signature;  // the whole 12-byte signature box
     std::array<std::string_view, 12> laterBoxes;  // box types that may follow it at the top level
-    bool (*isLastCodestreamBox)(FormatEndReader& file, std::uint64_t box);
+    bool (*isLastCodestreamBox)(FormatEndReader& file, std::uint64_t box, std::uint64_t payload);
     bool codestreamMayRunToTheEnd;  // a JPEG 2000 codestream box of size 0 ends at its end marker
 };
 
-bool isJp2Codestream(FormatEndReader& file, std::uint64_t box) { return file.matches(box + 4, "jp2c"); }
+bool isJp2Codestream(FormatEndReader& file, std::uint64_t box, std::uint64_t) { return file.matches(box + 4, "jp2c"); }
 
 // A whole codestream box, or the partial one whose index has its top bit set: the last.
-bool isJxlCodestream(FormatEndReader& file, std::uint64_t box)
+bool isJxlCodestream(FormatEndReader& file, std::uint64_t box, std::uint64_t payload)
 {
-    return file.matches(box + 4, "jxlc") || (file.matches(box + 4, "jxlp") && file.byteAt(box + 8).value_or(0) >= 0x80);
+    return file.matches(box + 4, "jxlc") || (file.matches(box + 4, "jxlp") && file.byteAt(payload).value_or(0) >= 0x80);
 }
 
 constexpr BoxFormat kJp2{std::string_view("\0\0\0\x0CjP  \r\n\x87\n", 12),
@@ -133,11 +135,11 @@ std::optional<std::uint64_t> boxesEnd(FormatEndReader& file, const BoxFormat& fo
         auto size32 = file.be32(offset);
         if (!size32 || boxes == kMaxBoxes)
             return std::nullopt;
-        std::uint64_t size = *size32;
+        std::uint64_t size = *size32, payload = offset + 8;
         if (size == 0) {
             // The last box runs to the end of the file: only a JPEG 2000 codestream tells
             // where that is.
-            if (!format.codestreamMayRunToTheEnd || !isJp2Codestream(file, offset))
+            if (!format.codestreamMayRunToTheEnd || !isJp2Codestream(file, offset, offset + 8))
                 return std::nullopt;
             auto end = codestreamEnd(file, offset + 8);
             return end ? file.endIfReadable(*end) : std::nullopt;
@@ -147,12 +149,13 @@ std::optional<std::uint64_t> boxesEnd(FormatEndReader& file, const BoxFormat& fo
             if (!size64 || *size64 < 16)
                 return std::nullopt;
             size = *size64;
+            payload += 8;
         } else if (size < 8) {
             return std::nullopt;
         }
         if (size > file.limit() - offset)
             return std::nullopt;
-        codestreamSeen = codestreamSeen || format.isLastCodestreamBox(file, offset);
+        codestreamSeen = codestreamSeen || format.isLastCodestreamBox(file, offset, payload);
         offset += size;
     }
     return codestreamSeen ? file.endIfReadable(offset) : std::nullopt;
@@ -165,6 +168,7 @@ constexpr std::uint64_t kCiffHeaderBytes = 26;
 constexpr std::uint64_t kMaxCiffRecords = 1024;
 constexpr std::uint64_t kMaxX3fEntries = 1024;
 constexpr std::uint64_t kMaxMrwBlocks = 64;
+constexpr std::uint64_t kPrdBlockBytes = 8 + 24;
 
 // Whether the CIFF record table the root heap's last four bytes would point back at,
 // `tableAt` bytes into the heap, holds `records` records whose data lie before it.
@@ -323,7 +327,7 @@ std::optional<std::uint64_t> mrwEnd(FormatEndReader& file)
         auto next = skipSized(file, offset + 4, 4);
         if (blocks == kMaxMrwBlocks || file.byteAt(offset) != 0 || !next)
             return std::nullopt;
-        if (file.matches(offset, std::string_view("\0PRD", 4))) {
+        if (file.matches(offset, std::string_view("\0PRD", 4)) && *next - offset >= kPrdBlockBytes) {
             auto rows = file.be16(offset + 16), columns = file.be16(offset + 18);
             auto bits = file.byteAt(offset + 24);
             if (!rows || !columns || (bits != 12 && bits != 16))

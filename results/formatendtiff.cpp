@@ -36,7 +36,8 @@ struct OffsetAndLengthTags {
     std::uint16_t lengths;
 };
 constexpr std::array<OffsetAndLengthTags, 4> kDataTables = {
-    {{kStripOffsets, kStripByteCounts}, {kTileOffsets, kTileByteCounts}, {kFreeOffsets, kFreeByteCounts}, {kJpegOffset, kJpegLength}}};
+    {{kStripOffsets, kStripByteCounts}, {kTileOffsets, kTileByteCounts}, {kFreeOffsets, kFreeByteCounts},
+     {kJpegOffset, kJpegLength}}};
 
 std::uint64_t typeBytes(std::uint16_t type)
 {
@@ -48,6 +49,9 @@ std::uint64_t typeBytes(std::uint16_t type)
     default: return 0;
     }
 }
+
+// Directories still to read, each with how deep it lies below the header's chain.
+using PendingDirectories = std::vector<std::pair<std::uint64_t, int>>;
 
 struct Entry {
     std::uint16_t tag = 0;
@@ -62,7 +66,7 @@ public:
 
     std::optional<std::uint64_t> end(std::uint64_t firstDirectory)
     {
-        std::vector<std::pair<std::uint64_t, int>> pending{{firstDirectory, 0}};
+        PendingDirectories pending{{firstDirectory, 0}};
         while (!pending.empty()) {
             auto [at, depth] = pending.back();
             pending.pop_back();
@@ -120,7 +124,7 @@ private:
 
     // Reads one directory, notes what it covers and queues the directories it points to;
     // answers the next directory's offset (0 at the chain's end), none when broken.
-    std::optional<std::uint64_t> directory(std::uint64_t at, int depth, std::vector<std::pair<std::uint64_t, int>>& pending)
+    std::optional<std::uint64_t> directory(std::uint64_t at, int depth, PendingDirectories& pending)
     {
         const std::uint64_t countBytes = m_bigTiff ? 8 : 2, entryBytes = m_bigTiff ? 20 : 12;
         auto count = number(at, countBytes);
@@ -219,7 +223,7 @@ private:
         return true;
     }
 
-    bool queuePointedDirectories(const std::vector<Entry>& entries, int depth, std::vector<std::pair<std::uint64_t, int>>& pending)
+    bool queuePointedDirectories(const std::vector<Entry>& entries, int depth, PendingDirectories& pending)
     {
         for (const Entry& entry : entries) {
             if (std::find(kDirectoryPointers.begin(), kDirectoryPointers.end(), entry.tag) == kDirectoryPointers.end())
