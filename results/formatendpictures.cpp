@@ -265,7 +265,9 @@ std::optional<std::uint64_t> crwEnd(FormatEndReader& file)
     // where it ends, so the heap is read forward to the first place where a table and the
     // pointer after it agree.
     constexpr std::uint64_t kSmallestTable = 2 + 10 + 4;
-    std::vector<std::uint8_t> piece(kPieceBytes);
+    // Small pieces, so that several follow one another inside each window the reader loads
+    // and the heap is fetched about once.
+    std::vector<std::uint8_t> piece(16 * 1024);
     for (std::uint64_t at = kCiffHeaderBytes + kSmallestTable - 4;;) {
         if (at >= file.limit())
             return std::nullopt;
