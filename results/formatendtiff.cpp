@@ -128,12 +128,11 @@ private:
     {
         const std::uint64_t countBytes = m_bigTiff ? 8 : 2, entryBytes = m_bigTiff ? 20 : 12;
         auto count = number(at, countBytes);
-        if (at < (m_bigTiff ? 16u : 8u))
-            return std::nullopt;
-        if (!count || *count == 0 || *count > kMaxEntries)
+        if (at < (m_bigTiff ? 16u : 8u) || !count || *count == 0 || *count > kMaxEntries)
             return std::nullopt;
         const std::uint64_t nextField = at + countBytes + *count * entryBytes;
-        if (!reaches(at, nextField + offsetBytes() - at) || !claim(at, nextField + offsetBytes()))
+        const std::uint64_t directoryBytes = nextField + offsetBytes() - at;
+        if (!reaches(at, directoryBytes) || !claim(at, at + directoryBytes))
             return std::nullopt;
         std::vector<Entry> kept;
         for (std::uint64_t i = 0; i < *count; ++i) {
@@ -228,8 +227,10 @@ private:
         for (const Entry& entry : entries) {
             if (std::find(kDirectoryPointers.begin(), kDirectoryPointers.end(), entry.tag) == kDirectoryPointers.end())
                 continue;
+            // More directories waiting than a walk may visit can only be a hostile file's.
             std::vector<std::uint64_t> offsets;
-            if (entry.count > kMaxDirectories || !numbers(entry, 0, static_cast<std::size_t>(entry.count), offsets))
+            if (entry.count > kMaxDirectories - pending.size()
+                || !numbers(entry, 0, static_cast<std::size_t>(entry.count), offsets))
                 return false;
             for (std::uint64_t offset : offsets)
                 pending.emplace_back(offset, depth + 1);
