@@ -1,7 +1,8 @@
 #pragma once
 // Real sample files of every type the signature lists name, from the one recipe list in
 // tests/data/samplefiles.txt: made by Debian's encoders where one writes the format, else
-// built from the format's leading structure followed by filler. Each is made once per run.
+// built from the format's leading structure followed by filler, or built whole. Each is made
+// once per run.
 #include <cstdint>
 #include <span>
 #include <string>
