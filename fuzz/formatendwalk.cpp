@@ -16,13 +16,17 @@ constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoM
 constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
 constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
+constexpr std::array<FormatEndFunction, 1> kTiff = {tiffEnd};
+constexpr std::array<FormatEndFunction, 8> kPictures = {photoshopEnd, jp2End, j2kEnd, jxlEnd, rafEnd, crwEnd, x3fEnd, mrwEnd};
 
-constexpr std::array<FormatEndFamily, 5> kFamilies = {{
+constexpr std::array<FormatEndFamily, 7> kFamilies = {{
     {"formatendarchives", kArchives},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},
     {"formatendstreams", kStreams},
+    {"formatendtiff", kTiff},
+    {"formatendpictures", kPictures},
 }};
 
 // Every walk may read its window a few times over; a walk that keeps reading the same

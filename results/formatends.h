@@ -19,6 +19,17 @@ std::optional<std::uint64_t> pngEnd(FormatEndReader& file);   // chunks to IEND
 std::optional<std::uint64_t> gifEnd(FormatEndReader& file);   // blocks to the trailer
 std::optional<std::uint64_t> bmpEnd(FormatEndReader& file);   // size field, checked against the header
 
+// TIFF and the camera raws built on it, and pictures with layouts of their own.
+std::optional<std::uint64_t> tiffEnd(FormatEndReader& file);       // every directory, value, strip and tile
+std::optional<std::uint64_t> photoshopEnd(FormatEndReader& file);  // PSD and PSB sections, then the image data
+std::optional<std::uint64_t> jp2End(FormatEndReader& file);        // JPEG 2000 box walk
+std::optional<std::uint64_t> j2kEnd(FormatEndReader& file);        // JPEG 2000 codestream to its end marker
+std::optional<std::uint64_t> jxlEnd(FormatEndReader& file);        // JPEG XL container box walk
+std::optional<std::uint64_t> rafEnd(FormatEndReader& file);        // header offsets and lengths
+std::optional<std::uint64_t> crwEnd(FormatEndReader& file);        // CIFF root heap to its record table
+std::optional<std::uint64_t> x3fEnd(FormatEndReader& file);        // directory section and its pointer
+std::optional<std::uint64_t> mrwEnd(FormatEndReader& file);        // header blocks, then the sensor data
+
 // Sound and video.
 std::optional<std::uint64_t> riffEnd(FormatEndReader& file);      // WEBP, AVI (with its AVIX parts), WAV
 std::optional<std::uint64_t> aiffEnd(FormatEndReader& file);      // FORM size

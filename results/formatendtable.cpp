@@ -20,6 +20,13 @@ constexpr std::uint64_t kBitmapLimit = 4 * kGiB;
 constexpr std::uint64_t kPdfLimit = 512 * kMiB;
 constexpr std::uint64_t kOfficeLimit = 1 * kGiB;
 constexpr std::uint64_t kArchiveLimit = 64 * kGiB;
+// A classic TIFF cannot pass 4 GiB, a PSD 2 GiB; the largest raw of a medium-format camera
+// stays below 512 MiB. Raws found by reading forward for their end are kept lower.
+constexpr std::uint64_t kTiffLimit = 4 * kGiB;
+constexpr std::uint64_t kRawLimit = 512 * kMiB;
+constexpr std::uint64_t kScannedRawLimit = 128 * kMiB;
+constexpr std::uint64_t kPhotoshopLimit = 2 * kGiB;
+constexpr std::uint64_t kLargePhotoshopLimit = 16 * kGiB;
 constexpr std::uint64_t kFirstSectorBytes = 512;
 // A header matched by chance (its structure fails at once) is kept, since the search listed
 // it, but only as much of it as a header and its first data: not megabytes of what follows.
@@ -36,6 +43,22 @@ constexpr std::array kRules = {
     FormatEndRule{"HEIF", isoMediaEnd, kPictureLimit},
     FormatEndRule{"AVIF", isoMediaEnd, kPictureLimit},
     FormatEndRule{"CR3", isoMediaEnd, kPictureLimit},
+    // TIFF, camera raws and other pictures.
+    FormatEndRule{"TIF", tiffEnd, kTiffLimit},
+    FormatEndRule{"NEF", tiffEnd, kRawLimit},
+    FormatEndRule{"CR2", tiffEnd, kRawLimit},
+    FormatEndRule{"DNG", tiffEnd, kRawLimit},
+    FormatEndRule{"ORF", tiffEnd, kRawLimit},
+    FormatEndRule{"RW2", tiffEnd, kRawLimit},
+    FormatEndRule{"RAF", rafEnd, kRawLimit},
+    FormatEndRule{"MRW", mrwEnd, kRawLimit},
+    FormatEndRule{"CRW", crwEnd, kScannedRawLimit},
+    FormatEndRule{"X3F", x3fEnd, kScannedRawLimit},
+    FormatEndRule{"PSD", photoshopEnd, kPhotoshopLimit},
+    FormatEndRule{"PSB", photoshopEnd, kLargePhotoshopLimit},
+    FormatEndRule{"JP2", jp2End, kPictureLimit},
+    FormatEndRule{"J2K", j2kEnd, kPictureLimit},
+    FormatEndRule{"JXL", jxlEnd, kPictureLimit},
     FormatEndRule{"AVI", riffEnd, kVideoLimit},
     FormatEndRule{"MP4", isoMediaEnd, kVideoLimit},
     FormatEndRule{"MOV", isoMediaEnd, kVideoLimit},

@@ -97,10 +97,9 @@ INSTANTIATE_TEST_SUITE_P(FormatEnd, RealSample, ::testing::ValuesIn(test::sample
 // Types of the shipped lists that are saved with the length of their search range, no format
 // end knowing where they stop. ODG, a zip package like ODT, is among them.
 const std::set<std::string> kSavedByRange = {
-    "AAC", "ACCDB", "AMR", "APE", "AU",  "BZ2", "CAB", "CAF", "CR2", "CRW",  "DNG",  "DOC",  "ELF", "EPS",
-    "EXE", "FLAC",  "GZ",  "HTML", "J2K", "JP2", "JXL", "KDBX", "MDB", "MID", "MP3",  "MRW",  "MXF", "NEF",
-    "ODG", "ORF",   "OTF", "PS",  "PSB", "PSD", "PST", "QCOW2", "RAF", "RM",  "RTF",  "RW2",  "SWF", "TAR",
-    "TIF", "TTC",   "TTF", "VHD", "VHDX", "VMDK", "WMA", "WMV", "WV", "X3F", "XML",  "XZ",   "ZST"};
+    "AAC", "ACCDB", "AMR", "APE", "AU", "BZ2", "CAB", "CAF", "DOC", "ELF", "EPS", "EXE", "FLAC", "GZ", "HTML",
+    "KDBX", "MDB", "MID", "MP3", "MXF", "ODG", "OTF", "PS", "PST", "QCOW2", "RM", "RTF", "SWF", "TAR", "TTC", "TTF",
+    "VHD", "VHDX", "VMDK", "WMA", "WMV", "WV", "XML", "XZ", "ZST"};
 
 TEST(FormatEndTable, EveryTypeOfTheShippedListsEndsByStructureOrIsSavedByItsRange)
 {

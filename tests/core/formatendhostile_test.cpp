@@ -366,6 +366,102 @@ TEST(FormatEndHostile, SevenZipHeadersAreChecked)
     EXPECT_EQ(endOf(sevenZipEnd, flipped(sample.bytes, sample.bytes.size() - 1) + zeros(100)), std::nullopt) << "next header";
 }
 
+Bytes le16(std::uint16_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8)}; }
+Bytes be16(std::uint16_t v) { return {std::uint8_t(v >> 8), std::uint8_t(v)}; }
+
+struct TiffEntry {
+    std::uint16_t tag, type;
+    std::uint32_t count, value;
+};
+
+// A little-endian TIFF directory: its entries, then the next directory's offset.
+Bytes tiffDirectory(const std::vector<TiffEntry>& entries, std::uint32_t next)
+{
+    Bytes d = le16(std::uint16_t(entries.size()));
+    for (const TiffEntry& e : entries)
+        d = d + le16(e.tag) + le16(e.type) + le32(e.count) + le32(e.value);
+    return d + le32(next);
+}
+
+// `levels` directories, each the only SubIFD of the one before.
+Bytes tiffNestedSubIfds(std::uint32_t levels)
+{
+    Bytes tiff = text(std::string_view("II*\0", 4)) + le32(8);
+    for (std::uint32_t k = 0; k < levels; ++k)
+        tiff = tiff + tiffDirectory({{0x014A, 4, 1, k + 1 < levels ? 8 + 18 * (k + 1) : 0}}, 0);
+    return tiff;
+}
+
+// A JPEG 2000 codestream: SOC, a short SIZ, one tile-part of `psot` bytes holding four, EOC.
+Bytes codestream(std::uint32_t psot)
+{
+    return Bytes{0xFF, 0x4F, 0xFF, 0x51, 0, 6} + zeros(4) + Bytes{0xFF, 0x90, 0, 10, 0, 0} + be32(psot) + Bytes{0, 1, 0xFF, 0x93}
+        + text("data") + Bytes{0xFF, 0xD9};
+}
+
+// A 2x2 grey PSD whose layer section claims `layerLength` bytes (holding none), then its image data.
+Bytes photoshop(std::uint32_t layerLength, std::uint16_t compression)
+{
+    return text("8BPS") + be16(1) + zeros(6) + be16(1) + be32(2) + be32(2) + be16(8) + be16(1) + be32(0) + be32(0)
+        + be32(layerLength) + be16(compression) + be16(3) + be16(5) + zeros(8);
+}
+
+TEST(FormatEndHostile, PictureLayoutsThatCannotBe)
+{
+    const Bytes tiff = text(std::string_view("II*\0", 4)) + le32(8);
+    const Bytes strip = text("abcd");
+    const Bytes stripDirectory = tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 4}}, 0);
+    const Bytes jp2Head = text(std::string_view("\0\0\0\x0CjP  \r\n\x87\n", 12)) + be32(20) + text("ftypjp2 ") + be32(0)
+        + text("jp2 ");
+    const Bytes jxlHead = text(std::string_view("\0\0\0\x0CJXL \r\n\x87\n", 12)) + be32(20) + text("ftypjxl ") + be32(0)
+        + text("jxl ");
+    const Bytes raf = text("FUJIFILMCCD-RAW 0201") + zeros(64);
+    const Bytes mrw = text(std::string_view("\0MRM", 4)) + be32(32) + text(std::string_view("\0PRD", 4)) + be32(24)
+        + text("21810002") + be16(4) + be16(8) + be16(4) + be16(8) + Bytes{10, 10, 0x59, 0} + zeros(4);
+    const struct {
+        const char* name;
+        FormatEndFunction end;
+        Bytes file;
+        std::optional<std::uint64_t> expected;
+    } cases[] = {
+        {"a TIFF strip", tiffEnd, tiff + stripDirectory + strip, 42},
+        {"a TIFF chain looping back", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 4}}, 8) + strip, 42},
+        {"TIFF directories overlapping", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 4}}, 10) + strip,
+         std::nullopt},
+        {"a TIFF strip past the medium", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 1 << 20}}, 0) + strip,
+         std::nullopt},
+        {"TIFF strips without byte counts", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 26}}, 0) + strip, std::nullopt},
+        {"a TIFF value of no known type", tiffEnd, tiff + tiffDirectory({{0x10F, 99, 1, 0}}, 0) + strip, std::nullopt},
+        {"an empty TIFF directory", tiffEnd, tiff + tiffDirectory({}, 0) + strip, std::nullopt},
+        {"TIFF values larger than any medium", tiffEnd, tiff + tiffDirectory({{0x10F, 12, 0xFFFFFFFF, 26}}, 0), std::nullopt},
+        {"TIFF SubIFDs within the depth bound", tiffEnd, tiffNestedSubIfds(8), 8 + 8 * 18},
+        {"TIFF SubIFDs nested too deep", tiffEnd, tiffNestedSubIfds(12), std::nullopt},
+        {"a BigTIFF directory past 4 GiB", tiffEnd, text(std::string_view("II+\0", 4)) + le16(8) + le16(0) + le32(0) + le32(2),
+         std::nullopt},
+        {"PSD rows by run lengths", photoshopEnd, photoshop(0, 1), 52},
+        {"PSD zip image data has no length", photoshopEnd, photoshop(0, 2), std::nullopt},
+        {"PSD layers past the medium", photoshopEnd, photoshop(0x7FFFFFF0, 1) + zeros(64), std::nullopt},
+        {"J2K tile-parts", j2kEnd, codestream(18) + codestream(18), 30},
+        {"J2K last tile-part to the end marker", j2kEnd, codestream(0) + zeros(8), 30},
+        {"J2K tile-part shorter than its header", j2kEnd, codestream(13) + zeros(64), std::nullopt},
+        {"JP2 codestream box to the end", jp2End, jp2Head + be32(0) + text("jp2c") + codestream(0) + codestream(0),
+         32 + 8 + 30},
+        {"JP2 without a codestream", jp2End, jp2Head + be32(12) + text("xml <a/>") + zeros(64), std::nullopt},
+        {"JXL codestream box to the end", jxlEnd, jxlHead + be32(0) + text("jxlc") + zeros(64), std::nullopt},
+        {"JXL last codestream part", jxlEnd, jxlHead + be32(16) + text("jxlp") + be32(0x80000000) + zeros(68), 32 + 16},
+        {"JXL last part in a box with a 64-bit size", jxlEnd,
+         jxlHead + be32(1) + text("jxlp") + be64(24) + be32(0x80000000) + zeros(68), 32 + 24},
+        {"JXL without its last part", jxlEnd, jxlHead + be32(16) + text("jxlp") + be32(0) + zeros(68), std::nullopt},
+        {"CRW without a root table", crwEnd, text("II") + le32(26) + text("HEAPCCDR") + zeros(4012), std::nullopt},
+        {"X3F directory its pointer misses", x3fEnd, text("FOVb") + zeros(36) + text("SECd") + le32(0x20000) + le32(1) + le32(40)
+             + le32(4) + text("PROP") + le32(41), std::nullopt},
+        {"MRW of 10-bit samples", mrwEnd, mrw + zeros(64), std::nullopt},
+        {"RAF data inside its header", rafEnd, raf + be32(16) + be32(8) + zeros(80), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(endOf(c.end, c.file), c.expected) << c.name;
+}
+
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
 {
     Bytes bytes(600 * 1024, 0x11);

@@ -73,7 +73,8 @@ std::vector<SampleRecipe> readRecipes()
         recipe.mode = static_cast<int>(std::find(std::begin(kModes), std::end(kModes), mode) - std::begin(kModes));
         std::string rest;
         std::getline(fields >> std::ws, rest);
-        if (recipe.file == "bytes") {
+        if (recipe.file == "bytes" || recipe.file == "whole") {
+            recipe.wholeFile = recipe.file == "whole";
             recipe.file.clear();
             recipe.leadingBytes = parseBytes(rest);
         } else {
@@ -112,7 +113,9 @@ std::span<const SampleRecipe> sampleRecipes()
     static const std::vector<SampleRecipe> recipes = [] {
         std::vector<SampleRecipe> real;
         std::copy_if(allSampleRecipes().begin(), allSampleRecipes().end(), std::back_inserter(real),
-                     [](const SampleRecipe& r) { return !r.command.empty() && formatEndRuleFor(r.type) != nullptr; });
+                     [](const SampleRecipe& r) {
+                         return (!r.command.empty() || r.wholeFile) && formatEndRuleFor(r.type) != nullptr;
+                     });
         return real;
     }();
     return recipes;
@@ -162,7 +165,7 @@ const Sample& sampleFor(const SampleRecipe& recipe)
     Sample sample;
     if (recipe.command.empty()) {
         sample.bytes = recipe.leadingBytes;
-        if (sample.bytes.size() < kBuiltSampleBytes) {
+        if (!recipe.wholeFile && sample.bytes.size() < kBuiltSampleBytes) {
             const auto filler = fillerBytes(kBuiltSampleBytes);
             sample.bytes.insert(sample.bytes.end(), filler.begin() + static_cast<std::ptrdiff_t>(sample.bytes.size()),
                                 filler.end());

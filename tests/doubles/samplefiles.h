@@ -1,7 +1,8 @@
 #pragma once
 // Real sample files of every type the signature lists name, from the one recipe list in
 // tests/data/samplefiles.txt: made by Debian's encoders where one writes the format, else
-// built from the format's leading structure followed by filler. Each is made once per run.
+// built from the format's leading structure followed by filler, or built whole. Each is made
+// once per run.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,10 +20,12 @@ struct SampleRecipe {
     std::string command;  // run in an empty folder; writes `file`
     std::string file;
     std::vector<std::uint8_t> leadingBytes;  // a built sample's: no command
+    bool wholeFile = false;                  // a built sample whose bytes are the complete file
 };
 
 std::span<const SampleRecipe> allSampleRecipes();
-// The real files among them whose type has a format end: what format-end suites test.
+// The real files among them whose type has a format end, made by an encoder or built
+// whole: what format-end suites test.
 std::span<const SampleRecipe> sampleRecipes();
 const SampleRecipe& recipeNamed(std::string_view name);
 
