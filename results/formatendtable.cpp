@@ -19,6 +19,9 @@ constexpr std::uint64_t kBitmapLimit = 4 * kGiB;
 constexpr std::uint64_t kPdfLimit = 512 * kMiB;
 constexpr std::uint64_t kOfficeLimit = 1 * kGiB;
 constexpr std::uint64_t kArchiveLimit = 64 * kGiB;
+// Hours of compressed sound; frame walks stop at their last frame well before.
+constexpr std::uint64_t kCompressedAudioLimit = 1 * kGiB;
+constexpr std::uint64_t kMidiLimit = 64 * kMiB;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -56,6 +59,18 @@ constexpr std::array kRules = {
     FormatEndRule{"OGG", oggEnd, kAudioLimit},
     FormatEndRule{"OGA", oggEnd, kAudioLimit},
     FormatEndRule{"OPUS", oggEnd, kAudioLimit},
+    // Sound files, and ASF.
+    FormatEndRule{"MP3", mp3End, kCompressedAudioLimit},
+    FormatEndRule{"AAC", aacEnd, kCompressedAudioLimit},
+    FormatEndRule{"AMR", amrEnd, kCompressedAudioLimit},
+    FormatEndRule{"FLAC", flacEnd, kAudioLimit},
+    FormatEndRule{"APE", apeEnd, kAudioLimit},
+    FormatEndRule{"WV", wavPackEnd, kAudioLimit},
+    FormatEndRule{"AU", auEnd, kAudioLimit},
+    FormatEndRule{"CAF", cafEnd, kAudioLimit},
+    FormatEndRule{"MID", midiEnd, kMidiLimit},
+    FormatEndRule{"WMA", asfEnd, kAudioLimit},
+    FormatEndRule{"WMV", asfEnd, kVideoLimit},
     FormatEndRule{"PDF", pdfEnd, kPdfLimit},
     FormatEndRule{"ZIP", zipEnd, kArchiveLimit},
     FormatEndRule{"DOCX", zipEnd, kOfficeLimit},
