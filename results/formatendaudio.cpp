@@ -91,7 +91,7 @@ struct WavPackBlock {
     std::uint32_t samples;
     std::uint32_t flags;
     std::uint16_t version;
-    std::optional<std::uint64_t> totalSamples;  // none when the writer did not know it
+    std::optional<std::uint64_t> totalSamples;  // none when the writer did not know it; some write it in the first block only
 };
 
 std::optional<WavPackBlock> wavPackBlock(FormatEndReader& file, std::uint64_t offset)
@@ -213,8 +213,7 @@ std::optional<std::uint64_t> wavPackEnd(FormatEndReader& file)
     std::uint64_t offset = 0, groupIndex = first->index, nextIndex = first->index, blocks = 0;
     for (auto block = first; block && blocks < kMaxWavPackBlocks; block = wavPackBlock(file, offset), ++blocks) {
         const bool opensGroup = block->flags & kWavPackInitialBlock;
-        if (block->version != first->version || block->totalSamples != first->totalSamples
-            || block->index != (opensGroup ? nextIndex : groupIndex))
+        if (block->version != first->version || block->index != (opensGroup ? nextIndex : groupIndex))
             break;
         if (!file.byteAt(offset + block->bytes - 1))
             return std::nullopt;
