@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace salvyn {
 
@@ -60,17 +61,22 @@ struct StreamInfo {
 
 std::optional<StreamInfo> streamInfo(FormatEndReader& file)
 {
-    auto blockHeader = file.be32(4);
-    auto minBlock = file.be16(8);
-    auto maxBlock = file.be16(10);
-    auto minFrame = file.be24(12);
-    auto maxFrame = file.be24(15);
-    auto packed = file.be64(18);
-    if (!file.matches(0, "fLaC") || !blockHeader || (*blockHeader & 0x7FFFFFFF) != 34 || !packed || !minBlock
-        || *minBlock < 16 || *maxBlock < *minBlock || (*maxFrame != 0 && *minFrame > *maxFrame) || (*packed >> 44) == 0)
+    // "fLaC", the block header (type 0, 34 bytes), then the stream information's fields.
+    std::uint8_t b[42];
+    if (!file.read(0, b, sizeof b) || std::memcmp(b, "fLaC", 4) != 0 || (b[4] & 0x7F) != 0 || b[5] != 0 || b[6] != 0 || b[7] != 34)
         return std::nullopt;
-    return StreamInfo{*maxBlock, *minFrame, *maxFrame, unsigned((*packed >> 41) & 7) + 1, unsigned((*packed >> 36) & 31) + 1,
-                      *packed & 0xFFFFFFFFFull};
+    auto field = [&](int at, int bytes) {
+        std::uint64_t value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value = value << 8 | b[at + i];
+        return value;
+    };
+    const std::uint64_t minBlock = field(8, 2), maxBlock = field(10, 2), minFrame = field(12, 3), maxFrame = field(15, 3);
+    const std::uint64_t packed = field(18, 8);  // rate 20 bits, channels 3, bits per sample 5, samples 36
+    if (minBlock < 16 || maxBlock < minBlock || (maxFrame != 0 && minFrame > maxFrame) || (packed >> 44) == 0)
+        return std::nullopt;
+    return StreamInfo{std::uint32_t(maxBlock), std::uint32_t(minFrame), std::uint32_t(maxFrame),
+                      unsigned((packed >> 41) & 7) + 1, unsigned((packed >> 36) & 31) + 1, packed & 0xFFFFFFFFFull};
 }
 
 // Where the metadata blocks end: the block with the last-block flag closes them.
