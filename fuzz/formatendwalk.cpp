@@ -17,7 +17,7 @@ constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
 constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
 constexpr std::array<FormatEndFunction, 10> kSounds = {mp3End, aacEnd, flacEnd, midiEnd, amrEnd,
-                                                       auEnd,  cafEnd, apeEnd,  wavPackEnd, asfEnd};
+                                                       auEnd, cafEnd, apeEnd, wavPackEnd, asfEnd};
 
 constexpr std::array<FormatEndFamily, 6> kFamilies = {{
     {"formatendarchives", kArchives},

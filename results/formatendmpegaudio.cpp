@@ -63,7 +63,7 @@ std::optional<MpegAudioFrame> mpegAudioFrame(FormatEndReader& file, std::uint64_
     return MpegAudioFrame{h, bytes, layer == 1 ? sideInfo : 0};
 }
 
-// Version, layer, checksum presence and sample rate stay the same through one stream.
+// Version, layer and sample rate stay the same through one stream.
 bool sameStream(const MpegAudioFrame& a, const MpegAudioFrame& b) { return ((a.header ^ b.header) & 0xFFFE0C00u) == 0; }
 
 std::uint64_t xingOffset(const MpegAudioFrame& frame) { return 4 + frame.sideInfoBytes; }
