@@ -61,7 +61,7 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     SavingPlan plan;
     plan.add("PNG00001.PNG", 10, 41);   // a raw-file range: one sector into the next file
     plan.add("PNG00002.PNG", 40, 71);
-    plan.add("MP300001.MP3", 70, 80);   // no format end for this type; the next file lies beyond its range
+    plan.add("MP300001.MP3", 70, 80);   // no MP3 frames in zeroed sectors; the next file lies beyond its range
     plan.add("MP300002.MP3", 70, 80);   // the same sector again (a group): not a next file
     plan.add("MP300003.MP3", 85, 90);   // no file after it
     using Length = std::pair<std::uint64_t, LengthSource>;
