@@ -18,7 +18,7 @@ constexpr std::uint64_t kMaxAmrFrames = 1ull << 24;
 constexpr std::array<std::uint8_t, 16> kAmrFrameBytes = {13, 14, 16, 18, 20, 21, 27, 32, 6, 0, 0, 0, 0, 0, 0, 1};
 constexpr std::array<std::uint8_t, 16> kAmrWideFrameBytes = {18, 24, 33, 37, 41, 47, 51, 59, 61, 6, 0, 0, 0, 0, 1, 1};
 
-// Chunks other than tracks that a MIDI file may hold besides its tracks; a real file has none or few.
+// Chunks of other kinds that a MIDI file may hold between its tracks; a real file has none or few.
 constexpr unsigned kMaxMidiOtherChunks = 64;
 
 // Chunk types of the Core Audio format; anything else after a chunk is not this file's.
