@@ -16,11 +16,15 @@ constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoM
 constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
 constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
+constexpr std::array<FormatEndFunction, 10> kSounds = {mp3End, aacEnd, flacEnd, midiEnd, amrEnd,
+                                                       auEnd, cafEnd, apeEnd, wavPackEnd, asfEnd};
+
 constexpr std::array<FormatEndFunction, 1> kTiff = {tiffEnd};
 constexpr std::array<FormatEndFunction, 8> kPictures = {photoshopEnd, jp2End, j2kEnd, jxlEnd, rafEnd, crwEnd, x3fEnd, mrwEnd};
 
-constexpr std::array<FormatEndFamily, 7> kFamilies = {{
+constexpr std::array<FormatEndFamily, 8> kFamilies = {{
     {"formatendarchives", kArchives},
+    {"formatendaudio", kSounds},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},

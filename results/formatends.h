@@ -41,6 +41,18 @@ std::optional<std::uint64_t> mpegPsEnd(FormatEndReader& file);    // pack walk t
 std::optional<std::uint64_t> mpegTsEnd(FormatEndReader& file);    // 188-byte packets
 std::optional<std::uint64_t> m2tsEnd(FormatEndReader& file);      // 192-byte timestamped packets
 
+// Sound files, and ASF for both WMA and WMV.
+std::optional<std::uint64_t> mp3End(FormatEndReader& file);      // ID3 v2 tag, frame walk, appended tags
+std::optional<std::uint64_t> aacEnd(FormatEndReader& file);      // ADTS frame walk, appended tags
+std::optional<std::uint64_t> flacEnd(FormatEndReader& file);     // metadata blocks, frames checked by their CRCs
+std::optional<std::uint64_t> midiEnd(FormatEndReader& file);     // header and track chunks, or the RIFF size of RMID
+std::optional<std::uint64_t> amrEnd(FormatEndReader& file);      // frame walk by frame type (narrow and wide band)
+std::optional<std::uint64_t> auEnd(FormatEndReader& file);       // data offset + data size
+std::optional<std::uint64_t> cafEnd(FormatEndReader& file);      // chunk walk
+std::optional<std::uint64_t> apeEnd(FormatEndReader& file);      // Monkey's Audio descriptor byte counts, appended tags
+std::optional<std::uint64_t> wavPackEnd(FormatEndReader& file);  // block walk, appended tags
+std::optional<std::uint64_t> asfEnd(FormatEndReader& file);      // stated file size, checked against the objects
+
 // Documents and archives.
 std::optional<std::uint64_t> pdfEnd(FormatEndReader& file);       // last %%EOF whose startxref holds
 std::optional<std::uint64_t> zipEnd(FormatEndReader& file);       // entries, central directory, end record

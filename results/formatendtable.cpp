@@ -31,6 +31,9 @@ constexpr std::uint64_t kFirstSectorBytes = 512;
 // A header matched by chance (its structure fails at once) is kept, since the search listed
 // it, but only as much of it as a header and its first data: not megabytes of what follows.
 constexpr std::uint64_t kUnrecognisedStartCap = 64 * 1024;
+// Hours of compressed sound; frame walks stop at their last frame well before.
+constexpr std::uint64_t kCompressedAudioLimit = 1 * kGiB;
+constexpr std::uint64_t kMidiLimit = 64 * kMiB;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -84,6 +87,18 @@ constexpr std::array kRules = {
     FormatEndRule{"OGG", oggEnd, kAudioLimit},
     FormatEndRule{"OGA", oggEnd, kAudioLimit},
     FormatEndRule{"OPUS", oggEnd, kAudioLimit},
+    // Sound files, and ASF.
+    FormatEndRule{"MP3", mp3End, kCompressedAudioLimit},
+    FormatEndRule{"AAC", aacEnd, kCompressedAudioLimit},
+    FormatEndRule{"AMR", amrEnd, kCompressedAudioLimit},
+    FormatEndRule{"FLAC", flacEnd, kAudioLimit},
+    FormatEndRule{"APE", apeEnd, kAudioLimit},
+    FormatEndRule{"WV", wavPackEnd, kAudioLimit},
+    FormatEndRule{"AU", auEnd, kAudioLimit},
+    FormatEndRule{"CAF", cafEnd, kAudioLimit},
+    FormatEndRule{"MID", midiEnd, kMidiLimit},
+    FormatEndRule{"WMA", asfEnd, kAudioLimit},
+    FormatEndRule{"WMV", asfEnd, kVideoLimit},
     FormatEndRule{"PDF", pdfEnd, kPdfLimit},
     FormatEndRule{"ZIP", zipEnd, kArchiveLimit},
     FormatEndRule{"DOCX", zipEnd, kOfficeLimit},

@@ -462,6 +462,119 @@ TEST(FormatEndHostile, PictureLayoutsThatCannotBe)
         EXPECT_EQ(endOf(c.end, c.file), c.expected) << c.name;
 }
 
+Bytes le64(std::uint64_t v) { return le32(std::uint32_t(v)) + le32(std::uint32_t(v >> 32)); }
+Bytes times(const Bytes& unit, std::size_t count)
+{
+    Bytes all;
+    for (std::size_t i = 0; i < count; ++i)
+        all = std::move(all) + unit;
+    return all;
+}
+Bytes padded(Bytes bytes, std::size_t size) { bytes.resize(size); return bytes; }
+
+// An ADTS frame of `bytes` bytes: AAC LC, 44.1 kHz, stereo, no checksum.
+Bytes adts(std::uint16_t bytes)
+{
+    return padded(Bytes{0xFF, 0xF1, 0x50, std::uint8_t(0x80 | bytes >> 11), std::uint8_t(bytes >> 3), std::uint8_t((bytes & 7) << 5 | 0x1F), 0xFC}, bytes);
+}
+
+Bytes wavPackBlock(std::uint32_t total, std::uint32_t index, std::uint32_t samples, std::uint32_t payload = 40)
+{
+    return text("wvpk") + le32(24 + payload) + le16(0x410) + Bytes{0, 0} + le32(total) + le32(index) + le32(samples)
+        + le32(0x1800) + le32(0) + zeros(payload);  // the first and last block of its group
+}
+
+Bytes asf(std::uint64_t statedSize, std::uint32_t flags)
+{
+    const Bytes headerGuid = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+    const Bytes propertiesGuid = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11, 0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+    Bytes dataGuid = headerGuid;
+    dataGuid[0] = 0x36;
+    const Bytes properties = propertiesGuid + le64(104) + zeros(16) + le64(statedSize) + zeros(40) + le32(flags) + zeros(12);
+    return headerGuid + le64(30 + 104) + le32(1) + Bytes{1, 2} + properties + dataGuid + le64(50 + 200) + zeros(26 + 200)
+        + text("simple index obj") + le64(24 + 16) + zeros(16);
+}
+
+TEST(FormatEndHostile, SoundStructures)
+{
+    // MPEG-1 at 44.1 kHz: layer III and II at 128 kbit/s (417 bytes), layer I at 384 kbit/s (416).
+    const Bytes layer3 = padded(Bytes{0xFF, 0xFB, 0x90, 0x00}, 417), layer2 = padded(Bytes{0xFF, 0xFD, 0x80, 0x00}, 417);
+    const Bytes layer1 = padded(Bytes{0xFF, 0xFF, 0xC0, 0x00}, 416);
+    const Bytes info = padded(Bytes{0xFF, 0xFB, 0x90, 0x00} + zeros(32) + text("Info") + be32(2) + be32(3 * 417), 417);
+    const Bytes id3WithFooter = text("ID3") + Bytes{4, 0, 0x10, 0, 0, 0, 2} + zeros(2) + text("3DI") + zeros(7);
+    const Bytes apeTagItems = le32(4) + le32(0) + text(std::string_view("Title\0Tone", 10));
+    const Bytes apeTagFooter = text("APETAGEX") + le32(2000) + le32(std::uint32_t(apeTagItems.size() + 32)) + le32(1) + zeros(12);
+    const Bytes tags = apeTagItems + apeTagFooter + text("LYRICSBEGININD0000210000021LYRICS200") + padded(text("TAG"), 128);
+    const Bytes smf = text("MThd") + be32(6) + Bytes{0, 1, 0, 2, 0, 96};
+    const Bytes track = text("MTrk") + be32(4) + Bytes{0, 0xFF, 0x2F, 0};
+    const Bytes au = text(".snd") + be32(24);
+    const Bytes caf = text(std::string_view("caff\0\1\0\0", 8)) + text("desc") + be64(32) + zeros(32);
+    const Bytes freeChunk = text("free") + be64(0);
+    // Monkey's Audio 3.99: descriptor, header (16-bit stereo, one frame), seek table, 100 bytes of frames.
+    auto ape = [](std::uint16_t version, std::uint32_t framesHigh) {
+        return text("MAC ") + le16(version) + le16(0) + le32(52) + le32(24) + le32(4) + le32(0) + le32(100) + le32(framesHigh)
+            + le32(0) + zeros(16) + le16(2000) + le16(0) + le32(73728) + le32(100) + le32(1) + le16(16) + le16(2)
+            + le32(44100) + le32(80) + zeros(100);
+    };
+    const struct {
+        const char* name;
+        FormatEndFunction end;
+        Bytes file;
+        std::optional<std::uint64_t> expected;
+    } rows[] = {
+        {"MP3 layer II", mp3End, times(layer2, 4), 4 * 417},
+        {"MP3 layer I", mp3End, times(layer1, 4), 4 * 416},
+        {"MP3 lone frames", mp3End, times(layer3, 3), std::nullopt},
+        {"MP3 layers mixed", mp3End, times(layer3, 2) + times(layer2, 2), std::nullopt},
+        {"MP3 free format", mp3End, times(padded(Bytes{0xFF, 0xFB, 0x00, 0x00}, 417), 4), std::nullopt},
+        {"MP3 ID3 v2.4 footer", mp3End, id3WithFooter + times(layer3, 4), 22 + 4 * 417},
+        {"MP3 ID3 size not in seven-bit bytes", mp3End, flipped(id3WithFooter, 9, 0x80) + times(layer3, 4), std::nullopt},
+        {"MP3 stops at the Info count", mp3End, info + times(layer3, 3), 3 * 417},
+        {"MP3 next file's Info frame", mp3End, times(layer3, 4) + info, 4 * 417},
+        {"MP3 APE tag, Lyrics3, ID3 v1", mp3End, times(layer3, 4) + tags, 4 * 417 + tags.size()},
+        {"MP3 APE tag footer disowns it", mp3End, times(layer3, 4) + flipped(tags, 20), 4 * 417},
+        {"AAC frames", aacEnd, times(adts(100), 4) + adts(300), 4 * 100 + 300},
+        {"AAC lone frames", aacEnd, times(adts(100), 3), std::nullopt},
+        {"AAC frame shorter than its header", aacEnd, times(adts(100), 4) + adts(6), 400},
+        {"AMR wide band", amrEnd, text("#!AMR-WB\n") + times(padded({0x44}, 61), 3), 9 + 3 * 61},
+        {"AMR without frames", amrEnd, text("#!AMR\n") + zeros(100), std::nullopt},
+        {"MIDI with a chunk of its own", midiEnd, smf + track + text("XFIH") + be32(2) + zeros(2) + track, 14 + 12 + 10 + 12},
+        {"MIDI track without its end", midiEnd, smf + track + flipped(track, 9), std::nullopt},
+        {"MIDI track past the medium", midiEnd, smf + track + text("MTrk") + be32(0xFFFFFFF0) + zeros(64), std::nullopt},
+        {"MIDI without tracks", midiEnd, flipped(smf, 11, 2) + track, std::nullopt},
+        {"RIFF MIDI", midiEnd, text("RIFF") + le32(4 + 8 + 26) + text("RMIDdata") + le32(26) + smf + track, 46},
+        {"AU", auEnd, au + be32(100) + be32(3) + be32(8000) + be32(1) + zeros(100), 124},
+        {"AU size unknown", auEnd, au + be32(0xFFFFFFFF) + be32(3) + be32(8000) + be32(1) + zeros(100), std::nullopt},
+        {"AU past the medium", auEnd, au + be32(0xFFFFFFF0) + be32(3) + be32(8000) + be32(1) + zeros(100), std::nullopt},
+        {"CAF", cafEnd, caf + text("data") + be64(8) + zeros(8), 52 + 20},
+        {"CAF data to the end", cafEnd, caf + text("data") + be64(~0ull) + zeros(8), std::nullopt},
+        {"CAF empty chunks", cafEnd, caf + times(freeChunk, 1100) + text("data") + be64(8) + zeros(8), std::nullopt},
+        {"Monkey's Audio", apeEnd, ape(3990, 0), 180},
+        {"Monkey's Audio frames past 4 GiB", apeEnd, ape(3990, 1), std::nullopt},
+        {"Monkey's Audio before 3.98", apeEnd, ape(3970, 0), std::nullopt},
+        {"WavPack", wavPackEnd, wavPackBlock(150, 0, 100) + wavPackBlock(150, 100, 50) + wavPackBlock(150, 0, 100), 2 * 72},
+        {"WavPack short of its total", wavPackEnd, wavPackBlock(200, 0, 100) + wavPackBlock(200, 100, 50), std::nullopt},
+        {"WavPack total unknown", wavPackEnd, wavPackBlock(~0u, 0, 100) + wavPackBlock(~0u, 100, 50), 2 * 72},
+        {"WavPack block past the medium", wavPackEnd, wavPackBlock(150, 0, 100, 0xFFFF0), std::nullopt},
+        {"ASF", asfEnd, asf(134 + 250 + 40, 2), 134 + 250 + 40},
+        {"ASF broadcast", asfEnd, asf(134 + 250 + 40, 1), std::nullopt},
+        {"ASF size not on an object", asfEnd, asf(134 + 250 + 39, 2), std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(endOf(row.end, row.file + zeros(600)), row.expected) << row.name;
+}
+
+TEST(FormatEndHostile, FlacFramesAreCheckedByTheirCrcs)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("Flac"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    EXPECT_EQ(endOf(flacEnd, flipped(sample.bytes, sample.bytes.size() / 2) + zeros(512)), std::nullopt);
+    // Metadata blocks that never close.
+    const Bytes streamInfo(sample.bytes.begin(), sample.bytes.begin() + 42);
+    EXPECT_EQ(endOf(flacEnd, flipped(streamInfo, 4, 0x80) + times(Bytes{1, 0, 0, 0}, 2000)), std::nullopt);
+}
+
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
 {
     Bytes bytes(600 * 1024, 0x11);
