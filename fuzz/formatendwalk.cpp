@@ -11,18 +11,22 @@ namespace salvyn::fuzz {
 
 namespace {
 
-constexpr std::array<FormatEndFunction, 3> kArchives = {zipEnd, rar5End, sevenZipEnd};
+constexpr std::array<FormatEndFunction, 5> kArchives = {zipEnd, rarEnd, sevenZipEnd, cabinetEnd, tarEnd};
+constexpr std::array<FormatEndFunction, 4> kCompressed = {gzipEnd, bzip2End, xzEnd, zstdEnd};
 constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoMediaEnd, matroskaEnd};
 constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
 constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
+constexpr std::array<FormatEndFunction, 4> kVideo = {realMediaEnd, mxfEnd, swfEnd, mpegVideoEnd};
 
-constexpr std::array<FormatEndFamily, 5> kFamilies = {{
+constexpr std::array<FormatEndFamily, 7> kFamilies = {{
     {"formatendarchives", kArchives},
+    {"formatendcompressed", kCompressed},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},
     {"formatendstreams", kStreams},
+    {"formatendvideo", kVideo},
 }};
 
 // Every walk may read its window a few times over; a walk that keeps reading the same

@@ -1,8 +1,12 @@
-// Format ends of archives: ZIP (and the document formats built on it), RAR 5, 7z.
+// Format ends of archives: ZIP (and the document formats built on it), RAR 4 and 5, 7z,
+// cabinets and tar.
 #include "results/formatendchecksums.h"
 #include "results/formatends.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace salvyn {
 
@@ -18,6 +22,22 @@ constexpr std::uint64_t kZipCentralHeaderBytes = 46;
 constexpr std::uint64_t kZipEndRecordBytes = 22;
 // RAR 5 keeps every block header under 2 MB.
 constexpr std::uint64_t kRarMaxHeaderBytes = 2 * 1024 * 1024;
+// RAR 4 blocks: CRC (2), type (1), flags (2), header size (2), then the added size (4) of a
+// block that carries data.
+constexpr std::uint64_t kRar4BlockBytes = 7;
+constexpr std::uint8_t kRar4ArchiveHeader = 0x73;
+constexpr std::uint8_t kRar4FileHeader = 0x74;
+constexpr std::uint8_t kRar4ServiceHeader = 0x7A;
+constexpr std::uint8_t kRar4EndOfArchive = 0x7B;
+constexpr std::uint16_t kRar4HasAddedSize = 0x8000;
+constexpr std::uint16_t kRar4HasHighSizes = 0x0100;
+constexpr std::uint16_t kRar4HeadersEncrypted = 0x0080;
+constexpr std::uint64_t kCabinetHeaderBytes = 36;
+constexpr std::uint64_t kTarBlockBytes = 512;
+// GNU tar and most others write whole records of twenty blocks.
+constexpr std::uint64_t kTarRecordBytes = 20 * kTarBlockBytes;
+// A pax extended header larger than this is skipped, not searched for a size.
+constexpr std::uint64_t kTarPaxParsedBytes = 64 * 1024;
 constexpr std::uint64_t kSevenZipStartHeaderBytes = 32;
 // A next header larger than this is not checked against its checksum (nor read).
 constexpr std::uint64_t kSevenZipCheckedHeaderBytes = 64 * 1024 * 1024;
@@ -114,19 +134,210 @@ std::optional<std::uint64_t> rarNumber(FormatEndReader& file, std::uint64_t& off
     return std::nullopt;
 }
 
-bool crcMatches(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint32_t expected)
+std::optional<std::uint32_t> crcOf(FormatEndReader& file, std::uint64_t offset, std::uint64_t size)
 {
     std::uint8_t piece[64 * 1024];
     std::uint32_t crc = 0;
     while (size > 0) {
         const std::size_t bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof piece));
         if (!file.read(offset, piece, bytes))
-            return false;
+            return std::nullopt;
         crc = crc32(piece, bytes, crc);
         offset += bytes;
         size -= bytes;
     }
-    return crc == expected;
+    return crc;
+}
+
+bool crcMatches(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint32_t expected)
+{
+    return crcOf(file, offset, size) == expected;
+}
+
+// RAR 4 keeps the low 16 bits of the CRC-32.
+bool crcMatches16(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint16_t expected)
+{
+    auto crc = crcOf(file, offset, size);
+    return crc && (*crc & 0xFFFFu) == expected;
+}
+
+// RAR 5: blocks with variable-length sizes and a CRC-32 each.
+std::optional<std::uint64_t> rar5End(FormatEndReader& file)
+{
+    std::uint64_t offset = 8;
+    for (;;) {
+        auto storedCrc = file.le32(offset);
+        std::uint64_t at = offset + 4;
+        auto headerBytes = rarNumber(file, at);
+        if (!storedCrc || !headerBytes || *headerBytes == 0 || *headerBytes > kRarMaxHeaderBytes
+            || !crcMatches(file, offset + 4, at - offset - 4 + *headerBytes, *storedCrc))
+            return std::nullopt;
+        const std::uint64_t headerEnd = at + *headerBytes;
+        auto type = rarNumber(file, at);
+        auto flags = rarNumber(file, at);
+        if (!type || !flags || ((*flags & 0x01) && !rarNumber(file, at)))
+            return std::nullopt;
+        std::uint64_t dataBytes = 0;
+        if (*flags & 0x02) {
+            auto size = rarNumber(file, at);
+            if (!size || *size > file.limit())
+                return std::nullopt;
+            dataBytes = *size;
+        }
+        if (at > headerEnd || dataBytes > file.limit() - headerEnd)
+            return std::nullopt;
+        // Type 5 ends the archive; type 4 means the rest is encrypted and cannot be walked.
+        if (*type == 5)
+            return file.endIfReadable(headerEnd + dataBytes);
+        if (*type == 4 || *type == 0 || *type > 5)
+            return std::nullopt;
+        offset = headerEnd + dataBytes;
+    }
+}
+
+// RAR 4: the marker block, the archive header, then blocks of 7 or more header bytes
+// with a 16-bit CRC each, the file data counted in their added size. Every block
+// moves the walk on by at least 7 bytes, and its CRC must hold, so a walk through
+// look-alike bytes stops at once.
+std::optional<std::uint64_t> rar4End(FormatEndReader& file)
+{
+    std::uint64_t offset = kRar4BlockBytes;
+    for (bool first = true;; first = false) {
+        std::uint8_t head[kRar4BlockBytes];
+        if (!file.read(offset, head, kRar4BlockBytes))
+            return std::nullopt;
+        const std::uint8_t type = head[2];
+        const std::uint16_t flags = static_cast<std::uint16_t>(head[3] | head[4] << 8);
+        const std::uint64_t headerBytes = head[5] | head[6] << 8;
+        const bool hasAddedSize = flags & kRar4HasAddedSize;
+        if (headerBytes < kRar4BlockBytes + (hasAddedSize ? 4 : 0) || (first && type != kRar4ArchiveHeader)
+            || !crcMatches16(file, offset + 2, headerBytes - 2, static_cast<std::uint16_t>(head[0] | head[1] << 8)))
+            return std::nullopt;
+        auto added = hasAddedSize ? file.le32(offset + kRar4BlockBytes) : std::optional<std::uint32_t>(0);
+        if (!added)
+            return std::nullopt;
+        std::uint64_t dataBytes = *added;
+        if ((type == kRar4FileHeader || type == kRar4ServiceHeader) && (flags & kRar4HasHighSizes)) {
+            auto high = headerBytes >= 36 ? file.le32(offset + 32) : std::nullopt;
+            if (!high)
+                return std::nullopt;
+            dataBytes += std::uint64_t{*high} << 32;
+        }
+        // The CRC was read, so the header lies inside the limit.
+        if (dataBytes > file.limit() - (offset + headerBytes))
+            return std::nullopt;
+        const std::uint64_t next = offset + headerBytes + dataBytes;
+        if (type == kRar4EndOfArchive)
+            return file.endIfReadable(next);
+        // Encrypted headers cannot be walked; types outside 0x72-0x7B are not RAR's.
+        if ((type == kRar4ArchiveHeader && (flags & kRar4HeadersEncrypted)) || type < 0x72 || type > 0x7B)
+            return std::nullopt;
+        offset = next;
+    }
+}
+
+
+// A tar number: octal digits, blank- or NUL-padded, or base-256 when the first byte has
+// its top bit set (GNU tar's way to store sizes of 8 GiB and more).
+std::optional<std::uint64_t> tarNumber(const std::uint8_t* field, std::size_t size)
+{
+    std::uint64_t value = 0;
+    if (field[0] & 0x80) {
+        if (field[0] != 0x80)
+            return std::nullopt;  // negative, or beyond 64 bits
+        for (std::size_t i = 1; i < size; ++i) {
+            if (value >> 56)
+                return std::nullopt;
+            value = value << 8 | field[i];
+        }
+        return value;
+    }
+    std::size_t i = 0;
+    while (i < size && field[i] == ' ')
+        ++i;
+    const std::size_t firstDigit = i;
+    for (; i < size && field[i] >= '0' && field[i] <= '7'; ++i)
+        value = value << 3 | static_cast<std::uint64_t>(field[i] - '0');
+    for (std::size_t rest = i; rest < size; ++rest)
+        if (field[rest] != ' ' && field[rest] != 0)
+            return std::nullopt;
+    return i > firstDigit ? std::optional(value) : std::nullopt;
+}
+
+// The checksum field holds the sum of the header's bytes with itself counted as blanks;
+// old writers summed signed bytes.
+bool tarChecksumHolds(const std::uint8_t* header)
+{
+    auto stored = tarNumber(header + 148, 8);
+    std::uint64_t unsignedSum = 8 * ' ';
+    std::int64_t signedSum = 8 * ' ';
+    for (std::size_t i = 0; i < kTarBlockBytes; ++i) {
+        if (i >= 148 && i < 156)
+            continue;
+        unsignedSum += header[i];
+        signedSum += static_cast<std::int8_t>(header[i]);
+    }
+    return stored && (*stored == unsignedSum || static_cast<std::int64_t>(*stored) == signedSum);
+}
+
+bool isZeroBlock(FormatEndReader& file, std::uint64_t offset)
+{
+    std::uint8_t block[kTarBlockBytes];
+    return file.read(offset, block, sizeof block) && std::all_of(block, block + sizeof block, [](std::uint8_t b) { return b == 0; });
+}
+
+// The "size" record of a pax extended header ("LENGTH size=DIGITS\n" among others),
+// which overrides the size in the next header.
+std::optional<std::uint64_t> paxSize(FormatEndReader& file, std::uint64_t offset, std::uint64_t bytes)
+{
+    if (bytes > kTarPaxParsedBytes)
+        return std::nullopt;
+    std::string records(static_cast<std::size_t>(bytes), '\0');
+    if (!file.read(offset, records.data(), records.size()))
+        return std::nullopt;
+    std::size_t at = 0;
+    while (at < records.size()) {
+        std::size_t length = 0, i = at;
+        for (; i < records.size() && records[i] >= '0' && records[i] <= '9' && length < records.size(); ++i)
+            length = length * 10 + static_cast<std::size_t>(records[i] - '0');
+        if (i == at || length < i - at || length > records.size() - at)
+            return std::nullopt;
+        const std::string_view record = std::string_view(records).substr(i, length - (i - at));
+        if (record.starts_with(" size=")) {
+            std::uint64_t size = 0;
+            for (char c : record.substr(6)) {
+                if (c < '0' || c > '9' || size > (~0ull - 9) / 10)
+                    break;
+                size = size * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            return size;
+        }
+        at += length;
+    }
+    return std::nullopt;
+}
+
+// Blocks to skip after a header: its data, and for a GNU sparse file the extension
+// headers that come first.
+std::optional<std::uint64_t> tarMemberBytes(FormatEndReader& file, std::uint64_t offset, const std::uint8_t* header,
+                                             std::optional<std::uint64_t> size)
+{
+    const char type = static_cast<char>(header[156]);
+    // Links, devices, directories and FIFOs carry no data, whatever their size field says.
+    if (std::string_view("123456").find(type) != std::string_view::npos)
+        return 0;
+    std::uint64_t extensions = 0;
+    if (type == 'S' && header[482] != 0) {
+        std::uint8_t extension[kTarBlockBytes];
+        do {
+            extensions += kTarBlockBytes;
+            if (!file.read(offset + extensions, extension, sizeof extension))
+                return std::nullopt;
+        } while (extension[504] != 0);
+    }
+    if (!size || *size > file.limit() - std::min(file.limit(), offset))
+        return std::nullopt;
+    return extensions + (*size + kTarBlockBytes - 1) / kTarBlockBytes * kTarBlockBytes;
 }
 
 } // namespace
@@ -175,38 +386,58 @@ std::optional<std::uint64_t> zipEnd(FormatEndReader& file)
     return file.endIfReadable(offset + kZipEndRecordBytes + *comment);
 }
 
-std::optional<std::uint64_t> rar5End(FormatEndReader& file)
+std::optional<std::uint64_t> rarEnd(FormatEndReader& file)
 {
-    if (!file.matches(0, std::string_view("Rar!\x1A\x07\x01\x00", 8)))
+    if (file.matches(0, std::string_view("Rar!\x1A\x07\x01\x00", 8)))
+        return rar5End(file);
+    if (file.matches(0, std::string_view("Rar!\x1A\x07\x00", 7)))
+        return rar4End(file);
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> cabinetEnd(FormatEndReader& file)
+{
+    auto reserved1 = file.le32(4), cabinetBytes = file.le32(8), reserved2 = file.le32(12);
+    auto firstFile = file.le32(16), reserved3 = file.le32(20);
+    auto version = file.le16(24);
+    if (!file.matches(0, "MSCF") || reserved1 != 0u || reserved2 != 0u || reserved3 != 0u || version != 0x0103u
+        || !cabinetBytes || !firstFile || *cabinetBytes < kCabinetHeaderBytes || *firstFile < kCabinetHeaderBytes
+        || *firstFile > *cabinetBytes)
         return std::nullopt;
-    std::uint64_t offset = 8;
+    return file.endIfReadable(*cabinetBytes);
+}
+
+std::optional<std::uint64_t> tarEnd(FormatEndReader& file)
+{
+    std::uint64_t offset = 0;
+    std::optional<std::uint64_t> paxOverride;
+    std::uint8_t header[kTarBlockBytes];
     for (;;) {
-        auto storedCrc = file.le32(offset);
-        std::uint64_t at = offset + 4;
-        auto headerBytes = rarNumber(file, at);
-        if (!storedCrc || !headerBytes || *headerBytes == 0 || *headerBytes > kRarMaxHeaderBytes
-            || !crcMatches(file, offset + 4, at - offset - 4 + *headerBytes, *storedCrc))
+        if (!file.read(offset, header, sizeof header))
             return std::nullopt;
-        const std::uint64_t headerEnd = at + *headerBytes;
-        auto type = rarNumber(file, at);
-        auto flags = rarNumber(file, at);
-        if (!type || !flags || ((*flags & 0x01) && !rarNumber(file, at)))
-            return std::nullopt;
-        std::uint64_t dataBytes = 0;
-        if (*flags & 0x02) {
-            auto size = rarNumber(file, at);
-            if (!size || *size > file.limit())
+        if (std::all_of(header, header + sizeof header, [](std::uint8_t b) { return b == 0; })) {
+            if (offset == 0 || !isZeroBlock(file, offset + kTarBlockBytes))
                 return std::nullopt;
-            dataBytes = *size;
+            // The two zero blocks end the archive; the rest of its last record is zeros too
+            // when the writer padded it, and belongs to the file when all of it is there.
+            const std::uint64_t end = offset + 2 * kTarBlockBytes;
+            std::uint64_t padded = end;
+            while (padded % kTarRecordBytes != 0 && isZeroBlock(file, padded))
+                padded += kTarBlockBytes;
+            return file.endIfReadable(padded % kTarRecordBytes == 0 ? padded : end);
         }
-        if (at > headerEnd || dataBytes > file.limit() - headerEnd)
+        if (!tarChecksumHolds(header))
             return std::nullopt;
-        // Type 5 ends the archive; type 4 means the rest is encrypted and cannot be walked.
-        if (*type == 5)
-            return file.endIfReadable(headerEnd + dataBytes);
-        if (*type == 4 || *type == 0 || *type > 5)
+        const char type = static_cast<char>(header[156]);
+        auto size = tarNumber(header + 124, 12);
+        if (size && paxOverride && type != 'x' && type != 'g')
+            size = std::exchange(paxOverride, std::nullopt);
+        auto memberBytes = tarMemberBytes(file, offset, header, size);
+        if (!memberBytes || *memberBytes > file.limit() - offset - kTarBlockBytes)
             return std::nullopt;
-        offset = headerEnd + dataBytes;
+        if (type == 'x')
+            paxOverride = paxSize(file, offset + kTarBlockBytes, *size);
+        offset += kTarBlockBytes + *memberBytes;
     }
 }
 

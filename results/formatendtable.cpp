@@ -19,6 +19,8 @@ constexpr std::uint64_t kBitmapLimit = 4 * kGiB;
 constexpr std::uint64_t kPdfLimit = 512 * kMiB;
 constexpr std::uint64_t kOfficeLimit = 1 * kGiB;
 constexpr std::uint64_t kArchiveLimit = 64 * kGiB;
+// A Flash file states its length in 32 bits.
+constexpr std::uint64_t kFlashLimit = 4 * kGiB;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -66,8 +68,19 @@ constexpr std::array kRules = {
     FormatEndRule{"ODP", zipEnd, kOfficeLimit},
     FormatEndRule{"EPUB", zipEnd, kOfficeLimit},
     FormatEndRule{"SQLITE", sqliteEnd, kArchiveLimit},
-    FormatEndRule{"RAR", rar5End, kArchiveLimit},
+    FormatEndRule{"RAR", rarEnd, kArchiveLimit},
     FormatEndRule{"7Z", sevenZipEnd, kArchiveLimit},
+    // Archives, compressed streams and the video formats beyond the common containers.
+    FormatEndRule{"CAB", cabinetEnd, kArchiveLimit},
+    FormatEndRule{"TAR", tarEnd, kArchiveLimit},
+    FormatEndRule{"GZ", gzipEnd, kArchiveLimit},
+    FormatEndRule{"BZ2", bzip2End, kArchiveLimit},
+    FormatEndRule{"XZ", xzEnd, kArchiveLimit},
+    FormatEndRule{"ZST", zstdEnd, kArchiveLimit},
+    FormatEndRule{"RM", realMediaEnd, kVideoLimit},
+    FormatEndRule{"MXF", mxfEnd, kVideoLimit},
+    FormatEndRule{"SWF", swfEnd, kFlashLimit},
+    FormatEndRule{"M2V", mpegVideoEnd, kVideoLimit},
 };
 
 bool sameTypeName(std::string_view a, std::string_view b)

@@ -328,11 +328,11 @@ TEST(FormatEndHostile, Rar5BlocksToTheEndOfArchive)
     const Bytes fileData(300, 0x5A);
     const Bytes archive = signature + rarBlock(1, 0, {0}) + rarBlock(2, 0x02, Bytes{0xAC, 0x02} + zeros(6), fileData)
         + rarBlock(5, 0, {0});
-    EXPECT_EQ(endOf(rar5End, archive + signature + zeros(64)), archive.size());
-    EXPECT_EQ(endOf(rar5End, flipped(archive, 8)), std::nullopt);
-    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + rarBlock(4, 0, {0}) + zeros(100)), std::nullopt)
+    EXPECT_EQ(endOf(rarEnd, archive + signature + zeros(64)), archive.size());
+    EXPECT_EQ(endOf(rarEnd, flipped(archive, 8)), std::nullopt);
+    EXPECT_EQ(endOf(rarEnd, signature + rarBlock(1, 0, {0}) + rarBlock(4, 0, {0}) + zeros(100)), std::nullopt)
         << "headers encrypted from here on";
-    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + zeros(100)), std::nullopt) << "no end block";
+    EXPECT_EQ(endOf(rarEnd, signature + rarBlock(1, 0, {0}) + zeros(100)), std::nullopt) << "no end block";
 }
 
 TEST(FormatEndHostile, SevenZipHeadersAreChecked)
