@@ -10,7 +10,6 @@
 #include <zlib.h>
 #include <zstd.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 
