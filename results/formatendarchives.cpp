@@ -29,6 +29,8 @@ constexpr std::uint8_t kRar4ServiceHeader = 0x7A;
 constexpr std::uint8_t kRar4EndOfArchive = 0x7B;
 constexpr std::uint16_t kRar4HasAddedSize = 0x8000;
 constexpr std::uint16_t kRar4HasHighSizes = 0x0100;
+// In a file header, after the 32 bytes of its fixed fields.
+constexpr std::uint64_t kRar4HighPackSizeAt = 32;
 constexpr std::uint16_t kRar4HeadersEncrypted = 0x0080;
 constexpr std::uint64_t kCabinetHeaderBytes = 36;
 constexpr std::uint64_t kSevenZipStartHeaderBytes = 32;
@@ -211,7 +213,7 @@ std::optional<std::uint64_t> rar4End(FormatEndReader& file)
             return std::nullopt;
         std::uint64_t dataBytes = *added;
         if ((type == kRar4FileHeader || type == kRar4ServiceHeader) && (flags & kRar4HasHighSizes)) {
-            auto high = headerBytes >= 36 ? file.le32(offset + 32) : std::nullopt;
+            auto high = headerBytes >= kRar4HighPackSizeAt + 4 ? file.le32(offset + kRar4HighPackSizeAt) : std::nullopt;
             if (!high)
                 return std::nullopt;
             dataBytes += std::uint64_t{*high} << 32;
