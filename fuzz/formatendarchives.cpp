@@ -1,4 +1,4 @@
-// Archive ends (ZIP, RAR 5, 7z) over arbitrary bytes.
+// Archive ends (ZIP, RAR, 7z, cabinets, tar) over arbitrary bytes.
 #include "formatendwalk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

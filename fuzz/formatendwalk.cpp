@@ -11,7 +11,8 @@ namespace salvyn::fuzz {
 
 namespace {
 
-constexpr std::array<FormatEndFunction, 3> kArchives = {zipEnd, rar5End, sevenZipEnd};
+constexpr std::array<FormatEndFunction, 5> kArchives = {zipEnd, rarEnd, sevenZipEnd, cabinetEnd, tarEnd};
+constexpr std::array<FormatEndFunction, 4> kCompressed = {gzipEnd, bzip2End, xzEnd, zstdEnd};
 constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoMediaEnd, matroskaEnd};
 constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
@@ -22,15 +23,19 @@ constexpr std::array<FormatEndFunction, 10> kSounds = {mp3End, aacEnd, flacEnd, 
 constexpr std::array<FormatEndFunction, 1> kTiff = {tiffEnd};
 constexpr std::array<FormatEndFunction, 8> kPictures = {photoshopEnd, jp2End, j2kEnd, jxlEnd, rafEnd, crwEnd, x3fEnd, mrwEnd};
 
-constexpr std::array<FormatEndFamily, 8> kFamilies = {{
+constexpr std::array<FormatEndFunction, 4> kVideo = {realMediaEnd, mxfEnd, swfEnd, mpegVideoEnd};
+
+constexpr std::array<FormatEndFamily, 10> kFamilies = {{
     {"formatendarchives", kArchives},
     {"formatendaudio", kSounds},
+    {"formatendcompressed", kCompressed},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},
     {"formatendstreams", kStreams},
     {"formatendtiff", kTiff},
     {"formatendpictures", kPictures},
+    {"formatendvideo", kVideo},
 }};
 
 // Every walk may read its window a few times over; a walk that keeps reading the same

@@ -1,8 +1,10 @@
-// Format ends of archives: ZIP (and the document formats built on it), RAR 5, 7z.
+// Format ends of archives: ZIP (and the document formats built on it), RAR 4 and 5, 7z,
+// cabinets.
 #include "results/formatendchecksums.h"
 #include "results/formatends.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace salvyn {
 
@@ -18,6 +20,19 @@ constexpr std::uint64_t kZipCentralHeaderBytes = 46;
 constexpr std::uint64_t kZipEndRecordBytes = 22;
 // RAR 5 keeps every block header under 2 MB.
 constexpr std::uint64_t kRarMaxHeaderBytes = 2 * 1024 * 1024;
+// RAR 4 blocks: CRC (2), type (1), flags (2), header size (2), then the added size (4) of a
+// block that carries data.
+constexpr std::uint64_t kRar4BlockBytes = 7;
+constexpr std::uint8_t kRar4ArchiveHeader = 0x73;
+constexpr std::uint8_t kRar4FileHeader = 0x74;
+constexpr std::uint8_t kRar4ServiceHeader = 0x7A;
+constexpr std::uint8_t kRar4EndOfArchive = 0x7B;
+constexpr std::uint16_t kRar4HasAddedSize = 0x8000;
+constexpr std::uint16_t kRar4HasHighSizes = 0x0100;
+// In a file header, after the 32 bytes of its fixed fields.
+constexpr std::uint64_t kRar4HighPackSizeAt = 32;
+constexpr std::uint16_t kRar4HeadersEncrypted = 0x0080;
+constexpr std::uint64_t kCabinetHeaderBytes = 36;
 constexpr std::uint64_t kSevenZipStartHeaderBytes = 32;
 // A next header larger than this is not checked against its checksum (nor read).
 constexpr std::uint64_t kSevenZipCheckedHeaderBytes = 64 * 1024 * 1024;
@@ -114,20 +129,108 @@ std::optional<std::uint64_t> rarNumber(FormatEndReader& file, std::uint64_t& off
     return std::nullopt;
 }
 
-bool crcMatches(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint32_t expected)
+std::optional<std::uint32_t> crcOf(FormatEndReader& file, std::uint64_t offset, std::uint64_t size)
 {
     std::uint8_t piece[64 * 1024];
     std::uint32_t crc = 0;
     while (size > 0) {
         const std::size_t bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof piece));
         if (!file.read(offset, piece, bytes))
-            return false;
+            return std::nullopt;
         crc = crc32(piece, bytes, crc);
         offset += bytes;
         size -= bytes;
     }
-    return crc == expected;
+    return crc;
 }
+
+bool crcMatches(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint32_t expected)
+{
+    return crcOf(file, offset, size) == expected;
+}
+
+// RAR 4 keeps the low 16 bits of the CRC-32.
+bool crcMatches16(FormatEndReader& file, std::uint64_t offset, std::uint64_t size, std::uint16_t expected)
+{
+    auto crc = crcOf(file, offset, size);
+    return crc && (*crc & 0xFFFFu) == expected;
+}
+
+// RAR 5: blocks with variable-length sizes and a CRC-32 each.
+std::optional<std::uint64_t> rar5End(FormatEndReader& file)
+{
+    std::uint64_t offset = 8;
+    for (;;) {
+        auto storedCrc = file.le32(offset);
+        std::uint64_t at = offset + 4;
+        auto headerBytes = rarNumber(file, at);
+        if (!storedCrc || !headerBytes || *headerBytes == 0 || *headerBytes > kRarMaxHeaderBytes
+            || !crcMatches(file, offset + 4, at - offset - 4 + *headerBytes, *storedCrc))
+            return std::nullopt;
+        const std::uint64_t headerEnd = at + *headerBytes;
+        auto type = rarNumber(file, at);
+        auto flags = rarNumber(file, at);
+        if (!type || !flags || ((*flags & 0x01) && !rarNumber(file, at)))
+            return std::nullopt;
+        std::uint64_t dataBytes = 0;
+        if (*flags & 0x02) {
+            auto size = rarNumber(file, at);
+            if (!size || *size > file.limit())
+                return std::nullopt;
+            dataBytes = *size;
+        }
+        if (at > headerEnd || dataBytes > file.limit() - headerEnd)
+            return std::nullopt;
+        // Type 5 ends the archive; type 4 means the rest is encrypted and cannot be walked.
+        if (*type == 5)
+            return file.endIfReadable(headerEnd + dataBytes);
+        if (*type == 4 || *type == 0 || *type > 5)
+            return std::nullopt;
+        offset = headerEnd + dataBytes;
+    }
+}
+
+// RAR 4: the marker block, the archive header, then blocks of 7 or more header bytes
+// with a 16-bit CRC each, the file data counted in their added size. Every block
+// moves the walk on by at least 7 bytes, and its CRC must hold, so a walk through
+// look-alike bytes stops at once.
+std::optional<std::uint64_t> rar4End(FormatEndReader& file)
+{
+    std::uint64_t offset = kRar4BlockBytes;
+    for (bool first = true;; first = false) {
+        std::uint8_t head[kRar4BlockBytes];
+        if (!file.read(offset, head, kRar4BlockBytes))
+            return std::nullopt;
+        const std::uint8_t type = head[2];
+        const std::uint16_t flags = static_cast<std::uint16_t>(head[3] | head[4] << 8);
+        const std::uint64_t headerBytes = head[5] | head[6] << 8;
+        const bool hasAddedSize = flags & kRar4HasAddedSize;
+        if (headerBytes < kRar4BlockBytes + (hasAddedSize ? 4 : 0) || (first && type != kRar4ArchiveHeader)
+            || !crcMatches16(file, offset + 2, headerBytes - 2, static_cast<std::uint16_t>(head[0] | head[1] << 8)))
+            return std::nullopt;
+        auto added = hasAddedSize ? file.le32(offset + kRar4BlockBytes) : std::optional<std::uint32_t>(0);
+        if (!added)
+            return std::nullopt;
+        std::uint64_t dataBytes = *added;
+        if ((type == kRar4FileHeader || type == kRar4ServiceHeader) && (flags & kRar4HasHighSizes)) {
+            auto high = headerBytes >= kRar4HighPackSizeAt + 4 ? file.le32(offset + kRar4HighPackSizeAt) : std::nullopt;
+            if (!high)
+                return std::nullopt;
+            dataBytes += std::uint64_t{*high} << 32;
+        }
+        // The CRC was read, so the header lies inside the limit.
+        if (dataBytes > file.limit() - (offset + headerBytes))
+            return std::nullopt;
+        const std::uint64_t next = offset + headerBytes + dataBytes;
+        if (type == kRar4EndOfArchive)
+            return file.endIfReadable(next);
+        // Encrypted headers cannot be walked; types outside 0x72-0x7B are not RAR's.
+        if ((type == kRar4ArchiveHeader && (flags & kRar4HeadersEncrypted)) || type < 0x72 || type > 0x7B)
+            return std::nullopt;
+        offset = next;
+    }
+}
+
 
 } // namespace
 
@@ -175,39 +278,25 @@ std::optional<std::uint64_t> zipEnd(FormatEndReader& file)
     return file.endIfReadable(offset + kZipEndRecordBytes + *comment);
 }
 
-std::optional<std::uint64_t> rar5End(FormatEndReader& file)
+std::optional<std::uint64_t> rarEnd(FormatEndReader& file)
 {
-    if (!file.matches(0, std::string_view("Rar!\x1A\x07\x01\x00", 8)))
+    if (file.matches(0, std::string_view("Rar!\x1A\x07\x01\x00", 8)))
+        return rar5End(file);
+    if (file.matches(0, std::string_view("Rar!\x1A\x07\x00", 7)))
+        return rar4End(file);
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> cabinetEnd(FormatEndReader& file)
+{
+    auto reserved1 = file.le32(4), cabinetBytes = file.le32(8), reserved2 = file.le32(12);
+    auto firstFile = file.le32(16), reserved3 = file.le32(20);
+    auto version = file.le16(24);
+    if (!file.matches(0, "MSCF") || reserved1 != 0u || reserved2 != 0u || reserved3 != 0u || version != 0x0103u
+        || !cabinetBytes || !firstFile || *cabinetBytes < kCabinetHeaderBytes || *firstFile < kCabinetHeaderBytes
+        || *firstFile > *cabinetBytes)
         return std::nullopt;
-    std::uint64_t offset = 8;
-    for (;;) {
-        auto storedCrc = file.le32(offset);
-        std::uint64_t at = offset + 4;
-        auto headerBytes = rarNumber(file, at);
-        if (!storedCrc || !headerBytes || *headerBytes == 0 || *headerBytes > kRarMaxHeaderBytes
-            || !crcMatches(file, offset + 4, at - offset - 4 + *headerBytes, *storedCrc))
-            return std::nullopt;
-        const std::uint64_t headerEnd = at + *headerBytes;
-        auto type = rarNumber(file, at);
-        auto flags = rarNumber(file, at);
-        if (!type || !flags || ((*flags & 0x01) && !rarNumber(file, at)))
-            return std::nullopt;
-        std::uint64_t dataBytes = 0;
-        if (*flags & 0x02) {
-            auto size = rarNumber(file, at);
-            if (!size || *size > file.limit())
-                return std::nullopt;
-            dataBytes = *size;
-        }
-        if (at > headerEnd || dataBytes > file.limit() - headerEnd)
-            return std::nullopt;
-        // Type 5 ends the archive; type 4 means the rest is encrypted and cannot be walked.
-        if (*type == 5)
-            return file.endIfReadable(headerEnd + dataBytes);
-        if (*type == 4 || *type == 0 || *type > 5)
-            return std::nullopt;
-        offset = headerEnd + dataBytes;
-    }
+    return file.endIfReadable(*cabinetBytes);
 }
 
 std::optional<std::uint64_t> sevenZipEnd(FormatEndReader& file)

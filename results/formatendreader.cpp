@@ -64,6 +64,25 @@ bool FormatEndReader::read(std::uint64_t offset, void* out, std::size_t size)
     return true;
 }
 
+std::size_t FormatEndReader::readUpTo(std::uint64_t offset, void* out, std::size_t size)
+{
+    if (offset >= m_limit)
+        return 0;
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_limit - offset));
+    auto* target = static_cast<std::uint8_t*>(out);
+    std::size_t done = 0;
+    while (done < size) {
+        const std::uint64_t at = offset + done;
+        load(at, std::min(size - done, kReadPieceBytes));
+        if (at < m_windowOffset || at >= m_windowOffset + m_windowBytes)
+            break;
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, m_windowOffset + m_windowBytes - at));
+        std::memcpy(target + done, m_window.data() + (at - m_windowOffset), piece);
+        done += piece;
+    }
+    return done;
+}
+
 std::optional<std::uint8_t> FormatEndReader::byteAt(std::uint64_t offset)
 {
     if (!load(offset, 1))
@@ -117,14 +136,18 @@ bool FormatEndReader::matches(std::uint64_t offset, std::string_view text)
     return std::memcmp(m_window.data() + (offset - m_windowOffset), text.data(), text.size()) == 0;
 }
 
-std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::string_view pattern)
+std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::string_view pattern, std::uint64_t until)
 {
     if (pattern.empty() || pattern.size() > kWindowAlign)
         return std::nullopt;
     std::uint64_t offset = from;
-    while (offset < m_scanLimit && pattern.size() <= m_scanLimit - offset && load(offset, pattern.size())) {
+    until = std::min(until, m_scanLimit);
+    while (offset < until && load(offset, pattern.size())) {
+        const std::uint64_t searchEnd = std::min<std::uint64_t>(m_windowOffset + m_windowBytes, until);
+        if (searchEnd < offset + pattern.size())
+            return std::nullopt;
         const std::uint8_t* begin = m_window.data() + (offset - m_windowOffset);
-        const std::uint8_t* end = m_window.data() + std::min<std::uint64_t>(m_windowBytes, m_scanLimit - m_windowOffset);
+        const std::uint8_t* end = m_window.data() + (searchEnd - m_windowOffset);
         const void* hit = memmem(begin, static_cast<std::size_t>(end - begin), pattern.data(), pattern.size());
         if (hit != nullptr) {
             const std::uint64_t at = offset + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - begin);
@@ -132,7 +155,7 @@ std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::stri
             return at;
         }
         // The next window starts where a pattern cut by this window's end would begin.
-        offset = m_windowOffset + m_windowBytes - (pattern.size() - 1);
+        offset = searchEnd - (pattern.size() - 1);
     }
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,9 @@ public:
 
     // True when all `size` bytes at `offset` lie below the limit and could be read.
     bool read(std::uint64_t offset, void* out, std::size_t size);
+    // Reads up to `size` bytes at `offset`, stopping at the limit or where the medium
+    // cannot be read; answers how many were read.
+    std::size_t readUpTo(std::uint64_t offset, void* out, std::size_t size);
     std::optional<std::uint8_t> byteAt(std::uint64_t offset);
     std::optional<std::uint16_t> be16(std::uint64_t offset);
     std::optional<std::uint32_t> be24(std::uint64_t offset);
@@ -38,9 +42,11 @@ public:
     // True when the bytes at `offset` are exactly `text`.
     bool matches(std::uint64_t offset, std::string_view text);
 
-    // First offset at or after `from` where `pattern` begins and ends below the scan limit;
-    // none when the pattern is not there or the medium cannot be read before it.
-    std::optional<std::uint64_t> find(std::uint64_t from, std::string_view pattern);
+    // First offset at or after `from` where `pattern` begins and ends below the limit, the
+    // scan limit and at or before `until`; none when the pattern is not there or the medium
+    // cannot be read before it.
+    std::optional<std::uint64_t> find(std::uint64_t from, std::string_view pattern,
+                                      std::uint64_t until = std::numeric_limits<std::uint64_t>::max());
 
     // `length` itself when it is a whole file that fits the limit and whose last byte
     // can be read; a format end answers through this so a size pointing past the

@@ -57,7 +57,21 @@ std::optional<std::uint64_t> asfEnd(FormatEndReader& file);      // stated file 
 std::optional<std::uint64_t> pdfEnd(FormatEndReader& file);       // last %%EOF whose startxref holds
 std::optional<std::uint64_t> zipEnd(FormatEndReader& file);       // entries, central directory, end record
 std::optional<std::uint64_t> sqliteEnd(FormatEndReader& file);    // page size x page count
-std::optional<std::uint64_t> rar5End(FormatEndReader& file);      // header blocks to the end-of-archive block
+std::optional<std::uint64_t> rarEnd(FormatEndReader& file);       // RAR 4 or 5: blocks to the end-of-archive block
 std::optional<std::uint64_t> sevenZipEnd(FormatEndReader& file);  // start header: next header offset + size
+std::optional<std::uint64_t> cabinetEnd(FormatEndReader& file);   // cabinet size in the header
+std::optional<std::uint64_t> tarEnd(FormatEndReader& file);       // headers and data to the two zero blocks
+
+// Compressed streams, decompressed by their libraries to the last stream's end.
+std::optional<std::uint64_t> gzipEnd(FormatEndReader& file);   // members back to back
+std::optional<std::uint64_t> bzip2End(FormatEndReader& file);  // streams back to back
+std::optional<std::uint64_t> xzEnd(FormatEndReader& file);     // streams and the padding between them
+std::optional<std::uint64_t> zstdEnd(FormatEndReader& file);   // frames, skippable ones too
+
+// Video formats beyond the common containers.
+std::optional<std::uint64_t> realMediaEnd(FormatEndReader& file);  // chunk walk from the .RMF header
+std::optional<std::uint64_t> mxfEnd(FormatEndReader& file);        // KLV walk to the footer partition and RIP
+std::optional<std::uint64_t> swfEnd(FormatEndReader& file);        // file length, or the compressed data's end
+std::optional<std::uint64_t> mpegVideoEnd(FormatEndReader& file);  // start codes to the sequence end code
 
 } // namespace salvyn

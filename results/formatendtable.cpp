@@ -34,6 +34,8 @@ constexpr std::uint64_t kUnrecognisedStartCap = 64 * 1024;
 // Hours of compressed sound; frame walks stop at their last frame well before.
 constexpr std::uint64_t kCompressedAudioLimit = 1 * kGiB;
 constexpr std::uint64_t kMidiLimit = 64 * kMiB;
+// A Flash file states its length in 32 bits.
+constexpr std::uint64_t kFlashLimit = 4 * kGiB;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -109,8 +111,19 @@ constexpr std::array kRules = {
     FormatEndRule{"ODP", zipEnd, kOfficeLimit},
     FormatEndRule{"EPUB", zipEnd, kOfficeLimit},
     FormatEndRule{"SQLITE", sqliteEnd, kArchiveLimit},
-    FormatEndRule{"RAR", rar5End, kArchiveLimit},
+    FormatEndRule{"RAR", rarEnd, kArchiveLimit},
     FormatEndRule{"7Z", sevenZipEnd, kArchiveLimit},
+    // Archives, compressed streams and the video formats beyond the common containers.
+    FormatEndRule{"CAB", cabinetEnd, kArchiveLimit},
+    FormatEndRule{"TAR", tarEnd, kArchiveLimit},
+    FormatEndRule{"GZ", gzipEnd, kArchiveLimit},
+    FormatEndRule{"BZ2", bzip2End, kArchiveLimit},
+    FormatEndRule{"XZ", xzEnd, kArchiveLimit},
+    FormatEndRule{"ZST", zstdEnd, kArchiveLimit},
+    FormatEndRule{"RM", realMediaEnd, kVideoLimit},
+    FormatEndRule{"MXF", mxfEnd, kVideoLimit},
+    FormatEndRule{"SWF", swfEnd, kFlashLimit},
+    FormatEndRule{"M2V", mpegVideoEnd, kVideoLimit},
 };
 
 bool sameTypeName(std::string_view a, std::string_view b)

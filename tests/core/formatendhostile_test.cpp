@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -350,11 +351,11 @@ TEST(FormatEndHostile, Rar5BlocksToTheEndOfArchive)
     const Bytes fileData(300, 0x5A);
     const Bytes archive = signature + rarBlock(1, 0, {0}) + rarBlock(2, 0x02, Bytes{0xAC, 0x02} + zeros(6), fileData)
         + rarBlock(5, 0, {0});
-    EXPECT_EQ(endOf(rar5End, archive + signature + zeros(64)), archive.size());
-    EXPECT_EQ(endOf(rar5End, flipped(archive, 8)), std::nullopt);
-    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + rarBlock(4, 0, {0}) + zeros(100)), std::nullopt)
+    EXPECT_EQ(endOf(rarEnd, archive + signature + zeros(64)), archive.size());
+    EXPECT_EQ(endOf(rarEnd, flipped(archive, 8)), std::nullopt);
+    EXPECT_EQ(endOf(rarEnd, signature + rarBlock(1, 0, {0}) + rarBlock(4, 0, {0}) + zeros(100)), std::nullopt)
         << "headers encrypted from here on";
-    EXPECT_EQ(endOf(rar5End, signature + rarBlock(1, 0, {0}) + zeros(100)), std::nullopt) << "no end block";
+    EXPECT_EQ(endOf(rarEnd, signature + rarBlock(1, 0, {0}) + zeros(100)), std::nullopt) << "no end block";
 }
 
 TEST(FormatEndHostile, SevenZipHeadersAreChecked)
@@ -573,6 +574,74 @@ TEST(FormatEndHostile, FlacFramesAreCheckedByTheirCrcs)
     // Metadata blocks that never close.
     const Bytes streamInfo(sample.bytes.begin(), sample.bytes.begin() + 42);
     EXPECT_EQ(endOf(flacEnd, flipped(streamInfo, 4, 0x80) + times(Bytes{1, 0, 0, 0}, 2000)), std::nullopt);
+}
+
+// A tar header of `type` whose 12-byte size field is `size`, with its checksum.
+Bytes tarHeader(char type, const Bytes& size)
+{
+    Bytes header = text("note.txt") + zeros(116) + size + zeros(12) + text("        ") + Bytes{std::uint8_t(type)};
+    header.resize(512, 0);
+    unsigned sum = 0;
+    for (std::uint8_t b : header)
+        sum += b;
+    char field[8];
+    std::snprintf(field, sizeof field, "%06o", sum);
+    std::copy_n(field, 7, header.begin() + 148);
+    return header;
+}
+
+// A RAR 4 block: the low 16 bits of the CRC-32 of its header, then type, flags, size, fields.
+Bytes rar4Block(std::uint8_t type, std::uint16_t flags, const Bytes& fields)
+{
+    const std::size_t size = 7 + fields.size();
+    const Bytes header = Bytes{type, std::uint8_t(flags), std::uint8_t(flags >> 8), std::uint8_t(size), std::uint8_t(size >> 8)} + fields;
+    const std::uint32_t crc = crc32(header.data(), header.size());
+    return Bytes{std::uint8_t(crc), std::uint8_t(crc >> 8)} + header;
+}
+
+TEST(FormatEndHostile, ArchiveAndVideoSizesThatCannotBe)
+{
+    const Bytes tarSize15 = text("00000000017") + zeros(1);
+    const Bytes tar = tarHeader('0', tarSize15) + text("Lost and found\n") + zeros(497) + zeros(1024);
+    const Bytes rarStart = text(std::string_view("Rar!\x1A\x07\x00", 7)) + rar4Block(0x73, 0, zeros(6));
+    // A file header with the high size fields, whose high packed size puts the data past 2^32.
+    const Bytes rarHuge = rarStart + rar4Block(0x74, 0x8100, le32(15) + le32(15) + zeros(17) + le32(1) + le32(0)) + zeros(15)
+        + rar4Block(0x7B, 0x4000, {});
+    const Bytes cabinet = text("MSCF") + le32(0) + le32(100) + le32(0) + le32(200) + le32(0) + Bytes{3, 1} + zeros(10);
+    const Bytes mxfHeaderKey = text(std::string_view("\x06\x0E\x2B\x34\x02\x05\x01\x01\x0D\x01\x02\x01\x01\x02\x04\x00", 16));
+    const Bytes sequenceHeader = Bytes{0, 0, 1, 0xB3, 0x04, 0x00, 0x30, 0x23} + zeros(8);
+    const struct {
+        const char* name;
+        FormatEndFunction end;
+        Bytes file;
+        std::optional<std::uint64_t> expected;
+    } cases[] = {
+        {"tar to its two zero blocks", tarEnd, tar + text("next"), tar.size()},
+        {"tar with a broken checksum", tarEnd, flipped(tar, 0) + text("next"), std::nullopt},
+        {"tar with a lone zero block", tarEnd, Bytes(tar.begin(), tar.end() - 512) + text("next") + zeros(600), std::nullopt},
+        {"tar sized past the medium in base 256", tarEnd, tarHeader('0', Bytes{0x80} + zeros(6) + Bytes{1, 0, 0, 0, 0}) + zeros(2048), std::nullopt},
+        {"tar sized past 2^64 in base 256", tarEnd, tarHeader('0', Bytes(12, 0xFF)) + zeros(2048), std::nullopt},
+        {"RAR 4 data past 2^32", rarEnd, rarHuge, std::nullopt},
+        {"RAR 4 header shorter than a block", rarEnd, rarStart + Bytes{0, 0, 0x74, 0, 0x80, 3, 0} + zeros(64), std::nullopt},
+        {"RAR 4 without its archive header", rarEnd, text(std::string_view("Rar!\x1A\x07\x00", 7)) + rar4Block(0x7B, 0x4000, {}), std::nullopt},
+        {"cabinet whose files lie past its end", cabinetEnd, cabinet + zeros(300), std::nullopt},
+        {"MXF length of 2^63", mxfEnd, mxfHeaderKey + Bytes{0x88, 0x80} + zeros(7) + zeros(200), std::nullopt},
+        {"Flash longer than the medium", swfEnd, text("FWS\x06") + le32(0x7FFFFFF0) + zeros(100), std::nullopt},
+        {"MPEG video slice before any picture", mpegVideoEnd, sequenceHeader + Bytes{0, 0, 1, 0x01, 0x55} + zeros(100), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(endOf(c.end, c.file), c.expected) << c.name;
+}
+
+TEST(FormatEndHostile, MpegVideoFollowedByFreeSpaceIsNotReadToTheLimit)
+{
+    const test::Sample& sample = test::sampleFor(test::recipeNamed("Mpeg2Video"));
+    if (!sample.skipReason.empty())
+        GTEST_SKIP() << sample.skipReason;
+    MemoryMedium zeroedCard(sample.bytes + zeros(64 * 1024 * 1024));
+    FormatEndReader file(zeroedCard, 0, zeroedCard.bytes().size());
+    EXPECT_EQ(mpegVideoEnd(file), sample.bytes.size());
+    EXPECT_LE(zeroedCard.bytesAsked(), 3 * sample.bytes.size() + 8 * 1024 * 1024);
 }
 
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
