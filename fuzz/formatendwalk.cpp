@@ -16,12 +16,17 @@ constexpr std::array<FormatEndFunction, 4> kContainers = {riffEnd, aiffEnd, isoM
 constexpr std::array<FormatEndFunction, 2> kDocuments = {pdfEnd, sqliteEnd};
 constexpr std::array<FormatEndFunction, 4> kImages = {jpegEnd, pngEnd, gifEnd, bmpEnd};
 constexpr std::array<FormatEndFunction, 5> kStreams = {flvEnd, oggEnd, mpegPsEnd, mpegTsEnd, m2tsEnd};
+constexpr std::array<FormatEndFunction, 4> kOffice = {compoundFileEnd, rtfEnd, postScriptEnd, epsEnd};
+constexpr std::array<FormatEndFunction, 8> kPrograms = {windowsProgramEnd, elfEnd,           outlookStoreEnd, keePassEnd,
+                                                        fontEnd,           fontCollectionEnd, virtualPcDiskEnd, htmlEnd};
 
-constexpr std::array<FormatEndFamily, 5> kFamilies = {{
+constexpr std::array<FormatEndFamily, 7> kFamilies = {{
     {"formatendarchives", kArchives},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},
+    {"formatendoffice", kOffice},
+    {"formatendprograms", kPrograms},
     {"formatendstreams", kStreams},
 }};
 

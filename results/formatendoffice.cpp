@@ -112,9 +112,22 @@ std::uint64_t afterLineEnd(FormatEndReader& file, std::uint64_t at)
     return at;
 }
 
-// %%EOF may end a document embedded in this one; such documents stand between these.
-constexpr std::string_view kBeginDocument = "%%BeginDocument";
-constexpr std::string_view kEndDocument = "%%EndDocument";
+// Parts that may carry a %%EOF of their own: an embedded document (an EPS figure), or a
+// font or other resource copied whole into the file.
+constexpr std::string_view kEmbeddedParts[] = {"Document", "Resource", "Font", "File", "ProcSet"};
+
+// +1 where a %%Begin comment of an embedded part stands at `at`, -1 at its %%End, else 0.
+int embeddingStep(FormatEndReader& file, std::uint64_t at)
+{
+    const bool begins = file.matches(at, "%%Begin");
+    if (!begins && !file.matches(at, "%%End"))
+        return 0;
+    const std::uint64_t kindAt = at + (begins ? 7 : 5);
+    for (std::string_view kind : kEmbeddedParts)
+        if (file.matches(kindAt, kind))
+            return begins ? 1 : -1;
+    return 0;
+}
 constexpr std::string_view kEndOfFile = "%%EOF";
 
 } // namespace
@@ -199,7 +212,7 @@ std::optional<std::uint64_t> postScriptEnd(FormatEndReader& file)
     if (!file.matches(0, "%!"))
         return std::nullopt;
     // Comments of the document structure stand at the start of a line. The file ends at
-    // its own %%EOF, not at one of a document it embeds (an EPS figure, say).
+    // its own %%EOF, not at one of a part it embeds.
     std::uint64_t depth = 0;
     std::uint64_t offset = 2;
     while (auto comment = file.find(offset, "%%")) {
@@ -207,13 +220,13 @@ std::optional<std::uint64_t> postScriptEnd(FormatEndReader& file)
         const auto before = file.byteAt(*comment - 1);
         if (!before || (*before != '\n' && *before != '\r'))
             continue;
-        if (file.matches(*comment, kBeginDocument)) {
+        const int step = embeddingStep(file, *comment);
+        if (step > 0)
             ++depth;
-        } else if (file.matches(*comment, kEndDocument)) {
-            depth -= depth > 0;
-        } else if (file.matches(*comment, kEndOfFile) && depth == 0) {
+        else if (step < 0 && depth > 0)
+            --depth;
+        else if (depth == 0 && file.matches(*comment, kEndOfFile))
             return file.endIfReadable(afterLineEnd(file, *comment + kEndOfFile.size()));
-        }
     }
     return std::nullopt;
 }

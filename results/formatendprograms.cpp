@@ -158,8 +158,10 @@ std::optional<std::uint64_t> windowsProgramEnd(FormatEndReader& file)
         return std::nullopt;
     if (file.matches(*peAt, std::string_view("PE\0\0", 4)))
         return peImageEnd(file, *peAt);
-    // 16- and 32-bit OS/2 and Windows images keep their size elsewhere.
-    if (*peAt >= 0x40 && (file.matches(*peAt, "NE") || file.matches(*peAt, "LE") || file.matches(*peAt, "LX")))
+    // Relocations at 0x40 or later leave room for e_lfanew: a newer image (NE, LE, or a
+    // PE whose header lies past what can be read), whose size the DOS part does not say.
+    auto relocationsAt = file.le16(0x18);
+    if (!relocationsAt || *relocationsAt >= 0x40)
         return std::nullopt;
     // A DOS program: whole 512-byte pages, the last one holding e_cblp bytes when not 0.
     if (*pages == 0 || *lastPageBytes >= kDosPageBytes)

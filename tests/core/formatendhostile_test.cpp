@@ -414,7 +414,8 @@ Bytes virtualPcDisk(std::uint32_t block)
 TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
 {
     const Bytes rtf = text("{\\rtf1{\\b x}\\{\\}{\\*\\bin2 }}}\\'7d}\r\n");
-    const Bytes ps = text("%!PS\n%%BeginDocument: a.eps\n%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n%%EndDocument\n(%%EOF) show\n%%EOF\r\n");
+    const Bytes ps = text("%!PS\n%%BeginDocument: a.eps\n%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n%%EndDocument\n"
+        "%%BeginResource: font F\n%%EOF\n%%EndResource\n(%%EOF) show\n%%EOF\r\n");
     const Bytes dosEps = text("\xC5\xD0\xD3\xC6") + le32(30) + le32(4) + zeros(8) + le32(34) + le32(6) + Bytes{0xFF, 0xFF}
         + text("%!PS") + zeros(6);
     const Bytes html = text("<!doctype html>\n<html></HtMl>\r\n");
@@ -438,6 +439,7 @@ TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
         {"PE with its certificates", windowsProgramEnd, peImage(1, 0x80) + zeros(64), 0x480},
         {"PE certificates past the medium", windowsProgramEnd, peImage(1, 0x7FFFFFFF), std::nullopt},
         {"PE without sections", windowsProgramEnd, peImage(0, 0x80), std::nullopt},
+        {"PE header past the medium", windowsProgramEnd, padded(text("MZ") + le16(100) + le16(3) + zeros(18) + le16(0x40), 0x3C) + le32(0x10000) + zeros(2000), std::nullopt},
         {"DOS program", windowsProgramEnd, padded(text("MZ") + le16(100) + le16(3), 1124) + text("MZ"), 1124},
         {"big-endian ELF", elfEnd, elf32BigEndian(0x7FFFFFFF) + zeros(64), 180},
         {"ELF section table past the medium", elfEnd, flipped(elf32BigEndian(0), 0x20, 0x80), std::nullopt},
