@@ -40,11 +40,9 @@ std::optional<CompoundHeader> compoundHeader(FormatEndReader& file)
     if (!((*major == 3 && sectorShift == 9) || (*major == 4 && sectorShift == 12)))
         return std::nullopt;
     const std::uint64_t sectorBytes = std::uint64_t{1} << *sectorShift;
-    // Every FAT sector is a sector of the file and maps sectorBytes / 4 of them, so a
-    // file within the limit needs no more FAT sectors than this.
+    // Every FAT sector is a distinct sector of the file.
     const std::uint64_t sectorsInLimit = file.limit() / sectorBytes;
-    const std::uint64_t mostFatSectors = sectorsInLimit / (sectorBytes / 4) + 1;
-    if (*fatSectors == 0 || *fatSectors > mostFatSectors || *fatSectors > sectorsInLimit
+    if (*fatSectors == 0 || *fatSectors > sectorsInLimit
         || *difatSectors > *fatSectors || *directory > kHighestSectorNumber)
         return std::nullopt;
     return CompoundHeader{sectorBytes, *fatSectors, *firstDifat, *difatSectors, *directory};
@@ -57,7 +55,6 @@ std::optional<std::vector<std::uint32_t>> fatSectorNumbers(FormatEndReader& file
                                                            std::uint64_t& highestSector)
 {
     std::vector<std::uint32_t> fat;
-    fat.reserve(static_cast<std::size_t>(header.fatSectors));
     auto take = [&](std::uint32_t sector) {
         if (fat.size() == header.fatSectors || sector == kFreeSector)
             return true;

@@ -357,6 +357,22 @@ Bytes compoundFile(std::uint32_t fatSectors, std::uint32_t secondFatSector, std:
     return header + Bytes(512 - header.size(), 0xFF) + le32(0xFFFFFFFD) + le32(0xFFFFFFFE) + Bytes(504, 0xFF) + zeros(512);
 }
 
+// 110 FAT sectors (0 to 109), the last listed by a DIFAT sector (110), the directory at 111.
+Bytes compoundFileWithDifat(std::uint32_t nextDifat)
+{
+    Bytes file = compoundFile(110, 1, 111);
+    std::copy_n(le32(110).begin(), 4, file.begin() + 0x44);
+    std::copy_n(le32(1).begin(), 4, file.begin() + 0x48);
+    for (std::uint32_t i = 0; i < 109; ++i)
+        std::copy_n(le32(i).begin(), 4, file.begin() + 0x4C + 4 * i);
+    file = padded(file, 512);
+    for (std::uint32_t i = 0; i < 110; ++i)
+        file = file + le32(0xFFFFFFFD);
+    file = file + le32(0xFFFFFFFC) + le32(0xFFFFFFFE);
+    file = file + Bytes(1024 - file.size() + 109 * 512, 0xFF);
+    return file + le32(109) + Bytes(504, 0xFF) + le32(nextDifat) + zeros(512);
+}
+
 // A PE32 image: headers to 0x200, one section of 0x200 bytes, a certificate table.
 Bytes peImage(std::uint16_t sections, std::uint32_t certificateBytes)
 {
@@ -428,6 +444,8 @@ TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
         {"compound file", compoundFileEnd, compoundFile(1, ~0u, 1) + text("next"), 1536},
         {"a FAT sector listed twice", compoundFileEnd, compoundFile(2, 0, 1), std::nullopt},
         {"more FAT sectors than the limit holds", compoundFileEnd, compoundFile(0x10000000, ~0u, 1), std::nullopt},
+        {"FAT sectors listed by a DIFAT sector", compoundFileEnd, compoundFileWithDifat(0xFFFFFFFE) + zeros(64), 113 * 512},
+        {"a DIFAT chain looping back, walked as far as its count", compoundFileEnd, flipped(compoundFileWithDifat(110), 0x48, 2), 113 * 512},
         {"a directory in a free sector", compoundFileEnd, compoundFile(1, ~0u, 7), std::nullopt},
         {"rich text", rtfEnd, rtf + text("{\\rtf1}"), rtf.size()},
         {"rich text never closed", rtfEnd, text("{\\rtf1{") + zeros(600), std::nullopt},
