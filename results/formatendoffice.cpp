@@ -12,7 +12,6 @@ namespace salvyn {
 namespace {
 
 constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kHighestSectorNumber = 0xFFFFFFFA;
 constexpr std::uint64_t kHeaderDifatEntries = 109;
 
@@ -41,10 +40,14 @@ std::optional<CompoundHeader> compoundHeader(FormatEndReader& file)
     if (!((*major == 3 && sectorShift == 9) || (*major == 4 && sectorShift == 12)))
         return std::nullopt;
     const std::uint64_t sectorBytes = std::uint64_t{1} << *sectorShift;
-    // Every FAT sector is a distinct sector of the file.
+    // Every FAT sector is a distinct sector of the file, and the DIFAT chain holds no
+    // more sectors than it takes to list the FAT sectors the header has no room for.
     const std::uint64_t sectorsInLimit = file.limit() / sectorBytes;
+    const std::uint64_t listedPerDifatSector = sectorBytes / 4 - 1;
+    const std::uint64_t beyondHeader = *fatSectors > kHeaderDifatEntries ? *fatSectors - kHeaderDifatEntries : 0;
     if (*fatSectors == 0 || *fatSectors > sectorsInLimit
-        || *difatSectors > *fatSectors || *directory > kHighestSectorNumber)
+        || *difatSectors > (beyondHeader + listedPerDifatSector - 1) / listedPerDifatSector
+        || *directory > kHighestSectorNumber)
         return std::nullopt;
     return CompoundHeader{sectorBytes, *fatSectors, *firstDifat, *difatSectors, *directory};
 }
@@ -73,7 +76,7 @@ std::optional<std::vector<std::uint32_t>> fatSectorNumbers(FormatEndReader& file
     const std::uint64_t entriesPerSector = header.sectorBytes / 4;
     std::uint32_t difatSector = header.firstDifatSector;
     // The chain is as long as the header says, which bounds a chain that loops.
-    for (std::uint64_t n = 0; n < header.difatSectors; ++n) {
+    for (std::uint64_t n = 0; n < header.difatSectors && fat.size() < header.fatSectors; ++n) {
         if (difatSector > kHighestSectorNumber)
             return std::nullopt;
         highestSector = std::max<std::uint64_t>(highestSector, difatSector);

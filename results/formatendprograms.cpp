@@ -86,7 +86,7 @@ std::optional<std::uint64_t> elfHalf(FormatEndReader& file, const ElfLayout& elf
 }
 
 // Where one table entry's bytes end in the file, if it takes any.
-std::optional<std::uint64_t> sum(std::optional<std::uint64_t> offset, std::optional<std::uint64_t> size)
+std::optional<std::uint64_t> extentEnd(std::optional<std::uint64_t> offset, std::optional<std::uint64_t> size)
 {
     if (!offset || !size || *size > ~std::uint64_t{0} - *offset)
         return std::nullopt;
@@ -200,14 +200,14 @@ std::optional<std::uint64_t> elfEnd(FormatEndReader& file)
             return std::nullopt;
         sections = *extended;
     }
-    const auto programTableEnd = sum(programHeaders, *programCount * programEntry);
-    const auto sectionTableEnd = sum(sectionHeaders, sections * sectionEntry);
+    const auto programTableEnd = extentEnd(programHeaders, *programCount * programEntry);
+    const auto sectionTableEnd = extentEnd(sectionHeaders, sections * sectionEntry);
     if (!programTableEnd || !sectionTableEnd || *programTableEnd > file.limit() || *sectionTableEnd > file.limit())
         return std::nullopt;
     std::uint64_t end = std::max({*headerBytes, *programTableEnd, *sectionTableEnd});
     for (std::uint64_t p = 0; p < *programCount; ++p) {
         const std::uint64_t entry = *programHeaders + p * programEntry;
-        const auto segmentEnd = sum(elfWord(file, elf, entry + (elf.wide ? 8 : 4), true),
+        const auto segmentEnd = extentEnd(elfWord(file, elf, entry + (elf.wide ? 8 : 4), true),
                                     elfWord(file, elf, entry + (elf.wide ? 32 : 16), true));
         if (!segmentEnd)
             return std::nullopt;
@@ -216,7 +216,7 @@ std::optional<std::uint64_t> elfEnd(FormatEndReader& file)
     for (std::uint64_t s = 0; s < sections; ++s) {
         const std::uint64_t entry = *sectionHeaders + s * sectionEntry;
         const auto type = elfWord(file, elf, entry + 4, false);
-        const auto sectionEnd = sum(elfWord(file, elf, entry + (elf.wide ? 24 : 16), true),
+        const auto sectionEnd = extentEnd(elfWord(file, elf, entry + (elf.wide ? 24 : 16), true),
                                     elfWord(file, elf, entry + (elf.wide ? 32 : 20), true));
         if (!type || !sectionEnd)
             return std::nullopt;
