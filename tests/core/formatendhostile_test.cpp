@@ -483,6 +483,20 @@ TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
         EXPECT_EQ(endOf(c.end, c.file), c.length) << c.name;
 }
 
+// Not among the sample recipes: the footer that ends a dynamic disk is its first sector
+// again, which the search finds as a second disk.
+TEST(FormatEndHostile, VirtualPcDisksByQemuEndAfterTheirFooter)
+{
+    for (const char* command : {"qemu-img create -q -f vpc out 8M",
+                                "truncate -s 4M d && seq 1 100000 | dd of=d conv=notrunc status=none && "
+                                "qemu-img convert -f raw -O vpc d out"}) {
+        const test::Sample disk = test::runEncoder("qemu-img", command);
+        if (!disk.skipReason.empty())
+            GTEST_SKIP() << disk.skipReason;
+        EXPECT_EQ(endOf(virtualPcDiskEnd, disk.bytes + disk.bytes), disk.bytes.size()) << command;
+    }
+}
+
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
 {
     Bytes bytes(600 * 1024, 0x11);
