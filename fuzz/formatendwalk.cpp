@@ -25,13 +25,19 @@ constexpr std::array<FormatEndFunction, 8> kPictures = {photoshopEnd, jp2End, j2
 
 constexpr std::array<FormatEndFunction, 4> kVideo = {realMediaEnd, mxfEnd, swfEnd, mpegVideoEnd};
 
-constexpr std::array<FormatEndFamily, 10> kFamilies = {{
+constexpr std::array<FormatEndFunction, 4> kOffice = {compoundFileEnd, rtfEnd, postScriptEnd, epsEnd};
+constexpr std::array<FormatEndFunction, 8> kPrograms = {windowsProgramEnd, elfEnd,           outlookStoreEnd, keePassEnd,
+                                                        fontEnd,           fontCollectionEnd, virtualPcDiskEnd, htmlEnd};
+
+constexpr std::array<FormatEndFamily, 12> kFamilies = {{
     {"formatendarchives", kArchives},
     {"formatendaudio", kSounds},
     {"formatendcompressed", kCompressed},
     {"formatendcontainers", kContainers},
     {"formatenddocuments", kDocuments},
     {"formatendimages", kImages},
+    {"formatendoffice", kOffice},
+    {"formatendprograms", kPrograms},
     {"formatendstreams", kStreams},
     {"formatendtiff", kTiff},
     {"formatendpictures", kPictures},

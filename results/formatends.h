@@ -74,4 +74,18 @@ std::optional<std::uint64_t> mxfEnd(FormatEndReader& file);        // KLV walk t
 std::optional<std::uint64_t> swfEnd(FormatEndReader& file);        // file length, or the compressed data's end
 std::optional<std::uint64_t> mpegVideoEnd(FormatEndReader& file);  // start codes to the sequence end code
 
+// Office documents, programs, fonts and disk images.
+std::optional<std::uint64_t> compoundFileEnd(FormatEndReader& file);    // highest sector the FAT uses
+std::optional<std::uint64_t> rtfEnd(FormatEndReader& file);             // the outermost group's closing brace
+std::optional<std::uint64_t> postScriptEnd(FormatEndReader& file);      // %%EOF outside embedded documents
+std::optional<std::uint64_t> epsEnd(FormatEndReader& file);             // DOS binary header's parts, else as PS
+std::optional<std::uint64_t> windowsProgramEnd(FormatEndReader& file);  // PE sections and certificates, DOS pages
+std::optional<std::uint64_t> elfEnd(FormatEndReader& file);             // header tables, sections, segments
+std::optional<std::uint64_t> outlookStoreEnd(FormatEndReader& file);    // the header's ibFileEof
+std::optional<std::uint64_t> keePassEnd(FormatEndReader& file);         // KDBX 4 header and HMAC blocks
+std::optional<std::uint64_t> fontEnd(FormatEndReader& file);            // last table of the sfnt directory
+std::optional<std::uint64_t> fontCollectionEnd(FormatEndReader& file);  // every font's directory
+std::optional<std::uint64_t> virtualPcDiskEnd(FormatEndReader& file);   // dynamic disk: last block + footer
+std::optional<std::uint64_t> htmlEnd(FormatEndReader& file);            // </html>
+
 } // namespace salvyn

@@ -36,6 +36,15 @@ constexpr std::uint64_t kCompressedAudioLimit = 1 * kGiB;
 constexpr std::uint64_t kMidiLimit = 64 * kMiB;
 // A Flash file states its length in 32 bits.
 constexpr std::uint64_t kFlashLimit = 4 * kGiB;
+// Text formats are found by scanning forward, so a file without its end is read this far.
+constexpr std::uint64_t kTextLimit = 256 * kMiB;
+constexpr std::uint64_t kWebPageLimit = 64 * kMiB;
+constexpr std::uint64_t kProgramLimit = 4 * kGiB;
+constexpr std::uint64_t kFontLimit = 256 * kMiB;
+constexpr std::uint64_t kMailStoreLimit = 100 * kGiB;
+constexpr std::uint64_t kPasswordSafeLimit = 1 * kGiB;
+// A Virtual PC disk holds at most 2040 GiB.
+constexpr std::uint64_t kDiskImageLimit = 2048 * kGiB;
 
 constexpr std::array kRules = {
     FormatEndRule{"JPG", jpegEnd, kPictureLimit},
@@ -124,6 +133,21 @@ constexpr std::array kRules = {
     FormatEndRule{"MXF", mxfEnd, kVideoLimit},
     FormatEndRule{"SWF", swfEnd, kFlashLimit},
     FormatEndRule{"M2V", mpegVideoEnd, kVideoLimit},
+    // Office documents, programs, fonts and disk images.
+    FormatEndRule{"DOC", compoundFileEnd, kOfficeLimit},
+    FormatEndRule{"RTF", rtfEnd, kTextLimit},
+    FormatEndRule{"PS", postScriptEnd, kTextLimit},
+    FormatEndRule{"EPS", epsEnd, kTextLimit},
+    FormatEndRule{"ODG", zipEnd, kOfficeLimit},
+    FormatEndRule{"EXE", windowsProgramEnd, kProgramLimit},
+    FormatEndRule{"ELF", elfEnd, kProgramLimit},
+    FormatEndRule{"PST", outlookStoreEnd, kMailStoreLimit},
+    FormatEndRule{"KDBX", keePassEnd, kPasswordSafeLimit},
+    FormatEndRule{"TTF", fontEnd, kFontLimit},
+    FormatEndRule{"OTF", fontEnd, kFontLimit},
+    FormatEndRule{"TTC", fontCollectionEnd, kFontLimit},
+    FormatEndRule{"VHD", virtualPcDiskEnd, kDiskImageLimit},
+    FormatEndRule{"HTML", htmlEnd, kWebPageLimit},
 };
 
 bool sameTypeName(std::string_view a, std::string_view b)

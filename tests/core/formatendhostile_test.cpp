@@ -644,6 +644,155 @@ TEST(FormatEndHostile, MpegVideoFollowedByFreeSpaceIsNotReadToTheLimit)
     EXPECT_LE(zeroedCard.bytesAsked(), 3 * sample.bytes.size() + 8 * 1024 * 1024);
 }
 
+// Version 3, sector 0 holding the FAT, `directory` the first directory sector.
+Bytes compoundFile(std::uint32_t fatSectors, std::uint32_t secondFatSector, std::uint32_t directory)
+{
+    const Bytes header = text("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + zeros(16) + Bytes{0x3E, 0, 3, 0, 0xFE, 0xFF, 9, 0, 6, 0}
+        + zeros(10) + le32(fatSectors) + le32(directory) + le32(0) + le32(4096) + le32(0xFFFFFFFE) + le32(0)
+        + le32(0xFFFFFFFE) + le32(0) + le32(0) + le32(secondFatSector);
+    return header + Bytes(512 - header.size(), 0xFF) + le32(0xFFFFFFFD) + le32(0xFFFFFFFE) + Bytes(504, 0xFF) + zeros(512);
+}
+
+// 110 FAT sectors (0 to 109), the last listed by a DIFAT sector (110), the directory at 111.
+Bytes compoundFileWithDifat(std::uint32_t nextDifat)
+{
+    Bytes file = compoundFile(110, 1, 111);
+    std::copy_n(le32(110).begin(), 4, file.begin() + 0x44);
+    std::copy_n(le32(1).begin(), 4, file.begin() + 0x48);
+    for (std::uint32_t i = 0; i < 109; ++i)
+        std::copy_n(le32(i).begin(), 4, file.begin() + 0x4C + 4 * i);
+    file = padded(file, 512);
+    for (std::uint32_t i = 0; i < 110; ++i)
+        file = file + le32(0xFFFFFFFD);
+    file = file + le32(0xFFFFFFFC) + le32(0xFFFFFFFE);
+    file = file + Bytes(1024 - file.size() + 109 * 512, 0xFF);
+    return file + le32(109) + Bytes(504, 0xFF) + le32(nextDifat) + zeros(512);
+}
+
+// A PE32 image: headers to 0x200, one section of 0x200 bytes, a certificate table.
+Bytes peImage(std::uint16_t sections, std::uint32_t certificateBytes)
+{
+    const Bytes optional = le16(0x10B) + zeros(58) + le32(0x200) + zeros(28) + le32(16) + zeros(32) + le32(0x400)
+        + le32(certificateBytes) + zeros(88);
+    const Bytes section = text(".text") + zeros(11) + le32(0x200) + le32(0x200) + zeros(16);
+    return padded(text("MZ") + zeros(0x3A) + le32(0x40) + text(std::string_view("PE\0\0", 4)) + le16(0x14C) + le16(sections)
+                      + zeros(12) + le16(0xE0) + le16(0x102) + optional + section,
+                  0x480);
+}
+
+// A big-endian 32-bit ELF whose two section headers follow 48 bytes of data.
+Bytes elf32BigEndian(std::uint32_t noBitsSize)
+{
+    const Bytes header = text("\x7F" "ELF") + Bytes{1, 2, 1} + zeros(9) + be16(2) + be16(8) + be32(1) + be32(0) + be32(0)
+        + be32(100) + be32(0) + be16(52) + be16(32) + be16(0) + be16(40) + be16(2) + be16(0);
+    const Bytes noBits = zeros(4) + be32(8) + zeros(8) + be32(52) + be32(noBitsSize) + zeros(16);
+    const Bytes data = zeros(4) + be32(1) + zeros(8) + be32(52) + be32(48) + zeros(16);
+    return header + zeros(48) + noBits + data;
+}
+
+Bytes outlookStore(std::uint16_t version, std::uint32_t fileEnd)
+{
+    Bytes header = padded(text("!BDN") + zeros(4) + text("SM") + le16(version) + le16(19) + Bytes{1, 1}, 512);
+    std::copy_n(le32(fileEnd).begin(), 4, header.begin() + (version < 23 ? 0xA8 : 0xB8));
+    const Bytes crc = le32(~crc32(header.data() + 8, 471, ~0u));
+    std::copy(crc.begin(), crc.end(), header.begin() + 4);
+    return padded(header, fileEnd);
+}
+
+Bytes keePass(std::uint16_t major, std::uint32_t firstBlockBytes)
+{
+    return text("\x03\xD9\xA2\x9A\x67\xFB\x4B\xB5") + le16(0) + le16(major) + Bytes{2} + le32(16) + zeros(16) + Bytes{0}
+        + le32(4) + text("\r\n\r\n") + zeros(64) + zeros(32) + le32(firstBlockBytes) + zeros(10) + zeros(32) + le32(0);
+}
+
+// A one-table font: the table of `length` bytes right after the directory.
+Bytes sfnt(std::uint16_t tables, std::uint32_t length)
+{
+    return be32(0x00010000) + be16(tables) + zeros(6) + text("head") + be32(0) + be32(28) + be32(length) + zeros(5);
+}
+
+// A dynamic Virtual PC disk of four 4 KiB blocks, the second stored at sector `block`.
+Bytes virtualPcDisk(std::uint32_t block)
+{
+    Bytes footer = padded(text("conectix") + be32(2) + be32(0x00010000) + be64(512) + zeros(36) + be32(3), 512);
+    std::uint32_t sum = 0;
+    for (std::uint8_t b : footer)
+        sum += b;
+    std::copy_n(be32(~sum).begin(), 4, footer.begin() + 64);
+    const Bytes header = padded(text("cxsparse") + be64(~0ull) + be64(1536) + be32(0x00010000) + be32(4) + be32(4096), 1024);
+    return footer + header + be32(~0u) + be32(block) + be32(~0u) + be32(~0u) + zeros(496) + zeros(512 + 4096) + footer;
+}
+
+TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
+{
+    const Bytes rtf = text("{\\rtf1{\\b x}\\{\\}{\\*\\bin2 }}}\\'7d}\r\n");
+    const Bytes ps = text("%!PS\n%%BeginDocument: a.eps\n%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n%%EndDocument\n"
+        "%%BeginResource: font F\n%%EOF\n%%EndResource\n(%%EOF) show\n%%EOF\r\n");
+    const Bytes dosEps = text("\xC5\xD0\xD3\xC6") + le32(30) + le32(4) + zeros(8) + le32(34) + le32(6) + Bytes{0xFF, 0xFF}
+        + text("%!PS") + zeros(6);
+    const Bytes html = text("<!doctype html>\n<html></HtMl>\r\n");
+    const struct {
+        const char* name;
+        FormatEndFunction end;
+        Bytes file;
+        std::optional<std::uint64_t> length;
+    } cases[] = {
+        {"compound file", compoundFileEnd, compoundFile(1, ~0u, 1) + text("next"), 1536},
+        {"a FAT sector listed twice", compoundFileEnd, compoundFile(2, 0, 1), std::nullopt},
+        {"more FAT sectors than the limit holds", compoundFileEnd, compoundFile(0x10000000, ~0u, 1), std::nullopt},
+        {"FAT sectors listed by a DIFAT sector", compoundFileEnd, compoundFileWithDifat(0xFFFFFFFE) + zeros(64), 113 * 512},
+        {"more DIFAT sectors than the FAT needs", compoundFileEnd, flipped(compoundFileWithDifat(110), 0x48, 2), std::nullopt},
+        {"a directory in a free sector", compoundFileEnd, compoundFile(1, ~0u, 7), std::nullopt},
+        {"rich text", rtfEnd, rtf + text("{\\rtf1}"), rtf.size()},
+        {"rich text never closed", rtfEnd, text("{\\rtf1{") + zeros(600), std::nullopt},
+        {"\\bin past the medium", rtfEnd, text("{\\rtf1\\bin99999999999 }") + zeros(60), std::nullopt},
+        {"PostScript embedding a document", postScriptEnd, ps + text("%!PS\n%%EOF\n"), ps.size()},
+        {"DOS EPS", epsEnd, dosEps + zeros(100), dosEps.size()},
+        {"DOS EPS inside its header", epsEnd, flipped(dosEps, 4, 0x10), std::nullopt},
+        {"DOS EPS preview past the medium", epsEnd, flipped(dosEps, 27, 0x10), std::nullopt},
+        {"PE with its certificates", windowsProgramEnd, peImage(1, 0x80) + zeros(64), 0x480},
+        {"PE certificates past the medium", windowsProgramEnd, peImage(1, 0x7FFFFFFF), std::nullopt},
+        {"PE without sections", windowsProgramEnd, peImage(0, 0x80), std::nullopt},
+        {"PE header past the medium", windowsProgramEnd,
+         padded(text("MZ") + le16(100) + le16(3) + zeros(18) + le16(0x40), 0x3C) + le32(0x10000) + zeros(2000), std::nullopt},
+        {"DOS program", windowsProgramEnd, padded(text("MZ") + le16(100) + le16(3), 1124) + text("MZ"), 1124},
+        {"big-endian ELF", elfEnd, elf32BigEndian(0x7FFFFFFF) + zeros(64), 180},
+        {"ELF section table past the medium", elfEnd, flipped(elf32BigEndian(0), 0x20, 0x80), std::nullopt},
+        {"ANSI mail store", outlookStoreEnd, outlookStore(14, 0x4600) + zeros(64), 0x4600},
+        {"mail store header CRC", outlookStoreEnd, flipped(outlookStore(23, 0x4600), 0x30), std::nullopt},
+        {"mail store shorter than its first map", outlookStoreEnd, outlookStore(23, 0x4000), std::nullopt},
+        {"KDBX 4", keePassEnd, keePass(4, 10) + zeros(64), keePass(4, 10).size()},
+        {"KDBX 3.1", keePassEnd, keePass(3, 10) + zeros(64), std::nullopt},
+        {"KDBX block past the medium", keePassEnd, keePass(4, 0xFFFFFFF0), std::nullopt},
+        {"font padded to four bytes", fontEnd, sfnt(1, 5) + zeros(64), 36},
+        {"font without tables", fontEnd, sfnt(0, 5) + zeros(64), std::nullopt},
+        {"font table past the medium", fontEnd, sfnt(1, 0x7FFFFFFF), std::nullopt},
+        {"collection pointing beside its font", fontCollectionEnd,
+         text("ttcf") + be32(0x00010000) + be32(1) + be32(17) + sfnt(1, 5), std::nullopt},
+        {"dynamic Virtual PC disk", virtualPcDiskEnd, virtualPcDisk(4) + zeros(64), 7168},
+        {"Virtual PC block past the medium", virtualPcDiskEnd, virtualPcDisk(0x00FFFFFF), std::nullopt},
+        {"Virtual PC footer checksum", virtualPcDiskEnd, flipped(virtualPcDisk(4), 20), std::nullopt},
+        {"web page", htmlEnd, html + html, html.size()},
+        {"web page never closed", htmlEnd, text("<!DOCTYPE html>\n<html></htm>") + zeros(600), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(endOf(c.end, c.file), c.length) << c.name;
+}
+
+// Not among the sample recipes: the footer that ends a dynamic disk is its first sector
+// again, which the search finds as a second disk.
+TEST(FormatEndHostile, VirtualPcDisksByQemuEndAfterTheirFooter)
+{
+    for (const char* command : {"qemu-img create -q -f vpc out 8M",
+                                "truncate -s 4M d && seq 1 100000 | dd of=d conv=notrunc status=none && "
+                                "qemu-img convert -f raw -O vpc d out"}) {
+        const test::Sample disk = test::runEncoder("qemu-img", command);
+        if (!disk.skipReason.empty())
+            GTEST_SKIP() << disk.skipReason;
+        EXPECT_EQ(endOf(virtualPcDiskEnd, disk.bytes + disk.bytes), disk.bytes.size()) << command;
+    }
+}
+
 TEST(FormatEndReader, FindsAPatternCutByTheWindowAndStaysInsideTheLimit)
 {
     Bytes bytes(600 * 1024, 0x11);
