@@ -47,14 +47,14 @@ std::string sha256Of(const std::vector<std::uint8_t>& bytes)
     return digest.finishHex();
 }
 
-// Random bytes everywhere, then the real samples (those an encoder made) at random sectors, none overlapping and each
+// Random bytes everywhere, then the real samples (made by an encoder, or built whole) at random sectors, none overlapping and each
 // with at least one sector of random bytes after it.
 std::vector<Seeded> writeImage(const fs::path& path, std::uint64_t backgroundBytes)
 {
     std::vector<const test::SampleRecipe*> recipes;
     std::uint64_t sampleSectors = 0;
     for (const test::SampleRecipe& recipe : test::allSampleRecipes())
-        if (!recipe.command.empty() && test::sampleFor(recipe).skipReason.empty()) {
+        if ((!recipe.command.empty() || recipe.wholeFile) && test::sampleFor(recipe).skipReason.empty()) {
             recipes.push_back(&recipe);
             sampleSectors += test::sampleFor(recipe).bytes.size() / kSector + 2;
         }

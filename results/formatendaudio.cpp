@@ -152,9 +152,11 @@ std::optional<std::uint64_t> auEnd(FormatEndReader& file)
     auto sampleRate = file.be32(16);
     auto channels = file.be32(20);
     // A data size of all ones is what a writer that could not go back leaves.
-    if (!file.matches(0, ".snd") || !dataOffset || *dataOffset < 24 || !dataBytes || *dataBytes == 0xFFFFFFFFu || !encoding
+    if (!file.matches(0, ".snd") || !dataOffset || *dataOffset < 24 || !dataBytes || !encoding
         || *encoding == 0 || *encoding > 27 || !sampleRate || *sampleRate == 0 || !channels || *channels == 0)
         return std::nullopt;
+    if (*dataBytes == 0xFFFFFFFFu)
+        return file.startWithoutEnd();
     return file.endIfReadable(std::uint64_t{*dataOffset} + *dataBytes);
 }
 
@@ -168,6 +170,8 @@ std::optional<std::uint64_t> cafEnd(FormatEndReader& file)
         auto bytes = file.be64(offset + 4);
         const bool data = file.matches(offset, "data");
         // A data chunk of size -1 runs to the end of the file, which the file does not say.
+        if (data && bytes == ~std::uint64_t{0})
+            return file.startWithoutEnd();
         if (!bytes || chunks == kMaxCafChunks || *bytes > file.limit() - offset - kCafChunkHeaderBytes)
             return std::nullopt;
         dataSeen = dataSeen || data;

@@ -71,9 +71,21 @@ std::optional<EbmlNumber> ebmlNumber(FormatEndReader& file, std::uint64_t offset
 
 std::optional<std::uint64_t> riffEnd(FormatEndReader& file)
 {
+    // RF64 and BW64 sound keeps its 64-bit RIFF size in the ds64 chunk that comes first.
+    if ((file.matches(0, "RF64") || file.matches(0, "BW64")) && file.matches(8, "WAVEds64")) {
+        auto chunkSize = file.le32(16);
+        auto riffSize = file.le64(20);
+        if (!chunkSize || *chunkSize < 28 || !riffSize || *riffSize < 4 || *riffSize > file.limit())
+            return std::nullopt;
+        return file.endIfReadable(8 + *riffSize + (*riffSize & 1));
+    }
     auto size = file.le32(4);
+    if (!file.matches(0, "RIFF") || !size || !isFourCc(file, 8))
+        return std::nullopt;
     // 0 and 0xFFFFFFFF are what streaming writers leave when they could not go back.
-    if (!file.matches(0, "RIFF") || !size || *size < 4 || *size == 0xFFFFFFFFu || !isFourCc(file, 8))
+    if (*size == 0 || *size == 0xFFFFFFFFu)
+        return file.startWithoutEnd();
+    if (*size < 4)
         return std::nullopt;
     if (*size >= 12) {
         auto chunkSize = file.le32(16);
@@ -145,6 +157,8 @@ std::optional<std::uint64_t> matroskaEnd(FormatEndReader& file)
         if (!id || id->bytes > 4)
             return std::nullopt;
         auto size = ebmlNumber(file, offset + id->bytes, false);
+        if (size && size->unknown && headerSeen)
+            return file.startWithoutEnd();
         if (!size || size->unknown)
             return std::nullopt;
         const std::uint64_t dataStart = offset + id->bytes + size->bytes;

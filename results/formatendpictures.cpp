@@ -219,6 +219,9 @@ std::optional<std::uint64_t> photoshopEnd(FormatEndReader& file)
     const std::uint64_t rows = std::uint64_t{*channels} * *height;
     if (*compression == 0)
         return file.endIfReadable(dataStart + rows * ((std::uint64_t{*width} * *depth + 7) / 8));
+    // Zip-compressed image data states no length.
+    if (*compression == 2 || *compression == 3)
+        return file.startWithoutEnd();
     if (*compression != 1)
         return std::nullopt;  // zip-compressed image data carries no length
     // Run-length data: a table of every row's byte count, then the rows.

@@ -258,6 +258,8 @@ std::optional<std::uint64_t> keePassEnd(FormatEndReader& file)
     if (!file.matches(0, "\x03\xD9\xA2\x9A\x67\xFB\x4B\xB5") || !major)
         return std::nullopt;
     // Version 3 encrypts its payload as one stream with no size outside it.
+    if (*major == 3)
+        return file.startWithoutEnd();
     if (*major != 4)
         return std::nullopt;
     constexpr std::uint64_t kMaxHeaderFields = 64;

@@ -26,6 +26,18 @@ public:
     // before it gave up took the header for real.
     std::uint64_t furthestRead() const { return m_furthestRead; }
 
+    // The answer of a walk whose file plainly starts as its format says but does not record
+    // where it ends (a size a streaming writer could not go back to fill in): unknown, but a
+    // real start all the same.
+    std::nullopt_t startWithoutEnd()
+    {
+        m_startWithoutEnd = true;
+        return std::nullopt;
+    }
+    // Whether the walk took the file's start for real: it said so, or it followed the
+    // structure past the first sector before it gave up.
+    bool tookForRealStart() const { return m_startWithoutEnd || m_furthestRead > 512; }
+
     // True when all `size` bytes at `offset` lie below the limit and could be read.
     bool read(std::uint64_t offset, void* out, std::size_t size);
     // Reads up to `size` bytes at `offset`, stopping at the limit or where the medium
@@ -63,6 +75,7 @@ private:
     std::uint64_t m_limit;
     std::uint64_t m_scanLimit;
     std::uint64_t m_furthestRead = 0;
+    bool m_startWithoutEnd = false;
     std::uint64_t m_readsLeft;
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowOffset = 0;

@@ -31,7 +31,7 @@ std::optional<std::uint64_t> x3fEnd(FormatEndReader& file);        // directory 
 std::optional<std::uint64_t> mrwEnd(FormatEndReader& file);        // header blocks, then the sensor data
 
 // Sound and video.
-std::optional<std::uint64_t> riffEnd(FormatEndReader& file);      // WEBP, AVI (with its AVIX parts), WAV
+std::optional<std::uint64_t> riffEnd(FormatEndReader& file);      // WEBP, AVI (with its AVIX parts), WAV, RF64
 std::optional<std::uint64_t> aiffEnd(FormatEndReader& file);      // FORM size
 std::optional<std::uint64_t> isoMediaEnd(FormatEndReader& file);  // top-level box walk
 std::optional<std::uint64_t> matroskaEnd(FormatEndReader& file);  // EBML header + Segment size

@@ -176,7 +176,7 @@ FormatEndFinding findFormatEnd(ByteReader& medium, std::string_view type, std::u
     FormatEndReader file(medium, firstByte, std::min(rule->saveLimitBytes, within(walkEndByte)), within(scanEndByte));
     FormatEndFinding finding;
     finding.length = rule->end(file);
-    finding.recognisedStart = finding.length.has_value() || file.furthestRead() > kFirstSectorBytes;
+    finding.recognisedStart = finding.length.has_value() || file.tookForRealStart();
     return finding;
 }
 

@@ -27,9 +27,10 @@ const FormatEndRule* formatEndRuleFor(std::string_view type);
 // What a format end made of one found file.
 struct FormatEndFinding {
     std::optional<std::uint64_t> length;  // the file's true length, when its structure says it
-    // Whether the bytes look like the start of a file of the type: it has a length, or the
-    // walk followed its structure past the first sector before giving up (a file cut short),
-    // or no rule knows the type. False for a header that matched by chance.
+    // Whether the bytes look like the start of a file of the type: it has a length, or its
+    // structure is plainly there without an end recorded (a streamed size), or the walk
+    // followed it past the first sector before giving up (a file cut short), or no rule
+    // knows the type. False for a header that matched by chance.
     bool recognisedStart = true;
 };
 

@@ -82,6 +82,32 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     EXPECT_EQ(plan.lengthOf(0, reader).source, LengthSource::Range) << "a format end reads nothing past them";
 }
 
+// A start whose structure says no end (a streaming writer's size) is a real file and is saved
+// as far as the fallback goes; a header matched by chance is not.
+TEST(FormatEndFinding, StreamedSizesAreRealStartsAndChanceHeadersAreNot)
+{
+    const auto riff = [](std::uint32_t size) {
+        Bytes bytes = {'R', 'I', 'F', 'F', std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
+                       std::uint8_t(size >> 24), 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0};
+        bytes.resize(2048, 0x5A);
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool recognised;
+    } rows[] = {{"streamed RIFF, size 0", riff(0), true},
+                {"streamed RIFF, size all ones", riff(0xFFFFFFFF), true},
+                {"RIFF of two bytes", riff(2), false},
+                {"RIFF with a chunk larger than itself", riff(20), false}};
+    for (const auto& row : rows) {
+        test::MemoryMedium medium(row.bytes);
+        const FormatEndFinding finding = findFormatEnd(medium, "WAV", 0);
+        EXPECT_EQ(finding.length, std::nullopt) << row.name;
+        EXPECT_EQ(finding.recognisedStart, row.recognised) << row.name;
+    }
+}
+
 TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
 {
     Bytes image;
