@@ -150,6 +150,20 @@ constexpr std::array kRules = {
     FormatEndRule{"HTML", htmlEnd, kWebPageLimit},
 };
 
+struct TypeWithoutEnd {
+    std::string_view type;
+    std::string_view reason;
+};
+
+constexpr std::array kTypesWithoutEnd = {
+    TypeWithoutEnd{"MDB", "an Access database states no page count in its header"},
+    TypeWithoutEnd{"ACCDB", "an Access database states no page count in its header"},
+    TypeWithoutEnd{"QCOW2", "the header states no file size; only a walk of every refcount block would tell"},
+    TypeWithoutEnd{"VHDX", "the header states no file size; only a walk of the block table would tell"},
+    TypeWithoutEnd{"VMDK", "a sparse extent states its capacity, not its size; a descriptor is text without an end"},
+    TypeWithoutEnd{"XML", "a document may end after its root element with any comments or blanks"},
+};
+
 bool sameTypeName(std::string_view a, std::string_view b)
 {
     auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
@@ -159,6 +173,13 @@ bool sameTypeName(std::string_view a, std::string_view b)
 } // namespace
 
 std::span<const FormatEndRule> formatEndRules() { return kRules; }
+
+std::string_view whyNoFormatEnd(std::string_view type)
+{
+    auto entry = std::find_if(kTypesWithoutEnd.begin(), kTypesWithoutEnd.end(),
+                              [&](const TypeWithoutEnd& t) { return sameTypeName(t.type, type); });
+    return entry == kTypesWithoutEnd.end() ? std::string_view() : entry->reason;
+}
 
 const FormatEndRule* formatEndRuleFor(std::string_view type)
 {

@@ -21,6 +21,10 @@ struct FormatEndRule {
 // Every rule, one per type name.
 std::span<const FormatEndRule> formatEndRules();
 
+// Why a listed type has no rule (its files are saved up to the next file or their range),
+// or empty when it has one or is not listed.
+std::string_view whyNoFormatEnd(std::string_view type);
+
 // The rule of `type`, or none when no format end knows that type.
 const FormatEndRule* formatEndRuleFor(std::string_view type);
 
