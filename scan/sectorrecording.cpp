@@ -13,6 +13,8 @@ const std::uint8_t kBlankSector[kSectorSize] = {};
 
 using Headers = std::map<std::uint64_t, SectorRecording::Header>;
 
+// Replays sector by sector in order, as passes read: the next recorded header and unreadable
+// sector are kept at hand, so each sector costs two comparisons; a seek looks them up again.
 class ReplayStream : public SectorStream {
 public:
     ReplayStream(const Headers& headers, const std::set<std::uint64_t>& unreadable, bool collectsSectors,
@@ -20,6 +22,7 @@ public:
         : m_headers(headers), m_unreadable(unreadable), m_collectsSectors(collectsSectors), m_medium(std::move(medium)),
           m_sectorCount(m_medium->sectorCount())
     {
+        seekToSector(0);
     }
 
     bool seekToSector(std::uint64_t sector) override
@@ -27,6 +30,13 @@ public:
         if (sector > m_sectorCount)
             return false;
         m_position = sector;
+        m_nextHeader = m_headers.lower_bound(sector);
+        m_nextUnreadable = m_unreadable.lower_bound(sector);
+        m_collectedEnd = 0;
+        if (m_nextHeader != m_headers.begin()) {
+            const auto last = std::prev(m_nextHeader);
+            m_collectedEnd = last->first + last->second.collectedSectors;
+        }
         return true;
     }
 
@@ -42,57 +52,63 @@ public:
 
     const std::uint8_t* readSectorInPlace(std::uint8_t* spare) override
     {
-        if (m_position >= m_sectorCount || m_unreadable.contains(m_position))
+        if (m_position >= m_sectorCount || (m_nextUnreadable != m_unreadable.end() && *m_nextUnreadable == m_position))
             return nullptr;
         const std::uint8_t* bytes = kBlankSector;
-        if (const auto header = m_headers.find(m_position); header != m_headers.end())
-            bytes = header->second.bytes.data();
-        else if (collectedSectorsFromHere() > 0)
+        if (m_nextHeader != m_headers.end() && m_nextHeader->first == m_position) {
+            bytes = m_nextHeader->second.bytes.data();
+            m_collectedEnd = m_position + m_nextHeader->second.collectedSectors;
+            ++m_nextHeader;
+        } else if (collects()) {
             bytes = fromMedium(spare);
-        if (bytes != nullptr)
-            ++m_position;
+            if (bytes == nullptr)
+                return nullptr;
+        }
+        ++m_position;
         return bytes;
     }
 
     std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override
     {
-        const std::uint64_t collected = collectedSectorsFromHere();
-        if (collected == 0 || m_headers.contains(m_position) || !m_medium->seekToSector(m_position))
+        if (!collects() || !mediumAtPosition())
             return 0;
-        // Up to the next sector that is recorded: a header, or one the first read could not read.
-        std::uint64_t wanted = std::min<std::uint64_t>(count, collected);
-        if (const auto next = m_headers.upper_bound(m_position); next != m_headers.end())
-            wanted = std::min(wanted, next->first - m_position);
-        if (const auto bad = m_unreadable.lower_bound(m_position); bad != m_unreadable.end())
-            wanted = std::min(wanted, *bad - m_position);
+        // Up to the next recorded sector: a header, or one the first read could not read.
+        std::uint64_t wanted = std::min<std::uint64_t>(count, m_collectedEnd - m_position);
+        if (m_nextHeader != m_headers.end())
+            wanted = std::min(wanted, m_nextHeader->first - m_position);
+        if (m_nextUnreadable != m_unreadable.end())
+            wanted = std::min(wanted, *m_nextUnreadable - m_position);
         const std::size_t arrived = m_medium->readSectorsInto(into, static_cast<std::size_t>(wanted));
         m_position += arrived;
+        m_mediumAt = arrived == wanted ? m_position : kNowhere;
         return arrived;
     }
 
     std::uint64_t sectorCount() const override { return m_sectorCount; }
 
 private:
-    // How many sectors from the position on a photo may still collect: those after a header
-    // up to its size limit (the next header ends it anyway). 0 outside photos.
-    std::uint64_t collectedSectorsFromHere() const
+    // Whether the position lies among the sectors a photo after the last header may collect.
+    bool collects() const { return m_collectsSectors && m_position < m_collectedEnd; }
+
+    // Seeks the medium only when it is not already there: reading on needs no seek.
+    bool mediumAtPosition()
     {
-        if (!m_collectsSectors)
-            return 0;
-        auto header = m_headers.upper_bound(m_position);
-        if (header == m_headers.begin())
-            return 0;
-        --header;
-        const std::uint64_t end = header->first + header->second.collectedSectors;
-        return end > m_position ? end - m_position : 0;
+        if (m_mediumAt != m_position && !m_medium->seekToSector(m_position)) {
+            m_mediumAt = kNowhere;
+            return false;
+        }
+        m_mediumAt = m_position;
+        return true;
     }
 
     const std::uint8_t* fromMedium(std::uint8_t* spare)
     {
-        if (!m_medium->seekToSector(m_position))
-            return nullptr;
-        return m_medium->readSectorInPlace(spare);
+        const std::uint8_t* bytes = mediumAtPosition() ? m_medium->readSectorInPlace(spare) : nullptr;
+        m_mediumAt = bytes != nullptr ? m_position + 1 : kNowhere;
+        return bytes;
     }
+
+    static constexpr std::uint64_t kNowhere = ~std::uint64_t{0};
 
     const Headers& m_headers;
     const std::set<std::uint64_t>& m_unreadable;
@@ -100,6 +116,10 @@ private:
     std::unique_ptr<SectorStream> m_medium;
     const std::uint64_t m_sectorCount;
     std::uint64_t m_position = 0;
+    Headers::const_iterator m_nextHeader;
+    std::set<std::uint64_t>::const_iterator m_nextUnreadable;
+    std::uint64_t m_collectedEnd = 0; // a photo from the last header may collect up to here
+    std::uint64_t m_mediumAt = kNowhere; // where the medium stream stands
 };
 
 class ReplayOpener : public SectorSourceOpener {
