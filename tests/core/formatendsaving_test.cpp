@@ -108,6 +108,38 @@ TEST(FormatEndFinding, StreamedSizesAreRealStartsAndChanceHeadersAreNot)
     }
 }
 
+// Searches for an end mark stop at the next file found; a walk never reads past the searched
+// sectors, whatever the file's own sizes say.
+TEST(FormatEndFinding, SearchesStopAtTheNextFileAndWalksAtTheSearchedEnd)
+{
+    constexpr std::uint64_t kNextFile = 64 * 1024, kSearchedEnd = 1024 * 1024, kWindow = 64 * 1024;
+    const auto file = [](std::string_view head, std::uint8_t fill, std::string_view tail = {}) {
+        Bytes bytes(head.begin(), head.end());
+        bytes.resize(8 * 1024 * 1024 - tail.size(), fill);
+        bytes.insert(bytes.end(), tail.begin(), tail.end());
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        const char* type;
+        Bytes bytes;
+        std::uint64_t readsUpTo;
+    } rows[] = {
+        {"JPEG without its end marker over zeros", "JPG", file(std::string_view("\xFF\xD8\xFF\xDA\x00\x02", 6), 0), kNextFile},
+        {"PDF over a run of digits", "PDF", file("%PDF-1.4\n", '7', "\nstartxref\n9\n%%EOF\n"), kNextFile},
+        {"zip entry whose sizes follow its data, never written",
+         "ZIP", file(std::string_view("PK\x03\x04\x14\x00\x08\x00\x08\x00", 10), 0), kNextFile},
+        {"MP4 whose media data claims 4 GiB", "MP4",
+         file(std::string_view("\0\0\0\x10" "ftypisom\0\0\0\0" "\xFF\xFF\xFF\xF0" "mdat", 24), 0x5A), kSearchedEnd},
+    };
+    for (const auto& row : rows) {
+        test::MemoryMedium medium(row.bytes);
+        const FormatEndFinding finding = findFormatEnd(medium, row.type, 0, kSearchedEnd, kNextFile);
+        EXPECT_EQ(finding.length, std::nullopt) << row.name;
+        EXPECT_LE(medium.furthestAsked(), row.readsUpTo + kWindow) << row.name;
+    }
+}
+
 TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
 {
     Bytes image;
