@@ -46,9 +46,8 @@ BlockDevice device(const std::string& name, const std::string& type, bool hotPlu
 
 TEST(BlockDeviceChain, VolumeGivesIdentifierNameAndSizeWholeDiskGivesParentAndBus)
 {
-    BlockDevice partition = device("sdb1", "part", true);
+    BlockDevice partition = device("sdb1", "part", true), disk = device("sdb", "disk", true);
     partition.sizeBytes = 1025; partition.label = "CARD"; partition.fileSystemType = "vfat"; partition.fileSystemVersion = "FAT32";
-    BlockDevice disk = device("sdb", "disk", true);
     disk.sizeBytes = 999999; disk.transport = "usb";
     const DiskInfo info = diskInfoFromChain({partition, disk}, {});
     std::string texts;
@@ -89,24 +88,23 @@ TEST(BlockDeviceChain, LoopDevicesOpticalDrivesAndUnplugging)
 
 TEST(BlockDeviceChain, FileSystemNamesAsUsersKnowThem)
 {
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", "FAT32"), "MS-DOS (FAT32)");
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", "FAT16"), "MS-DOS (FAT16)");
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", std::nullopt), "MS-DOS (FAT)");
-    EXPECT_EQ(fileSystemUserVisibleName("exfat", "1.0"), "ExFAT");
-    EXPECT_EQ(fileSystemUserVisibleName("ntfs", std::nullopt), "NTFS");
-    EXPECT_EQ(fileSystemUserVisibleName("ext4", "1.0"), "ext4");
-    EXPECT_EQ(fileSystemUserVisibleName(std::nullopt, "FAT32"), std::nullopt);
-    EXPECT_EQ(fileSystemUserVisibleName("", std::nullopt), std::nullopt);
+    using Text = std::optional<std::string>;
+    const Text none;
+    const std::tuple<Text, Text, Text> cases[] = {
+        {"vfat", "FAT32", "MS-DOS (FAT32)"}, {"vfat", "FAT16", "MS-DOS (FAT16)"}, {"vfat", none, "MS-DOS (FAT)"},
+        {"exfat", "1.0", "ExFAT"}, {"ntfs", none, "NTFS"}, {"ext4", "1.0", "ext4"}, {none, "FAT32", none}, {"", none, none}};
+    for (const auto& [type, version, name] : cases)
+        EXPECT_EQ(fileSystemUserVisibleName(type, version), name) << type.value_or("-");
 }
 
-DiskInfo usbVolume()
+// A USB stick's volume, changed by `change`.
+DiskInfo usbVolume(const std::function<void(DiskInfo&)>& change = [](DiskInfo&) {})
 {
-    return {{kDeviceIdentifier, std::string("sdb1")},
-            {kVolumeName, std::string("KINGSTON")},
-            {kFilesystemUserVisibleName, std::string("MS-DOS (FAT32)")},
-            {kIOKitSize, std::uint64_t{8004304896}},
-            {kParentWholeDisk, std::string("sdb")},
-            {kBusProtocol, std::string("USB")}};
+    DiskInfo info{{kDeviceIdentifier, std::string("sdb1")}, {kVolumeName, std::string("KINGSTON")},
+                  {kFilesystemUserVisibleName, std::string("MS-DOS (FAT32)")}, {kIOKitSize, std::uint64_t{8004304896}},
+                  {kParentWholeDisk, std::string("sdb")}, {kBusProtocol, std::string("USB")}};
+    change(info);
+    return info;
 }
 
 // The record's six texts in field order, or nothing when no record is made.
@@ -115,27 +113,20 @@ std::vector<std::string> recordTexts(const DiskInfo& info)
     const auto record = find_disk_info(info);
     if (!record)
         return {};
-    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(),
-            record->nsStrSize(), record->nsStrParentDisk(), record->nsStrSectors()};
+    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(), record->nsStrSize(),
+            record->nsStrParentDisk(), record->nsStrSectors()};
 }
 
 using Texts = std::vector<std::string>;
-
-DiskInfo usbVolumeWith(const std::function<void(DiskInfo&)>& change)
-{
-    DiskInfo info = usbVolume();
-    change(info);
-    return info;
-}
 
 TEST(FindDiskInfo, MakesTheRecordInFieldOrderWithSizeTextAndSectors)
 {
     const Texts usb{"sdb1", "KINGSTON", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"};
     EXPECT_EQ(recordTexts(usbVolume()), usb);
     const auto set = [](const std::string& key, DiskInfoValue value) {
-        return usbVolumeWith([=](DiskInfo& info) { info[key] = value; });
+        return usbVolume([=](DiskInfo& info) { info[key] = value; });
     };
-    const auto without = [](const std::string& key) { return usbVolumeWith([=](DiskInfo& info) { info.erase(key); }); };
+    const auto without = [](const std::string& key) { return usbVolume([=](DiskInfo& info) { info.erase(key); }); };
     const auto withName = [&](const char* name) { Texts texts = usb; texts[1] = name; return texts; };
     // An empty name is Untitled; an absent one stays empty.
     EXPECT_EQ(recordTexts(set(kVolumeName, std::string())), withName("Untitled"));
@@ -158,7 +149,7 @@ TEST(FindDiskInfo, MakesTheRecordInFieldOrderWithSizeTextAndSectors)
 TEST(FindDiskInfo, NeverOffersDiskImagesOrCdMediaButKeepsDvds)
 {
     const auto offered = [](const std::string& key, const char* value) {
-        return find_disk_info(usbVolumeWith([=](DiskInfo& info) { info[key] = std::string(value); })).has_value();
+        return find_disk_info(usbVolume([=](DiskInfo& info) { info[key] = std::string(value); })).has_value();
     };
     EXPECT_FALSE(offered(kBusProtocol, "Disk Image"));
     EXPECT_TRUE(offered(kBusProtocol, "Disk Image "));
@@ -192,11 +183,9 @@ TEST(MediaSizeText, UnitsStepUpOnlyAboveTheirLimit)
 
 TEST(MediaSectorCount, WholeSectorsRoundedDown)
 {
-    EXPECT_EQ(sectorCountText(0), "0");
-    EXPECT_EQ(sectorCountText(511), "0");
-    EXPECT_EQ(sectorCountText(1000), "1");
-    EXPECT_EQ(sectorCountText(8004304896), "15633408");
-    EXPECT_EQ(sectorCountText(18446744073709551615ull), "36028797018963967");
+    for (const auto& [bytes, sectors] : {std::pair<std::uint64_t, const char*>{0, "0"}, {511, "0"}, {1000, "1"},
+                                         {8004304896, "15633408"}, {18446744073709551615ull, "36028797018963967"}})
+        EXPECT_EQ(sectorCountText(bytes), sectors);
 }
 
 } // namespace

@@ -141,15 +141,11 @@ TEST(Naming, RawModesContinueFromTheTypesResultRow)
 
 TEST(Naming, PathExtensionIsTheTextAfterTheLastFullStopOfTheFileName)
 {
-    EXPECT_EQ(pathExtension("GND00001.JPG"), "JPG");
-    EXPECT_EQ(pathExtension("archive.tar.gz"), "gz");
-    EXPECT_EQ(pathExtension("TAR.GZ00001.TAR.GZ"), "GZ");
-    EXPECT_EQ(pathExtension("noextension"), "");
-    EXPECT_EQ(pathExtension("trailing."), "");
-    EXPECT_EQ(pathExtension(""), "");
-    EXPECT_EQ(pathExtension("some.dir/file"), "");
-    EXPECT_EQ(pathExtension("/tmp/some.dir/file.mov"), "mov");
-    EXPECT_EQ(pathExtension("A/B00001.A/B"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"GND00001.JPG", "JPG"}, {"archive.tar.gz", "gz"}, {"TAR.GZ00001.TAR.GZ", "GZ"}, {"noextension", ""}, {"trailing.", ""},
+        {"", ""}, {"some.dir/file", ""}, {"/tmp/some.dir/file.mov", "mov"}, {"A/B00001.A/B", ""}};
+    for (const auto& [name, extension] : cases)
+        EXPECT_EQ(pathExtension(name), extension) << name;
 }
 
 } // namespace

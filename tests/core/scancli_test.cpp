@@ -5,13 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace salvyn {
 namespace {
@@ -19,12 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::DiskImage;
 using test::hexBytes;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 std::string listFile(std::initializer_list<std::array<const char*, 4>> records, const char* description = "test")
 {
@@ -52,24 +39,13 @@ protected:
         m_folder.write("share/salvyn/ZephVideoAdv.dll", listFile({{".mov", "1", "6674797071742020", "5"}}));
         m_folder.write("share/salvyn/ZephAudio.dll", listFile({{".wav", "1", "57415645666D7420", "9"}}));
 
-        m_image.fill(10, 400)
-            .put(10, 0, hexBytes("FFD8FFE0"))
-            .put(50, 0, hexBytes("89504E47"))
-            .put(120, 0, hexBytes("47494638"))
-            .put(200, 4, hexBytes("6674797069736F6D"))
-            .put(260, 4, hexBytes("6674797071742020"))
-            .put(300, 8, hexBytes("57415645666D7420"));
+        m_image.fill(10, 400).put(10, 0, hexBytes("FFD8FFE0")).put(50, 0, hexBytes("89504E47"));
+        m_image.put(120, 0, hexBytes("47494638")).put(200, 4, hexBytes("6674797069736F6D"));
+        m_image.put(260, 4, hexBytes("6674797071742020")).put(300, 8, hexBytes("57415645666D7420"));
         m_imagePath = m_folder.write("card.img", std::string(m_image.bytes().begin(), m_image.bytes().end()));
     }
 
-    CliRun run(const std::string& arguments)
-    {
-        const fs::path out = m_folder.path() / "stdout";
-        const fs::path err = m_folder.path() / "stderr";
-        const std::string command = m_program.string() + " " + arguments + " >" + out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::textOf(out), test::textOf(err)};
-    }
+    test::CommandRun run(const std::string& arguments) { return test::runCommand(m_program.string() + " " + arguments, m_folder); }
 
     std::string sha(std::uint64_t first, std::uint64_t end) { return test::sha256Of(m_image.sectors(first, end)); }
 
@@ -82,7 +58,7 @@ protected:
 TEST_F(ScanCli, PhotoAndAudioSearchesListEveryFileAndCountPerType)
 {
     const std::string general = "( Currently performing Search based on: Korvia General Recovery Procedure )\n";
-    const CliRun photos = run(m_imagePath);
+    const test::CommandRun photos = run(m_imagePath);
     EXPECT_EQ(photos.status, 0) << photos.err;
     EXPECT_EQ(photos.err, "");
     EXPECT_EQ(photos.out,
@@ -95,7 +71,7 @@ TEST_F(ScanCli, PhotoAndAudioSearchesListEveryFileAndCountPerType)
               "  GIF    1\n"
               "  JPG    1\n"
               "  PNG    1\n");
-    const CliRun sounds = run("--mode audio --no-thorough " + m_imagePath);
+    const test::CommandRun sounds = run("--mode audio --no-thorough " + m_imagePath);
     EXPECT_EQ(sounds.status, 0) << sounds.err;
     EXPECT_EQ(sounds.out,
               "Scanning " + m_imagePath + " (400 sectors) in audio mode\n" + general +
@@ -110,7 +86,7 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
     const fs::path report = m_folder.path() / "report.tsv";
     const std::string arguments = "--mode=video --types mp4,MOV --range 150:280 --out " + out.string() + " --report="
                                 + report.string() + " -- " + m_imagePath;
-    const CliRun result = run(arguments);
+    const test::CommandRun result = run(arguments);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "Scanning " + m_imagePath + " (400 sectors) in video mode\n"
@@ -131,27 +107,20 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
 
 TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
 {
-    const std::string missing = (m_folder.path() / "missing.img").string();
-    struct Case {
-        std::string arguments;
-        std::string message;
-    };
-    for (const Case& c : {
-             Case{missing, "salvyn-scan: cannot open " + missing + ": No such file or directory\n"},
-             Case{"--range 5:5 " + m_imagePath, "salvyn-scan: bad range 5:5: End Sector should be greater than Start "
-                                                "Sector. The medium has 400 sectors.\nTry 'salvyn-scan --help'.\n"},
-             Case{"--mode film " + m_imagePath,
-                  "salvyn-scan: unknown mode 'film' (photo, video, raw or audio)\nTry 'salvyn-scan --help'.\n"},
-             Case{"--mode audio --types WAV,MP3 " + m_imagePath,
-                  "salvyn-scan: no signature of type MP3 in this mode\nTry 'salvyn-scan --help'.\n"},
-             Case{"--out", "salvyn-scan: --out needs a value\nTry 'salvyn-scan --help'.\n"},
-             Case{"", "salvyn-scan: no device or image given\nTry 'salvyn-scan --help'.\n"},
-             Case{"--frobnicate x", "salvyn-scan: unknown option --frobnicate\nTry 'salvyn-scan --help'.\n"},
-         }) {
-        const CliRun result = run(c.arguments);
-        EXPECT_EQ(result.status, 2) << c.arguments;
-        EXPECT_EQ(result.err, c.message) << c.arguments;
-        EXPECT_EQ(result.out, "") << c.arguments;
+    const std::string missing = (m_folder.path() / "missing.img").string(), tryHelp = "\nTry 'salvyn-scan --help'.\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "cannot open " + missing + ": No such file or directory\n"},
+        {"--range 5:5 " + m_imagePath,
+         "bad range 5:5: End Sector should be greater than Start Sector. The medium has 400 sectors." + tryHelp},
+        {"--mode film " + m_imagePath, "unknown mode 'film' (photo, video, raw or audio)" + tryHelp},
+        {"--mode audio --types WAV,MP3 " + m_imagePath, "no signature of type MP3 in this mode" + tryHelp},
+        {"--out", "--out needs a value" + tryHelp},
+        {"", "no device or image given" + tryHelp},
+        {"--frobnicate x", "unknown option --frobnicate" + tryHelp}};
+    for (const auto& [arguments, message] : cases) {
+        const test::CommandRun result = run(arguments);
+        EXPECT_EQ(std::tuple(result.status, result.err, result.out), std::tuple(2, "salvyn-scan: " + message, std::string()))
+            << arguments;
     }
 }
 
@@ -165,20 +134,20 @@ TEST_F(ScanCli, ListTypesPrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass
     m_folder.write("share/salvyn/ZephVideoAdv.dll", record(".mts", "47400010", "AVCHD video"));
     m_folder.write("share/salvyn/ZephAudio.dll", record(".wav", "52494646", "WAV sound"));
 
-    const CliRun video = run("--list-types --mode video");
+    const test::CommandRun video = run("--list-types --mode video");
     EXPECT_EQ(video.status, 0);
     EXPECT_EQ(video.out, "Video, general search (2 types)\n"
                          "  MP4     MP4 video\n"
                          "  QUICKTIME QuickTime movie\n"
                          "Video, thorough search (1 type)\n"
                          "  MTS     AVCHD video\n");
-    const CliRun all = run("--list-types");
+    const test::CommandRun all = run("--list-types");
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, "Photo, general search (2 types)\n  JPG     test\n  PNG     test\n"
                        "Photo, thorough search (1 type)\n  GIF     test\n\n" + video.out
                            + "\nRaw file, general search (0 types)\nRaw file, thorough search (0 types)\n\n"
                              "Audio, general search (1 type)\n  WAV     WAV sound\nAudio, thorough search (0 types)\n");
-    const CliRun wrongMode = run("--list-types --mode tape");
+    const test::CommandRun wrongMode = run("--list-types --mode tape");
     EXPECT_EQ(wrongMode.status, 2);
     EXPECT_EQ(wrongMode.out, "");
 }

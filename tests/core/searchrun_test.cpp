@@ -1,6 +1,5 @@
 #include "scan/searchrun.h"
 
-#include "doubles/faultysectorsource.h"
 #include "scantestsupport.h"
 
 #include <gtest/gtest.h>
@@ -94,35 +93,25 @@ TEST(SearchRun, ThoroughPassRunsForTheBoxOrForThoroughRecords)
     }
 }
 
-TEST(SearchRun, StopInEitherPassShowsTheFinalScreenOnceAndEndsTheSearch)
+// Stop in either pass (at the 60th read of the pass), or a failed general pass, ends the
+// search there with the final screen once.
+TEST(SearchRun, StopOrAFailedGeneralPassEndsTheSearchWithTheFinalScreenOnce)
 {
-    for (const int stopInPass : {1, 2}) {
-        for (const int mode : {0, 1}) {
-            ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
-            bench.request.thoroughList = bench.request.generalList;
-            bench.request.thorough = true;
-            int reads = 0;
-            test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t) {
-                if (++reads == (stopInPass - 1) * 100 + 60)
-                    bench.state.stop_now = 1;
-            });
-            bench.search(&stopper);
-            EXPECT_EQ(passesRun(bench.host).size(), static_cast<std::size_t>(stopInPass));
-            EXPECT_EQ(bench.host.count("final"), 1);
-        }
-    }
-}
-
-// A failed general pass ends the search without a thorough pass.
-TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
-{
-    for (const int mode : {0, 2, 3}) {
-        ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
+    struct Case { int mode, stopAtRead; std::set<std::uint64_t> unreadable; std::vector<std::string> passes; };
+    for (const Case& c : {Case{0, 60, {}, {"GEN"}}, Case{1, 60, {}, {"GEN"}}, Case{0, 160, {}, {"GEN", "THD"}},
+                          Case{1, 160, {}, {"GEN", "THD"}}, Case{0, 0, {99}, {"GEN"}}, Case{2, 0, {99}, {"GEN"}},
+                          Case{3, 0, {99}, {"GEN"}}}) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.stopAtRead));
+        ScanBench bench(sample(), c.mode, c.mode == 0 ? kJpeg : kMp4);
         bench.request.thoroughList = bench.request.generalList;
         bench.request.thorough = true;
-        FaultySectorOpener faulty(bench.opener, {{99}, {}});
-        bench.search(&faulty);
-        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+        int reads = 0;
+        FaultySectorOpener media(bench.opener, {c.unreadable, {}, [&](std::uint64_t) {
+                                     if (++reads == c.stopAtRead)
+                                         bench.state.stop_now = 1;
+                                 }});
+        bench.search(&media);
+        EXPECT_EQ(passesRun(bench.host), c.passes);
         EXPECT_EQ(bench.host.count("final"), 1);
     }
 }

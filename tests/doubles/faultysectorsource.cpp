@@ -19,6 +19,8 @@ bool FaultySectorStream::seekToSector(std::uint64_t sector)
 
 std::size_t FaultySectorStream::readSector(std::uint8_t* sector)
 {
+    if (m_faults.beforeRead)
+        m_faults.beforeRead(m_position);
     if (m_faults.unreadableSectors.count(m_position)) {
         std::memset(sector, 0xA5, kSectorSize / 2);
         return 0;
@@ -30,6 +32,8 @@ std::size_t FaultySectorStream::readSector(std::uint8_t* sector)
 
 std::size_t FaultySectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
 {
+    if (m_faults.beforeRead)
+        return 0;
     // Up to the next bad place only; that one is met by a single read.
     const auto nextBad = m_faults.unreadableSectors.lower_bound(m_position);
     if (nextBad != m_faults.unreadableSectors.end())

@@ -1,8 +1,10 @@
 #pragma once
 // A medium with bad places, for tests: reads of chosen sectors fail (after scribbling over
-// the caller's buffer, as a partial read may), and seeks to chosen sectors fail.
+// the caller's buffer, as a partial read may), and seeks to chosen sectors fail. A test may
+// also be called before each read, with the sector about to be read, to act at that moment.
 #include "platform/sectorsourceopener.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -11,6 +13,7 @@ namespace salvyn {
 struct SectorFaults {
     std::set<std::uint64_t> unreadableSectors;
     std::set<std::uint64_t> unseekableSectors;
+    std::function<void(std::uint64_t)> beforeRead = {}; // set: sectors are read one by one
 };
 
 class FaultySectorStream : public SectorStream {
