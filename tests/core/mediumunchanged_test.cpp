@@ -46,13 +46,9 @@ fs::path cardContents(const test::ScratchFolder& scratch)
     return scratch.path() / "card";
 }
 
-struct Case {
-    const char* what;
-    const char* arguments; // {medium}, {mount} (the medium's file system) and {beside} (elsewhere)
-    int status;
-    std::string error;     // what salvyn-scan says on stderr
-    const char* absent;    // what must not exist afterwards, or ""
-};
+// Arguments name {medium}, {mount} (the medium's file system) and {beside} (elsewhere); `error`
+// is what salvyn-scan says on stderr, `absent` what must not exist afterwards, or "".
+struct Case { const char* what; const char* arguments; int status; std::string error; const char* absent; };
 
 constexpr const char* kTry = "\nTry 'salvyn-scan --help'.\n";
 
@@ -66,8 +62,7 @@ protected:
         for (const Case& c : cases) {
             SCOPED_TRACE(c.what);
             const auto run = scan(filledIn(c.arguments, values), m_scratch);
-            EXPECT_EQ(run.status, c.status) << run.err;
-            EXPECT_EQ(run.err, filledIn(c.error, values));
+            EXPECT_EQ(std::pair(run.status, run.err), std::pair(c.status, filledIn(c.error, values)));
             EXPECT_FALSE(*c.absent && fs::exists(filledIn(c.absent, values))) << c.absent;
             settle();
             EXPECT_EQ(fileSha256(image), before);
@@ -79,12 +74,8 @@ protected:
 
 TEST_F(MediumUnchanged, ScansOfADiskImageLeaveItAsItWas)
 {
-    const fs::path image = m_scratch.path() / "card.img";
-    {
-        std::string bytes(4 << 20, '\0');
-        bytes.replace(512 * 100, 4, "\xFF\xD8\xFF\xE1");
-        m_scratch.write("card.img", bytes);
-    }
+    std::string bytes(4 << 20, '\0');
+    const fs::path image = m_scratch.write("card.img", bytes.replace(512 * 100, 4, "\xFF\xD8\xFF\xE1"));
     const std::string beside = (m_scratch.path() / "beside").string();
     expectUnchanged(
         {{"a scan alone", "{medium}", 0, "", ""},

@@ -59,31 +59,22 @@ TEST_F(ScanCli, PhotoAndAudioSearchesListEveryFileAndCountPerType)
 {
     const std::string general = "( Currently performing Search based on: Korvia General Recovery Procedure )\n";
     const test::CommandRun photos = run(m_imagePath);
-    EXPECT_EQ(photos.status, 0) << photos.err;
-    EXPECT_EQ(photos.err, "");
+    EXPECT_EQ(std::pair(photos.status, photos.err), std::pair(0, std::string()));
     EXPECT_EQ(photos.out,
               "Scanning " + m_imagePath + " (400 sectors) in photo mode\n" + general +
-              "GND00001.JPG  JPG    first sector 10  end sector 50\n"
-              "GND00002.PNG  PNG    first sector 50  end sector 400\n"
+              "GND00001.JPG  JPG    first sector 10  end sector 50\nGND00002.PNG  PNG    first sector 50  end sector 400\n"
               "( Currently performing Search based on: Korvia Thorough Scanning Alogrithm )\n"
-              "THD00001.GIF  GIF    first sector 120  end sector 127\n"
-              "Found 3 files:\n"
-              "  GIF    1\n"
-              "  JPG    1\n"
-              "  PNG    1\n");
+              "THD00001.GIF  GIF    first sector 120  end sector 127\nFound 3 files:\n  GIF    1\n  JPG    1\n  PNG    1\n");
     const test::CommandRun sounds = run("--mode audio --no-thorough " + m_imagePath);
     EXPECT_EQ(sounds.status, 0) << sounds.err;
     EXPECT_EQ(sounds.out,
               "Scanning " + m_imagePath + " (400 sectors) in audio mode\n" + general +
-              "WAV00001.WAV  WAV    first sector 300  end sector 400\n"
-              "Found 1 file:\n"
-              "  WAV    1\n");
+              "WAV00001.WAV  WAV    first sector 300  end sector 400\nFound 1 file:\n  WAV    1\n");
 }
 
 TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
 {
-    const fs::path out = m_folder.path() / "found";
-    const fs::path report = m_folder.path() / "report.tsv";
+    const fs::path out = m_folder.path() / "found", report = m_folder.path() / "report.tsv";
     const std::string arguments = "--mode=video --types mp4,MOV --range 150:280 --out " + out.string() + " --report="
                                 + report.string() + " -- " + m_imagePath;
     const test::CommandRun result = run(arguments);
@@ -93,16 +84,12 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
               "( Currently performing Search based on: Korvia General Recovery Procedure )\n"
               "MP400001.MP4  MP4    first sector 200  end sector 280\n"
               "( Currently performing Search based on: Korvia Thorough Scanning Alogrithm )\n"
-              "MOV00001.MOV  MOV    first sector 260  end sector 280\n"
-              "Found 2 files:\n"
-              "  MOV    1\n"
-              "  MP4    1\n");
+              "MOV00001.MOV  MOV    first sector 260  end sector 280\nFound 2 files:\n  MOV    1\n  MP4    1\n");
     // The MP4 is saved up to the MOV the thorough pass found inside its range.
     const std::string rows = "MP400001.MP4\tMP4\t200\t280\t30720\t" + sha(200, 260) + "\tnext file\t" + m_imagePath + "\n"
                                  "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n";
     EXPECT_EQ(test::textOf(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + rows);
-    const auto mp4 = m_image.sectors(200, 260);
-    EXPECT_EQ(test::textOf(out / "MP400001.MP4"), std::string(mp4.begin(), mp4.end()));
+    EXPECT_EQ(test::contentOf(out / "MP400001.MP4"), m_image.sectors(200, 260));
 }
 
 TEST_F(ScanCli, BadUsageAndUnopenableMediaExitWithTwo)
@@ -136,11 +123,8 @@ TEST_F(ScanCli, ListTypesPrintsEachTypeOnceWithItsFirstDescriptionPerModeAndPass
 
     const test::CommandRun video = run("--list-types --mode video");
     EXPECT_EQ(video.status, 0);
-    EXPECT_EQ(video.out, "Video, general search (2 types)\n"
-                         "  MP4     MP4 video\n"
-                         "  QUICKTIME QuickTime movie\n"
-                         "Video, thorough search (1 type)\n"
-                         "  MTS     AVCHD video\n");
+    EXPECT_EQ(video.out, "Video, general search (2 types)\n  MP4     MP4 video\n  QUICKTIME QuickTime movie\n"
+                         "Video, thorough search (1 type)\n  MTS     AVCHD video\n");
     const test::CommandRun all = run("--list-types");
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, "Photo, general search (2 types)\n  JPG     test\n  PNG     test\n"

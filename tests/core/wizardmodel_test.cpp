@@ -113,15 +113,14 @@ TEST(WizardModel, EveryRefusalKeepsTheScreenAndNamesItsMessageAndFocus)
         RecoveryMode mode; const char* script; bool rowSelected; CriteriaChoice criteria; bool anyTypeTicked;
         const char* message; FocusTarget focus; int screenCounter;
     };
+    using enum RecoveryMode;
+    using enum FocusTarget;
     const CriteriaChoice whole;
     const Case cases[] = {
-        {RecoveryMode::Photo, "B", false, whole, true, "\nPlease select a storage media from list.", FocusTarget::None, 0},
-        {RecoveryMode::Photo, "", true, {false, true, "+5", "10"}, true, "\nPlease enter valid Start Sector value.",
-         FocusTarget::StartField, 1},
-        {RecoveryMode::Audio, "", true, {false, true, "10", "10"}, true,
-         "\nEnd Sector should be greater than Start Sector.", FocusTarget::EndField, 1},
-        {RecoveryMode::Video, "N", true, whole, false, "\nPlease select atleast one extension type.",
-         FocusTarget::CheckList, 2},
+        {Photo, "B", false, whole, true, "\nPlease select a storage media from list.", None, 0},
+        {Photo, "", true, {false, true, "+5", "10"}, true, "\nPlease enter valid Start Sector value.", StartField, 1},
+        {Audio, "", true, {false, true, "10", "10"}, true, "\nEnd Sector should be greater than Start Sector.", EndField, 1},
+        {Video, "N", true, whole, false, "\nPlease select atleast one extension type.", CheckList, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -145,8 +144,7 @@ TEST(WizardModel, APhotoSearchTakesBothPhotoListsTheRangeAndThePhotoThoroughBox)
     const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
     ASSERT_EQ(outcome.step, NextStep::StartPhotoSearch);
     const SearchRequest& request = outcome.request;
-    EXPECT_EQ(request.sourceIdentifier + " " + request.startSectorText + ".." + request.endSectorText + "/"
-                  + request.sectorCountText,
+    EXPECT_EQ(request.sourceIdentifier + " " + request.startSectorText + ".." + request.endSectorText + "/" + request.sectorCountText,
               "sdb1 30..100/1000");
     EXPECT_TRUE(request.sectorRangeChosen && !request.entireDiskChosen && !request.thorough);
     EXPECT_EQ(request.generalList, records({"JPG"}));
@@ -172,12 +170,10 @@ TEST(WizardModel, OnlyTheTickedTypesOfTheModesTwoListsAreHandedOverEachWithAResu
 TEST(WizardModel, EachModeHasItsOwnPairOfLists)
 {
     const SignatureLists lists = testLists();
-    const std::pair<RecoveryMode, const char*> cases[] = {{RecoveryMode::Photo, "JPG PNG"}, {RecoveryMode::Video, "AVI MOV"},
-                                                          {RecoveryMode::RawFile, "ZIP GZ"}, {RecoveryMode::Audio, "MP3 WAV"}};
-    for (const auto& [mode, expected] : cases) {
-        const ModeLists chosen = listsOfMode(lists, mode);
-        EXPECT_EQ(chosen.general[0] + " " + chosen.thorough[0], expected);
-    }
+    using enum RecoveryMode;
+    const std::pair<RecoveryMode, const char*> cases[] = {{Photo, "JPG PNG"}, {Video, "AVI MOV"}, {RawFile, "ZIP GZ"}, {Audio, "MP3 WAV"}};
+    for (const auto& [mode, expected] : cases)
+        EXPECT_EQ(listsOfMode(lists, mode).general[0] + " " + listsOfMode(lists, mode).thorough[0], expected);
 }
 
 TEST(WizardModel, ASaveTakesTheSelectedFilesOnceInOrderOrElseEveryFile)
