@@ -66,9 +66,8 @@ TEST(BlockDeviceChain, LoopDevicesOpticalDrivesAndUnplugging)
     // A loop device anywhere makes a disk image.
     BlockDevice loop = device("loop3", "loop");
     loop.transport = "usb";
-    EXPECT_EQ(diskInfoText(diskInfoFromChain({device("dm-1", "crypt"), device("loop3p2", "part"), loop}, {}),
-                           kBusProtocol),
-              "Disk Image");
+    const DiskInfo image = diskInfoFromChain({device("dm-1", "crypt"), device("loop3p2", "part"), loop}, {});
+    EXPECT_EQ(diskInfoText(image, kBusProtocol), "Disk Image");
     EXPECT_EQ(diskInfoText(diskInfoFromChain({device("loop7", "loop")}, {}), kBusProtocol), "Disk Image");
 
     // Only optical drives report their disc.
@@ -132,13 +131,12 @@ TEST(FindDiskInfo, MakesTheRecordInFieldOrderWithSizeTextAndSectors)
     EXPECT_EQ(recordTexts(set(kVolumeName, std::string())), withName("Untitled"));
     EXPECT_EQ(recordTexts(without(kVolumeName)), withName(""));
     // An absent or mistyped size reads as zero and the record is still made.
-    EXPECT_EQ(recordTexts(without(kIOKitSize))[3] + recordTexts(without(kIOKitSize))[5], "0.00 bytes 0");
-    EXPECT_EQ(recordTexts(set(kIOKitSize, std::string("8004304896")))[5], "0");
-    EXPECT_EQ(recordTexts(set(kIOKitSize, std::uint64_t{1000}))[3] + recordTexts(set(kIOKitSize, std::uint64_t{1000}))[5],
-              "1000.00 bytes 1");
+    const auto sizeTexts = [](const DiskInfo& info) { return recordTexts(info)[3] + recordTexts(info)[5]; };
+    EXPECT_EQ(sizeTexts(without(kIOKitSize)), "0.00 bytes 0");
+    EXPECT_EQ(sizeTexts(set(kIOKitSize, std::string("8004304896"))), "0.00 bytes 0");
+    EXPECT_EQ(sizeTexts(set(kIOKitSize, std::uint64_t{1000})), "1000.00 bytes 1");
     // Absent file system and parent show as empty texts.
-    EXPECT_EQ(recordTexts(DiskInfo{{kDeviceIdentifier, std::string("sdc")}}),
-              (Texts{"sdc", "", "", "0.00 bytes ", "", "0"}));
+    EXPECT_EQ(recordTexts(DiskInfo{{kDeviceIdentifier, std::string("sdc")}}), (Texts{"sdc", "", "", "0.00 bytes ", "", "0"}));
     // Without an identifier there is no record, whatever the rest.
     EXPECT_EQ(recordTexts(without(kDeviceIdentifier)), Texts{});
     EXPECT_EQ(recordTexts(set(kDeviceIdentifier, std::string())), Texts{});
