@@ -92,7 +92,7 @@ TEST_F(FileSaverTest, AFileGrowsUnderAHiddenNameAndAppearsWhole)
 TEST_F(FileSaverTest, OutOfSpaceLeavesNothingAndNamesTheFile)
 {
     test::FailingWriter writer;
-    writer.failWritesAfter(300 * kSectorSize);
+    writer.bytesAllowed = 300 * kSectorSize;
     FileSaver saver(folder.path(), writer);
     std::uint64_t piecesSeen = 0;
     saver.setKeepGoing([&](std::uint64_t) { return ++piecesSeen > 0; });
@@ -103,7 +103,7 @@ TEST_F(FileSaverTest, OutOfSpaceLeavesNothingAndNamesTheFile)
     EXPECT_EQ(piecesSeen, 1u);
     EXPECT_TRUE(namesIn(folder.path()).empty());
 
-    writer.failCreates(EACCES);
+    writer.createError = EACCES;
     const SavedFile refused = saver.saveBytes("GND00001.JPG", 4, 5, kSectorSize, *medium);
     EXPECT_EQ(refused.errorNumber, EACCES);
     EXPECT_EQ(refused.error, "cannot write " + (folder.path() / "GND00001.JPG").string() + ": Permission denied");

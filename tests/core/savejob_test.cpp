@@ -20,39 +20,27 @@ namespace fs = std::filesystem;
 using test::contentOf;
 using test::namesIn;
 
-// The report's lines after the header, each split into its columns.
-std::vector<std::vector<std::string>> reportRows(const fs::path& folder)
-{
-    std::ifstream in(folder / RecoveryReport::fileName);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, reportHeaderLine());
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        for (rows.emplace_back(); std::getline(fields, line, '\t');)
-            rows.back().push_back(line);
-    }
-    return rows;
-}
-
 // A card with three found files: a photo at 10..30, a video at 40..700, a sound at 700..705.
 class SaveJobTest : public ::testing::Test {
 protected:
-    SaveJobTest() : m_image(720)
-    {
-        m_image.fill(0, 720);
-        m_memory.addImage("card", m_image.bytes());
-    }
+    SaveJobTest() { m_memory.addImage("card", m_image.fill(0, 720).bytes()); }
 
     std::unique_ptr<SectorStream> medium() { return m_memory.open("card").stream; }
 
-    // Every row of the report names a file in the folder whose bytes, size, hash and sectors it gives.
+    // Every line of the report after its header names a file in the folder whose bytes, size,
+    // hash and sectors it gives.
     void expectReportMatchesFolder(std::size_t rowCount, const fs::path& folder)
     {
-        const auto rows = reportRows(folder);
-        ASSERT_EQ(rows.size(), rowCount);
-        for (const auto& row : rows) {
+        std::ifstream report(folder / RecoveryReport::fileName);
+        std::string line;
+        std::getline(report, line);
+        EXPECT_EQ(line, reportHeaderLine());
+        std::size_t rows = 0;
+        for (; std::getline(report, line); ++rows) {
+            std::vector<std::string> row;
+            std::istringstream fields(line);
+            for (std::string field; std::getline(fields, field, '\t');)
+                row.push_back(field);
             ASSERT_EQ(row.size(), 8u);
             const auto bytes = contentOf(folder / row[0]);
             // The medium's bytes from the first sector on, as many as the file's length says.
@@ -63,11 +51,12 @@ protected:
             EXPECT_EQ(row[5], test::sha256Of(bytes));
             EXPECT_EQ(row[7], "card");
         }
+        EXPECT_EQ(rows, rowCount);
     }
 
     const std::vector<FileToSave> m_files{{"GND00001.JPG", 10, 30}, {"MP400001.MP4", 40, 700}, {"WAV00001.WAV", 700, 705}};
     const std::vector<std::size_t> m_all{0, 1, 2};
-    test::DiskImage m_image;
+    test::DiskImage m_image{720};
     MemorySectorOpener m_memory;
     test::ScratchFolder m_folder;
 };
@@ -117,7 +106,7 @@ TEST_F(SaveJobTest, CancelOutOfSpaceOrNoReportKeepOnlyWholeFiles)
         if (c.reportError == 0)
             fs::create_directories(folder);
         test::FailingWriter writer;
-        writer.failWritesAfter(c.bytesAllowed);
+        writer.bytesAllowed = c.bytesAllowed;
         SaveJob job(m_files, m_all, folder, "card", writer);
         test::BeforeReadOpener opener(m_memory, [&](std::uint64_t sector) {
             if (sector == c.cancelAt)
