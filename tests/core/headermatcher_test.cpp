@@ -26,43 +26,43 @@ bool matches(const SignatureList& oneRecord, const Sector& sector)
     return HeaderMatcher(oneRecord).firstMatch(sector.data()) == 0;
 }
 
-TEST(HeaderMatcher, WalkResumesAtTheByteThatDifferedAndStopsAtTheFirstNonCandidate)
+// One record's header and position against a sector holding `bytes` at `offset`.
+TEST(HeaderMatcher, OneRecordMatchesWhereItsPositionSays)
 {
-    const SignatureList pack = record("MPG", "1", "000001BA", "nn");
-    EXPECT_FALSE(matches(pack, sectorWith(0, "000000000001BA")));  // the header at byte 3 is walked over
-    EXPECT_TRUE(matches(pack, sectorWith(0, "00000000000001BA")));
-    EXPECT_TRUE(matches(pack, sectorWith(0, "000001BA")));
-    EXPECT_TRUE(matches(pack, sectorWith(0, "0000000001BA")));   // partial match of two, resumed at byte 2
-    EXPECT_FALSE(matches(pack, sectorWith(100, "000001BA")));    // byte 0 is no candidate
-    EXPECT_TRUE(matches(record("X", "1", "AB", "nn"), sectorWith(0, "ABAB")));
-}
-
-TEST(HeaderMatcher, NumberedPositionsUpTo507AreTried)
-{
-    EXPECT_TRUE(matches(record("X", "1", "ABCD", "507"), sectorWith(506, "ABCD")));
-    EXPECT_FALSE(matches(record("X", "1", "AB", "508"), sectorWith(507, "AB")));
-    EXPECT_TRUE(matches(record("X", "1", "ABCDEF", "507"), sectorWith(506, "ABCDEF")));   // ends on byte 511
-    EXPECT_FALSE(matches(record("X", "1", "ABCDEF00", "507"), sectorWith(506, "ABCDEF"))); // would run past it
-    EXPECT_FALSE(matches(record("X", "1", "11", "513"), sectorWith(0, "")));               // never read past the sector
-    EXPECT_FALSE(matches(record("X", "1", "11", "100000"), sectorWith(0, "")));
-    EXPECT_TRUE(matches(record("X", "1", "6674", "5"), sectorWith(4, "6674")));
-    EXPECT_FALSE(matches(record("X", "1", "6674", "5"), sectorWith(5, "6674")));
-}
-
-TEST(HeaderMatcher, RecordsThatCanNeverMatch)
-{
-    const Sector sector = sectorWith(0, "FFD8FF");
-    EXPECT_FALSE(matches(record("X", "1", "", "1"), sector));
-    EXPECT_FALSE(matches(record("X", "1", "F", "1"), sector)); // one character is no byte
-    EXPECT_FALSE(matches(record("X", "1", "FFD8", "0"), sector));
-    EXPECT_FALSE(matches(record("X", "1", "FFD8", "-1"), sector));
-    EXPECT_FALSE(matches(record("X", "1", "FFD8", "first"), sector));
+    struct Case { const char *header, *position; std::size_t offset; const char* bytes; bool matches; };
+    const Case cases[] = {
+        // "nn": the walk resumes at the byte that differed and stops at the first non-candidate.
+        {"000001BA", "nn", 0, "000000000001BA", false}, // the header at byte 3 is walked over
+        {"000001BA", "nn", 0, "00000000000001BA", true},
+        {"000001BA", "nn", 0, "000001BA", true},
+        {"000001BA", "nn", 0, "0000000001BA", true},    // partial match of two, resumed at byte 2
+        {"000001BA", "nn", 100, "000001BA", false},     // byte 0 is no candidate
+        {"AB", "nn", 0, "ABAB", true},
+        // Numbered positions up to 507 are tried.
+        {"ABCD", "507", 506, "ABCD", true},
+        {"AB", "508", 507, "AB", false},
+        {"ABCDEF", "507", 506, "ABCDEF", true},         // ends on byte 511
+        {"ABCDEF00", "507", 506, "ABCDEF", false},      // would run past it
+        {"11", "513", 0, "", false},                    // never read past the sector
+        {"11", "100000", 0, "", false},
+        {"6674", "5", 4, "6674", true},
+        {"6674", "5", 5, "6674", false},
+        // Records that can never match; an odd last character is ignored.
+        {"", "1", 0, "FFD8FF", false},
+        {"F", "1", 0, "FFD8FF", false},                 // one character is no byte
+        {"FFD8", "0", 0, "FFD8FF", false},
+        {"FFD8", "-1", 0, "FFD8FF", false},
+        {"FFD8", "first", 0, "FFD8FF", false},
+        {"FFD8F", "1", 0, "FFD8FF", true},
+        {"ffd8", "01", 0, "FFD8FF", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(matches(record("X", "1", c.header, c.position), sectorWith(c.offset, c.bytes)), c.matches)
+            << c.header << " at " << c.position << " against " << c.bytes << " at " << c.offset;
     // Entry 6 decides the first byte: a record whose entry 6 disagrees with its header never matches.
     SignatureList wrongFirst = record("X", "1", "FFD8", "1");
     wrongFirst[6] = "216";
-    EXPECT_FALSE(matches(wrongFirst, sector));
-    EXPECT_TRUE(matches(record("X", "1", "FFD8F", "1"), sector)); // an odd last character is ignored
-    EXPECT_TRUE(matches(record("X", "1", "ffd8", "01"), sector));
+    EXPECT_FALSE(matches(wrongFirst, sectorWith(0, "FFD8FF")));
 }
 
 TEST(HeaderMatcher, FirstMatchingRecordInListOrderWins)
