@@ -14,8 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::contentOf;
-using test::namesIn;
+using namespace test;
 using Names = std::vector<std::string>;
 
 // A card of filled sectors (every one different), opened, and a folder to save into.

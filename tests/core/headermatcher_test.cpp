@@ -7,8 +7,7 @@
 namespace salvyn {
 namespace {
 
-using test::hexBytes;
-using test::record;
+using namespace test;
 
 using Sector = std::array<std::uint8_t, kSectorSize>;
 

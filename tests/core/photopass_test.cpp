@@ -9,10 +9,7 @@
 namespace salvyn {
 namespace {
 
-using test::DiskImage;
-using test::hexBytes;
-using test::record;
-using test::ScanBench;
+using namespace test;
 using Photos = std::vector<test::FoundPhoto>;
 
 const std::vector<std::uint8_t> kJpegHeader = hexBytes("FFD8FFE0");

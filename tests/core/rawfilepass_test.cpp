@@ -10,9 +10,7 @@
 namespace salvyn {
 namespace {
 
-using test::DiskImage;
-using test::record;
-using test::ScanBench;
+using namespace test;
 using Files = std::vector<test::FoundRawFile>;
 
 const SignatureList kMp4 = record("MP4", "1000", "0000001866747970", "1");

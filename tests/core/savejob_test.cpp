@@ -17,8 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::contentOf;
-using test::namesIn;
+using namespace test;
 
 // A card with three found files: a photo at 10..30, a video at 40..700, a sound at 700..705.
 class SaveJobTest : public ::testing::Test {

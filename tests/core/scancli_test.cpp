@@ -10,8 +10,7 @@ namespace salvyn {
 namespace {
 
 namespace fs = std::filesystem;
-using test::DiskImage;
-using test::hexBytes;
+using namespace test;
 
 std::string listFile(std::initializer_list<std::array<const char*, 4>> records, const char* description = "test")
 {

@@ -9,10 +9,7 @@
 namespace salvyn {
 namespace {
 
-using test::DiskImage;
-using test::hexBytes;
-using test::record;
-using test::ScanBench;
+using namespace test;
 
 const SignatureList kJpeg = record("JPG", "20000000", "FFD8FFE0", "1");
 const SignatureList kMp4 = record("MP4", "1000", "0000001866747970", "1");
