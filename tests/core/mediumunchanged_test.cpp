@@ -143,8 +143,7 @@ TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
          {"files into a new folder on the card", "--out {mount}/recovered/photos {medium}", 2, refusedInto,
           "{mount}/recovered"},
          {"a report on the card", "--report {mount}/report.tsv {medium}", 2,
-          "salvyn-scan: refusing to write the report {mount}/report.tsv: it is on {medium}, the medium being "
-          "scanned{try}",
+          "salvyn-scan: refusing to write the report {mount}/report.tsv: it is on {medium}, the medium being scanned{try}",
           "{mount}/report.tsv"},
          {"a report onto the device itself", "--report {medium} {medium}", 2,
           "salvyn-scan: refusing to write the report {medium}: it is the medium being scanned{try}", ""},

@@ -15,7 +15,7 @@ namespace salvyn {
 struct SectorFaults {
     std::set<std::uint64_t> unreadableSectors;
     std::set<std::uint64_t> unseekableSectors;
-    std::function<void(std::uint64_t)> beforeRead = {}; // set: sectors are read one by one
+    std::function<void(std::uint64_t)> beforeRead = {};
 };
 
 class FaultySectorStream : public SectorStream {
@@ -41,13 +41,16 @@ public:
         m_position += got;
         return got;
     }
-    // Up to the next bad place only; that one is met by a single read.
+    // Up to the next bad place only; that one is met by a single read. With a test to call
+    // before each read, one by one as a stream without bulk reads does.
     std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override
     {
+        if (m_faults.beforeRead)
+            return SectorStream::readSectorsInto(into, count);
         const auto nextBad = m_faults.unreadableSectors.lower_bound(m_position);
         if (nextBad != m_faults.unreadableSectors.end())
             count = static_cast<std::size_t>(std::min<std::uint64_t>(count, *nextBad - m_position));
-        const std::size_t got = count == 0 || m_faults.beforeRead ? 0 : m_inner->readSectorsInto(into, count);
+        const std::size_t got = count == 0 ? 0 : m_inner->readSectorsInto(into, count);
         m_position += got;
         return got;
     }
