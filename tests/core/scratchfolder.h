@@ -61,10 +61,7 @@ inline std::string textOf(const std::filesystem::path& path)
 }
 
 // A shell command's exit status and what it wrote, caught in files of `folder`.
-struct CommandRun {
-    int status;
-    std::string out, err;
-};
+struct CommandRun { int status; std::string out, err; };
 
 inline CommandRun runCommand(const std::string& command, const ScratchFolder& folder)
 {
