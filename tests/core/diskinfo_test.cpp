@@ -46,9 +46,8 @@ BlockDevice device(const std::string& name, const std::string& type, bool hotPlu
 
 TEST(BlockDeviceChain, VolumeGivesIdentifierNameAndSizeWholeDiskGivesParentAndBus)
 {
-    BlockDevice partition = device("sdb1", "part", true);
+    BlockDevice partition = device("sdb1", "part", true), disk = device("sdb", "disk", true);
     partition.sizeBytes = 1025; partition.label = "CARD"; partition.fileSystemType = "vfat"; partition.fileSystemVersion = "FAT32";
-    BlockDevice disk = device("sdb", "disk", true);
     disk.sizeBytes = 999999; disk.transport = "usb";
     const DiskInfo info = diskInfoFromChain({partition, disk}, {});
     std::string texts;
@@ -67,9 +66,8 @@ TEST(BlockDeviceChain, LoopDevicesOpticalDrivesAndUnplugging)
     // A loop device anywhere makes a disk image.
     BlockDevice loop = device("loop3", "loop");
     loop.transport = "usb";
-    EXPECT_EQ(diskInfoText(diskInfoFromChain({device("dm-1", "crypt"), device("loop3p2", "part"), loop}, {}),
-                           kBusProtocol),
-              "Disk Image");
+    const DiskInfo image = diskInfoFromChain({device("dm-1", "crypt"), device("loop3p2", "part"), loop}, {});
+    EXPECT_EQ(diskInfoText(image, kBusProtocol), "Disk Image");
     EXPECT_EQ(diskInfoText(diskInfoFromChain({device("loop7", "loop")}, {}), kBusProtocol), "Disk Image");
 
     // Only optical drives report their disc.
@@ -89,24 +87,23 @@ TEST(BlockDeviceChain, LoopDevicesOpticalDrivesAndUnplugging)
 
 TEST(BlockDeviceChain, FileSystemNamesAsUsersKnowThem)
 {
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", "FAT32"), "MS-DOS (FAT32)");
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", "FAT16"), "MS-DOS (FAT16)");
-    EXPECT_EQ(fileSystemUserVisibleName("vfat", std::nullopt), "MS-DOS (FAT)");
-    EXPECT_EQ(fileSystemUserVisibleName("exfat", "1.0"), "ExFAT");
-    EXPECT_EQ(fileSystemUserVisibleName("ntfs", std::nullopt), "NTFS");
-    EXPECT_EQ(fileSystemUserVisibleName("ext4", "1.0"), "ext4");
-    EXPECT_EQ(fileSystemUserVisibleName(std::nullopt, "FAT32"), std::nullopt);
-    EXPECT_EQ(fileSystemUserVisibleName("", std::nullopt), std::nullopt);
+    using Text = std::optional<std::string>;
+    const Text none;
+    const std::tuple<Text, Text, Text> cases[] = {
+        {"vfat", "FAT32", "MS-DOS (FAT32)"}, {"vfat", "FAT16", "MS-DOS (FAT16)"}, {"vfat", none, "MS-DOS (FAT)"},
+        {"exfat", "1.0", "ExFAT"}, {"ntfs", none, "NTFS"}, {"ext4", "1.0", "ext4"}, {none, "FAT32", none}, {"", none, none}};
+    for (const auto& [type, version, name] : cases)
+        EXPECT_EQ(fileSystemUserVisibleName(type, version), name) << type.value_or("-");
 }
 
-DiskInfo usbVolume()
+// A USB stick's volume, changed by `change`.
+DiskInfo usbVolume(const std::function<void(DiskInfo&)>& change = [](DiskInfo&) {})
 {
-    return {{kDeviceIdentifier, std::string("sdb1")},
-            {kVolumeName, std::string("KINGSTON")},
-            {kFilesystemUserVisibleName, std::string("MS-DOS (FAT32)")},
-            {kIOKitSize, std::uint64_t{8004304896}},
-            {kParentWholeDisk, std::string("sdb")},
-            {kBusProtocol, std::string("USB")}};
+    DiskInfo info{{kDeviceIdentifier, std::string("sdb1")}, {kVolumeName, std::string("KINGSTON")},
+                  {kFilesystemUserVisibleName, std::string("MS-DOS (FAT32)")}, {kIOKitSize, std::uint64_t{8004304896}},
+                  {kParentWholeDisk, std::string("sdb")}, {kBusProtocol, std::string("USB")}};
+    change(info);
+    return info;
 }
 
 // The record's six texts in field order, or nothing when no record is made.
@@ -115,39 +112,31 @@ std::vector<std::string> recordTexts(const DiskInfo& info)
     const auto record = find_disk_info(info);
     if (!record)
         return {};
-    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(),
-            record->nsStrSize(), record->nsStrParentDisk(), record->nsStrSectors()};
+    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(), record->nsStrSize(),
+            record->nsStrParentDisk(), record->nsStrSectors()};
 }
 
 using Texts = std::vector<std::string>;
-
-DiskInfo usbVolumeWith(const std::function<void(DiskInfo&)>& change)
-{
-    DiskInfo info = usbVolume();
-    change(info);
-    return info;
-}
 
 TEST(FindDiskInfo, MakesTheRecordInFieldOrderWithSizeTextAndSectors)
 {
     const Texts usb{"sdb1", "KINGSTON", "MS-DOS (FAT32)", "7.45  GB ", "sdb", "15633408"};
     EXPECT_EQ(recordTexts(usbVolume()), usb);
     const auto set = [](const std::string& key, DiskInfoValue value) {
-        return usbVolumeWith([=](DiskInfo& info) { info[key] = value; });
+        return usbVolume([=](DiskInfo& info) { info[key] = value; });
     };
-    const auto without = [](const std::string& key) { return usbVolumeWith([=](DiskInfo& info) { info.erase(key); }); };
+    const auto without = [](const std::string& key) { return usbVolume([=](DiskInfo& info) { info.erase(key); }); };
     const auto withName = [&](const char* name) { Texts texts = usb; texts[1] = name; return texts; };
     // An empty name is Untitled; an absent one stays empty.
     EXPECT_EQ(recordTexts(set(kVolumeName, std::string())), withName("Untitled"));
     EXPECT_EQ(recordTexts(without(kVolumeName)), withName(""));
     // An absent or mistyped size reads as zero and the record is still made.
-    EXPECT_EQ(recordTexts(without(kIOKitSize))[3] + recordTexts(without(kIOKitSize))[5], "0.00 bytes 0");
-    EXPECT_EQ(recordTexts(set(kIOKitSize, std::string("8004304896")))[5], "0");
-    EXPECT_EQ(recordTexts(set(kIOKitSize, std::uint64_t{1000}))[3] + recordTexts(set(kIOKitSize, std::uint64_t{1000}))[5],
-              "1000.00 bytes 1");
+    const auto sizeTexts = [](const DiskInfo& info) { return recordTexts(info)[3] + recordTexts(info)[5]; };
+    EXPECT_EQ(sizeTexts(without(kIOKitSize)), "0.00 bytes 0");
+    EXPECT_EQ(sizeTexts(set(kIOKitSize, std::string("8004304896"))), "0.00 bytes 0");
+    EXPECT_EQ(sizeTexts(set(kIOKitSize, std::uint64_t{1000})), "1000.00 bytes 1");
     // Absent file system and parent show as empty texts.
-    EXPECT_EQ(recordTexts(DiskInfo{{kDeviceIdentifier, std::string("sdc")}}),
-              (Texts{"sdc", "", "", "0.00 bytes ", "", "0"}));
+    EXPECT_EQ(recordTexts(DiskInfo{{kDeviceIdentifier, std::string("sdc")}}), (Texts{"sdc", "", "", "0.00 bytes ", "", "0"}));
     // Without an identifier there is no record, whatever the rest.
     EXPECT_EQ(recordTexts(without(kDeviceIdentifier)), Texts{});
     EXPECT_EQ(recordTexts(set(kDeviceIdentifier, std::string())), Texts{});
@@ -158,7 +147,7 @@ TEST(FindDiskInfo, MakesTheRecordInFieldOrderWithSizeTextAndSectors)
 TEST(FindDiskInfo, NeverOffersDiskImagesOrCdMediaButKeepsDvds)
 {
     const auto offered = [](const std::string& key, const char* value) {
-        return find_disk_info(usbVolumeWith([=](DiskInfo& info) { info[key] = std::string(value); })).has_value();
+        return find_disk_info(usbVolume([=](DiskInfo& info) { info[key] = std::string(value); })).has_value();
     };
     EXPECT_FALSE(offered(kBusProtocol, "Disk Image"));
     EXPECT_TRUE(offered(kBusProtocol, "Disk Image "));
@@ -192,11 +181,9 @@ TEST(MediaSizeText, UnitsStepUpOnlyAboveTheirLimit)
 
 TEST(MediaSectorCount, WholeSectorsRoundedDown)
 {
-    EXPECT_EQ(sectorCountText(0), "0");
-    EXPECT_EQ(sectorCountText(511), "0");
-    EXPECT_EQ(sectorCountText(1000), "1");
-    EXPECT_EQ(sectorCountText(8004304896), "15633408");
-    EXPECT_EQ(sectorCountText(18446744073709551615ull), "36028797018963967");
+    for (const auto& [bytes, sectors] : {std::pair<std::uint64_t, const char*>{0, "0"}, {511, "0"}, {1000, "1"},
+                                         {8004304896, "15633408"}, {18446744073709551615ull, "36028797018963967"}})
+        EXPECT_EQ(sectorCountText(bytes), sectors);
 }
 
 } // namespace

@@ -12,23 +12,17 @@ namespace salvyn::test {
 
 class FailingWriter final : public SaveWriter {
 public:
-    // Writes fail with `writeError` once more than `bytesAllowed` bytes would be written in all.
-    void failWritesAfter(std::uint64_t bytesAllowed, int writeError = ENOSPC)
-    {
-        m_bytesAllowed = bytesAllowed;
-        m_writeError = writeError;
-    }
-    // Every file creation fails with `error`.
-    void failCreates(int error) { m_createError = error; }
+    std::uint64_t bytesAllowed = std::numeric_limits<std::uint64_t>::max(); // in all; writes beyond fail with ENOSPC
+    int createError = 0;                                                   // set: every file creation fails with it
 
     int create(const std::filesystem::path& path) override
     {
-        return m_createError != 0 ? -m_createError : fileSystemWriter().create(path);
+        return createError != 0 ? -createError : fileSystemWriter().create(path);
     }
     int write(int file, std::span<const std::uint8_t> bytes) override
     {
-        if (m_bytesWritten + bytes.size() > m_bytesAllowed)
-            return m_writeError;
+        if (m_bytesWritten + bytes.size() > bytesAllowed)
+            return ENOSPC;
         m_bytesWritten += bytes.size();
         return fileSystemWriter().write(file, bytes);
     }
@@ -41,9 +35,6 @@ public:
 
 private:
     std::atomic<std::uint64_t> m_bytesWritten{0};
-    std::uint64_t m_bytesAllowed = std::numeric_limits<std::uint64_t>::max();
-    int m_writeError = ENOSPC;
-    int m_createError = 0;
 };
 
 } // namespace salvyn::test

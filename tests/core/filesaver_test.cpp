@@ -1,6 +1,5 @@
 #include "results/filesaver.h"
 
-#include "doubles/faultysectorsource.h"
 #include "results/recoveryreport.h"
 #include "failingwriter.h"
 #include "scantestsupport.h"
@@ -8,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace salvyn {
@@ -18,130 +14,103 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::contentOf;
-using test::namesIn;
+using namespace test;
+using Names = std::vector<std::string>;
 
-// A card of `sectors` filled sectors, opened.
-struct FilledCard {
-    explicit FilledCard(std::uint64_t sectors) : image(sectors)
+// A card of filled sectors (every one different), opened, and a folder to save into.
+class FileSaverTest : public ::testing::Test {
+protected:
+    FileSaverTest()
     {
-        image.fill(0, sectors);
-        memory.addImage("card", image.bytes());
+        memory.addImage("card", image.fill(0, 1100).bytes());
         medium = memory.open("card").stream;
     }
-    test::DiskImage image;
+
+    test::ScratchFolder folder;
+    test::DiskImage image{1100};
     MemorySectorOpener memory;
     std::unique_ptr<SectorStream> medium;
 };
 
-// Saves `bytes` as a file found at `firstSector` of a medium that holds them there.
-SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, const std::string& name,
-                    std::uint64_t firstSector)
+TEST_F(FileSaverTest, PhotoBytesAreWrittenPrivatelyAndDescribed)
 {
-    std::vector<std::uint8_t> image(firstSector * kSectorSize, 0);
-    image.insert(image.end(), bytes.begin(), bytes.end());
-    MemorySectorOpener memory;
-    memory.addImage("card", std::move(image));
-    auto medium = memory.open("card").stream;
-    return saver.saveBytes(name, firstSector, firstSector + bytes.size() / kSectorSize, bytes.size(), *medium);
-}
-
-TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
-{
-    test::ScratchFolder folder;
     FileSaver saver(folder.path());
-    const std::vector<std::uint8_t> bytes(3 * kSectorSize, 0x42);
-    const SavedFile saved = saveFound(saver, bytes, "GND00001.JPG", 100);
+    const SavedFile saved = saver.saveBytes("GND00001.JPG", 100, 103, 3 * kSectorSize, *medium);
     EXPECT_EQ(saved.error + saved.savedPath.string(), (folder.path() / "GND00001.JPG").string());
-    EXPECT_EQ(contentOf(saved.savedPath), bytes);
-    EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(bytes) + "\t\t/cards/a.img");
+    EXPECT_EQ(contentOf(saved.savedPath), image.sectors(100, 103));
+    EXPECT_EQ(reportLine(saved, "/cards/a.img"),
+              "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(image.sectors(100, 103)) + "\t\t/cards/a.img");
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST(FileSaver, ExistingFilesAndLinksAreNeverReplaced)
+// A group of one type gives the same name twice: both files are kept.
+TEST_F(FileSaverTest, ExistingFilesAndLinksAreNeverReplaced)
 {
-    test::ScratchFolder folder;
     folder.write("MP400001.MP4", "keep me");
     fs::create_symlink(folder.path() / "elsewhere", folder.path() / "MP400001-2.MP4");
     FileSaver saver(folder.path());
-    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "MP400001.MP4", 0);
-    EXPECT_EQ(saved.name, "MP400001-3.MP4");
-    EXPECT_EQ(contentOf(folder.path() / "MP400001.MP4"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_EQ(saver.saveSectors("MP400001.MP4", 0, 1, *medium).name, "MP400001-3.MP4");
+    EXPECT_EQ(test::textOf(folder.path() / "MP400001.MP4"), "keep me");
     EXPECT_FALSE(fs::exists(folder.path() / "elsewhere"));
-    // A group of one type gives the same name twice: both files are kept.
-    EXPECT_EQ(saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 2), "MP400001.MP4", 0).name, "MP400001-4.MP4");
+    EXPECT_EQ(saver.saveSectors("MP400001.MP4", 1, 2, *medium).name, "MP400001-4.MP4");
 }
 
-TEST(FileSaver, NamesFromTheListsCannotLeaveTheFolder)
+TEST_F(FileSaverTest, NamesFromTheListsCannotLeaveTheFolder)
 {
-    EXPECT_EQ(safeFileName("X/../../Y00001.X/../../Y"), "X_.._.._Y00001.X_.._.._Y");
-    EXPECT_EQ(safeFileName(".."), "found..");
-    EXPECT_EQ(safeFileName(""), "found");
-    EXPECT_EQ(safeFileName("A\nB\x7f"), "A_B_");
-    test::ScratchFolder folder;
-    FileSaver saver(folder.path() / "out");
+    for (const auto& [name, safe] : {std::pair("X/../../Y00001.X/../../Y", "X_.._.._Y00001.X_.._.._Y"),
+                                     std::pair("..", "found.."), std::pair("", "found"), std::pair("A\nB\x7f", "A_B_")})
+        EXPECT_EQ(safeFileName(name), safe);
     fs::create_directory(folder.path() / "out");
-    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 1), "../escape.JPG", 0);
-    EXPECT_EQ(saved.savedPath, folder.path() / "out" / ".._escape.JPG");
+    FileSaver saver(folder.path() / "out");
+    EXPECT_EQ(saver.saveSectors("../escape.JPG", 0, 1, *medium).savedPath, folder.path() / "out" / ".._escape.JPG");
     EXPECT_FALSE(fs::exists(folder.path() / "escape.JPG"));
 }
 
-TEST(FileSaver, WithoutAFolderFilesAreOnlyMeasured)
+TEST_F(FileSaverTest, WithoutAFolderFilesAreOnlyMeasured)
 {
-    FilledCard card(20);
     FileSaver measuring(std::nullopt);
-    const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *card.medium);
+    const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(card.image.sectors(4, 9)) + "\t\tsdb1");
+    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(image.sectors(4, 9)) + "\t\tsdb1");
 }
 
-TEST(FileSaver, AFileGrowsUnderAHiddenNameAndAppearsWhole)
+TEST_F(FileSaverTest, AFileGrowsUnderAHiddenNameAndAppearsWhole)
 {
-    FilledCard card(600);
-    test::ScratchFolder folder;
     FileSaver saver(folder.path());
-    std::vector<std::vector<std::string>> seenWhileWriting;
-    saver.setKeepGoing([&](std::uint64_t) {
-        seenWhileWriting.push_back(namesIn(folder.path()));
-        return true;
-    });
-    const SavedFile saved = saver.saveSectors("MP400001.MP4", 0, 600, *card.medium);
-    ASSERT_EQ(seenWhileWriting.size(), 3u); // 256 + 256 + 88 sectors
-    for (const auto& names : seenWhileWriting)
-        EXPECT_EQ(names, std::vector<std::string>{".MP400001.MP4.part"});
-    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"MP400001.MP4"});
-    EXPECT_EQ(contentOf(saved.savedPath), card.image.sectors(0, 600));
+    std::vector<Names> seenWhileWriting;
+    saver.setKeepGoing([&](std::uint64_t) { seenWhileWriting.push_back(namesIn(folder.path())); return true; });
+    const SavedFile saved = saver.saveSectors("MP400001.MP4", 0, 600, *medium);
+    EXPECT_EQ(seenWhileWriting, std::vector<Names>(3, Names{".MP400001.MP4.part"})); // 256 + 256 + 88 sectors
+    EXPECT_EQ(namesIn(folder.path()), Names{"MP400001.MP4"});
+    EXPECT_EQ(contentOf(saved.savedPath), image.sectors(0, 600));
 }
 
-TEST(FileSaver, OutOfSpaceLeavesNothingAndNamesTheFile)
+// The copy stops at the failure instead of reading on.
+TEST_F(FileSaverTest, OutOfSpaceLeavesNothingAndNamesTheFile)
 {
-    FilledCard card(600);
-    test::ScratchFolder folder;
     test::FailingWriter writer;
-    writer.failWritesAfter(300 * kSectorSize);
+    writer.bytesAllowed = 300 * kSectorSize;
     FileSaver saver(folder.path(), writer);
     std::uint64_t piecesSeen = 0;
     saver.setKeepGoing([&](std::uint64_t) { return ++piecesSeen > 0; });
-
-    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 0, 600, *card.medium);
+    const SavedFile saved = saver.saveSectors("AVI00001.AVI", 0, 600, *medium);
     EXPECT_EQ(saved.errorNumber, ENOSPC);
     EXPECT_EQ(saved.error, "cannot write " + (folder.path() / "AVI00001.AVI").string() + ": No space left on device");
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(piecesSeen, 1u); // the copy stops at the failure instead of reading on
+    EXPECT_EQ(piecesSeen, 1u);
     EXPECT_TRUE(namesIn(folder.path()).empty());
 
-    writer.failCreates(EACCES);
-    const SavedFile refused = saveFound(saver, std::vector<std::uint8_t>(kSectorSize, 7), "GND00001.JPG", 4);
+    writer.createError = EACCES;
+    const SavedFile refused = saver.saveBytes("GND00001.JPG", 4, 5, kSectorSize, *medium);
     EXPECT_EQ(refused.errorNumber, EACCES);
     EXPECT_EQ(refused.error, "cannot write " + (folder.path() / "GND00001.JPG").string() + ": Permission denied");
     EXPECT_TRUE(namesIn(folder.path()).empty());
 }
 
-TEST(FileSaver, GivingUpMidFileLeavesNothingOfIt)
+TEST_F(FileSaverTest, GivingUpMidFileLeavesNothingOfIt)
 {
-    test::ScratchFolder folder;
     folder.write("GND00001.JPG", "older");
     FileSaver saver(folder.path());
     int pieces = 0;
@@ -149,11 +118,11 @@ TEST(FileSaver, GivingUpMidFileLeavesNothingOfIt)
         EXPECT_EQ(bytes, 256 * kSectorSize);
         return ++pieces < 2;
     });
-    const SavedFile saved = saveFound(saver, std::vector<std::uint8_t>(1024 * kSectorSize, 9), "GND00001.JPG", 0);
+    const SavedFile saved = saver.saveSectors("GND00001.JPG", 0, 1024, *medium);
     EXPECT_TRUE(saved.cancelled && saved.error.empty() && saved.savedPath.empty());
     EXPECT_EQ(pieces, 2);
-    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"GND00001.JPG"});
-    EXPECT_EQ(contentOf(folder.path() / "GND00001.JPG"), (std::vector<std::uint8_t>{'o', 'l', 'd', 'e', 'r'}));
+    EXPECT_EQ(namesIn(folder.path()), Names{"GND00001.JPG"});
+    EXPECT_EQ(test::textOf(folder.path() / "GND00001.JPG"), "older");
 }
 
 } // namespace

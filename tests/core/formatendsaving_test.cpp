@@ -1,7 +1,6 @@
 // Saving by format ends: the length each found file is saved with, and the files written.
 #include "doubles/memorymedium.h"
 #include "doubles/samplefiles.h"
-#include "doubles/memorysectorsource.h"
 #include "results/formatendtable.h"
 #include "results/recoveryreport.h"
 #include "results/savingplan.h"
@@ -168,18 +167,16 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)
 {
-    Bytes image(4 * kSectorSize);
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<std::uint8_t>(i * 7);
+    test::DiskImage image(4);
     MemorySectorOpener opener;
-    opener.addImage("card", image);
+    opener.addImage("card", image.fill(0, 4).bytes());
     auto stream = opener.open("card").stream;
     SectorByteReader reader(*stream);
     Bytes out(1000);
     EXPECT_EQ(reader.readAt(300, out.data(), out.size()), 1000u);
-    EXPECT_TRUE(std::equal(out.begin(), out.end(), image.begin() + 300));
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), image.bytes().begin() + 300));
     EXPECT_EQ(reader.readAt(1800, out.data(), out.size()), 2048u - 1800u);
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 248, image.begin() + 1800));
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 248, image.bytes().begin() + 1800));
     EXPECT_EQ(reader.readAt(4096, out.data(), out.size()), 0u);
 }
 

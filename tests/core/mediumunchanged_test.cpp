@@ -10,12 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace salvyn {
 namespace {
@@ -33,17 +30,10 @@ std::string filledIn(std::string text, const std::vector<std::pair<std::string, 
     return text;
 }
 
-struct ScanRun {
-    int status;
-    std::string err;
-};
-
 // One run of the built salvyn-scan, with the signature lists the build ships.
-ScanRun scan(const std::string& arguments, const fs::path& scratch)
+test::CommandRun scan(const std::string& arguments, const test::ScratchFolder& scratch)
 {
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan";
-    const int status = std::system((program.string() + " " + arguments + " >/dev/null 2>" + (scratch / "stderr").string()).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::textOf(scratch / "stderr")};
+    return test::runCommand((fs::read_symlink("/proc/self/exe").parent_path() / "salvyn-scan").string() + " " + arguments, scratch);
 }
 
 // A folder holding photos laid out as a camera would, for an ext4 file system made from it.
@@ -56,13 +46,9 @@ fs::path cardContents(const test::ScratchFolder& scratch)
     return scratch.path() / "card";
 }
 
-struct Case {
-    const char* what;
-    const char* arguments; // {medium}, {mount} (the medium's file system) and {beside} (elsewhere)
-    int status;
-    std::string error;     // what salvyn-scan says on stderr
-    const char* absent;    // what must not exist afterwards, or ""
-};
+// Arguments name {medium}, {mount} (the medium's file system) and {beside} (elsewhere); `error`
+// is what salvyn-scan says on stderr, `absent` what must not exist afterwards, or "".
+struct Case { const char* what; const char* arguments; int status; std::string error; const char* absent; };
 
 constexpr const char* kTry = "\nTry 'salvyn-scan --help'.\n";
 
@@ -75,9 +61,8 @@ protected:
         const std::string before = fileSha256(image);
         for (const Case& c : cases) {
             SCOPED_TRACE(c.what);
-            const ScanRun run = scan(filledIn(c.arguments, values), m_scratch.path());
-            EXPECT_EQ(run.status, c.status) << run.err;
-            EXPECT_EQ(run.err, filledIn(c.error, values));
+            const auto run = scan(filledIn(c.arguments, values), m_scratch);
+            EXPECT_EQ(std::pair(run.status, run.err), std::pair(c.status, filledIn(c.error, values)));
             EXPECT_FALSE(*c.absent && fs::exists(filledIn(c.absent, values))) << c.absent;
             settle();
             EXPECT_EQ(fileSha256(image), before);
@@ -89,12 +74,8 @@ protected:
 
 TEST_F(MediumUnchanged, ScansOfADiskImageLeaveItAsItWas)
 {
-    const fs::path image = m_scratch.path() / "card.img";
-    {
-        std::string bytes(4 << 20, '\0');
-        bytes.replace(512 * 100, 4, "\xFF\xD8\xFF\xE1");
-        m_scratch.write("card.img", bytes);
-    }
+    std::string bytes(4 << 20, '\0');
+    const fs::path image = m_scratch.write("card.img", bytes.replace(512 * 100, 4, "\xFF\xD8\xFF\xE1"));
     const std::string beside = (m_scratch.path() / "beside").string();
     expectUnchanged(
         {{"a scan alone", "{medium}", 0, "", ""},
@@ -111,60 +92,39 @@ bool shell(const std::string& command)
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// An ext4 image attached to a loop device and mounted, as a card in a reader would be.
-class MountedCard {
-public:
-    MountedCard(const fs::path& image, const fs::path& contents, const fs::path& mountPoint) : m_mountPoint(mountPoint)
+// An ext4 image attached to a loop device and mounted, as a card in a reader would be;
+// noatime, so that looking into folders does not itself change the card.
+struct MountedCard {
+    MountedCard(const fs::path& image, const fs::path& contents, const fs::path& mountPoint) : mountPoint(mountPoint)
     {
         fs::create_directories(mountPoint);
         const fs::path deviceFile = mountPoint.parent_path() / "loop-device";
-        if (!shell("truncate -s 8M " + image.string())
-            || !shell("mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -d " + contents.string() + " "
-                      + image.string()))
-            fail("cannot make an ext4 file system (mkfs.ext4 from e2fsprogs)");
-        else if (std::system(("losetup -f --show " + image.string() + " >" + deviceFile.string() + " 2>/dev/null").c_str()) != 0)
-            fail("cannot attach a loop device");
-        else
-            attach(deviceFile);
+        mounted = shell("truncate -s 8M " + image.string() + " && mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 -d "
+                        + contents.string() + " " + image.string() + " && losetup -f --show " + image.string() + " >"
+                        + deviceFile.string() + " && mount -o noatime \"$(cat " + deviceFile.string() + ")\" "
+                        + mountPoint.string());
+        device = test::textOf(deviceFile);
+        device.erase(device.find_last_not_of('\n') + 1);
     }
-
     ~MountedCard()
     {
-        if (m_mounted)
-            shell("umount " + m_mountPoint.string());
-        if (!m_device.empty())
-            shell("losetup -d " + m_device);
+        if (mounted)
+            shell("umount " + mountPoint.string());
+        if (!device.empty())
+            shell("losetup -d " + device);
     }
-
-    const std::string& device() const { return m_device; }
-    const std::string& whyNot() const { return m_whyNot; }
-
     // Whatever the file system still holds in memory goes to the card, and so to its image.
     void settle() const
     {
-        const int fd = ::open(m_mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = ::open(mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ASSERT_GE(fd, 0);
         EXPECT_EQ(::syncfs(fd), 0);
         ::close(fd);
     }
 
-private:
-    void fail(std::string why) { m_whyNot = std::move(why); }
-
-    void attach(const fs::path& deviceFile)
-    {
-        m_device = test::textOf(deviceFile);
-        m_device.erase(m_device.find_last_not_of('\n') + 1);
-        // noatime: looking into folders must not itself change the card.
-        m_mounted = shell("mount -o noatime " + m_device + " " + m_mountPoint.string());
-        if (!m_mounted)
-            fail("cannot mount ext4 on " + m_device);
-    }
-
-    fs::path m_mountPoint;
-    std::string m_device;
-    std::string m_whyNot;
-    bool m_mounted = false;
+    fs::path mountPoint;
+    std::string device;
+    bool mounted = false;
 };
 
 TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
@@ -173,8 +133,8 @@ TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
         GTEST_SKIP() << "needs root to attach a loop device and mount ext4";
     const fs::path image = m_scratch.path() / "card.img";
     const MountedCard card(image, cardContents(m_scratch), m_scratch.path() / "mnt");
-    if (!card.whyNot().empty())
-        GTEST_SKIP() << card.whyNot();
+    if (!card.mounted)
+        GTEST_SKIP() << "cannot make, attach and mount an ext4 card (mkfs.ext4, losetup, mount)";
     const std::string mount = (m_scratch.path() / "mnt").string();
     const std::string refusedInto = "salvyn-scan: refusing to write into {mount}/recovered/photos: it is on {medium}, "
                                     "the medium being scanned{try}";
@@ -183,13 +143,12 @@ TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
          {"files into a new folder on the card", "--out {mount}/recovered/photos {medium}", 2, refusedInto,
           "{mount}/recovered"},
          {"a report on the card", "--report {mount}/report.tsv {medium}", 2,
-          "salvyn-scan: refusing to write the report {mount}/report.tsv: it is on {medium}, the medium being "
-          "scanned{try}",
+          "salvyn-scan: refusing to write the report {mount}/report.tsv: it is on {medium}, the medium being scanned{try}",
           "{mount}/report.tsv"},
          {"a report onto the device itself", "--report {medium} {medium}", 2,
           "salvyn-scan: refusing to write the report {medium}: it is the medium being scanned{try}", ""},
          {"files and a report elsewhere", "--out {beside}/found --report {beside}/report.tsv {medium}", 0, "", ""}},
-        {{"medium", card.device()}, {"mount", mount}, {"beside", (m_scratch.path() / "beside").string()}, {"try", kTry}},
+        {{"medium", card.device}, {"mount", mount}, {"beside", (m_scratch.path() / "beside").string()}, {"try", kTry}},
         image, [&card] { card.settle(); });
     EXPECT_TRUE(fs::exists(m_scratch.path() / "beside/found/GND00001.JPG"));
 
@@ -204,7 +163,7 @@ TEST_F(MediumUnchanged, ScansOfAMountedCardNeverWriteOntoIt)
     RawSectorOpener opener;
     const PreviewFolder onCard(mount + "/cache/preview");
     const std::string before = fileSha256(image);
-    EXPECT_EQ(PreviewExtraction(opener, state, onCard, host).CreateFile_QuickLook_Preview(card.device(), {"a.JPG", 0, 8}),
+    EXPECT_EQ(PreviewExtraction(opener, state, onCard, host).CreateFile_QuickLook_Preview(card.device, {"a.JPG", 0, 8}),
               PreviewWayOut::FileNotCreated);
     EXPECT_FALSE(fs::exists(mount + "/cache"));
     card.settle();

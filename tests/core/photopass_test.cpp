@@ -1,6 +1,5 @@
 #include "scan/photopass.h"
 
-#include "doubles/faultysectorsource.h"
 #include "scantestsupport.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +9,8 @@
 namespace salvyn {
 namespace {
 
-using test::DiskImage;
-using test::FoundPhoto;
-using test::hexBytes;
-using test::record;
-using test::ScanBench;
-using Photos = std::vector<FoundPhoto>;
+using namespace test;
+using Photos = std::vector<test::FoundPhoto>;
 
 const std::vector<std::uint8_t> kJpegHeader = hexBytes("FFD8FFE0");
 const SignatureList kJpeg = record("JPG", "20000000", "FFD8FFE0", "1");
@@ -48,31 +43,26 @@ TEST(PhotoPass, PhotosRunFromTheirHeaderToTheNextWhereverTheContentLies)
 TEST(PhotoPass, BlankSectorsAreNeverTestedButBelongToAnOpenPhoto)
 {
     DiskImage image(20);
-    image.fill(2, 20).put(2, 0, kJpegHeader);
-    image.put(5, 0, std::vector<std::uint8_t>(kSectorSize, 0)).put(9, 0, std::vector<std::uint8_t>(kSectorSize, 0));
+    image.fill(2, 20).put(2, 0, kJpegHeader).put(5, 0, std::vector<std::uint8_t>(kSectorSize, 0));
     // A header of zeros would match any blank sector if blanks were tested.
     ScanBench bench(image, 0, test::concat({record("ZRO", "999999", "0000", "1"), kJpeg}));
     EXPECT_TRUE(bench.pass("GEN"));
-    ASSERT_EQ(bench.sink.photos.size(), 1u);
-    EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(2, 20));
+    EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(2, 20), "GND00001.JPG", "GND00001.JPG", 2}}));
 }
 
-TEST(PhotoPass, SizeLimitEndsThePhotoBeforeTheSectorThatReachesIt)
+// 18874368 bytes are 36864 sectors: the one that reaches the limit is left out. After a size
+// end sectors are skipped until the next header; 2048 bytes keep three sectors, and a limit
+// of 512 gives an empty photo, which is never listed but uses up its number.
+TEST(PhotoPass, SizeLimitEndsThePhotoBeforeTheSectorThatReachesItAndSkipsToTheNextHeader)
 {
-    DiskImage image(36900);
-    image.fill(0, 36900).put(0, 0, kJpegHeader);
-    ScanBench bench(image, 0, record("JPG", "18874368", "FFD8FFE0", "1"));
-    EXPECT_TRUE(bench.pass("GEN"));
-    ASSERT_EQ(bench.sink.photos.size(), 1u);
-    EXPECT_EQ(bench.sink.photos[0].bytes, image.sectors(0, 36863));
-}
+    DiskImage large(36900);
+    large.fill(0, 36900).put(0, 0, kJpegHeader);
+    ScanBench limited(large, 0, record("JPG", "18874368", "FFD8FFE0", "1"));
+    EXPECT_TRUE(limited.pass("GEN"));
+    EXPECT_EQ(limited.sink.photos, (Photos{{large.sectors(0, 36863), "GND00001.JPG", "GND00001.JPG", 0}}));
 
-TEST(PhotoPass, AfterASizeEndSectorsAreSkippedUntilTheNextHeader)
-{
     DiskImage image(30);
     image.fill(0, 30).put(0, 0, kJpegHeader).put(10, 0, hexBytes("22")).put(20, 0, kJpegHeader);
-    // 2048 bytes: three sectors are kept, the fourth reaches the limit. A limit of 512
-    // gives an empty photo, which is never listed but uses up its number.
     ScanBench bench(image, 0, test::concat({record("JPG", "2048", "FFD8FFE0", "1"), record("TNY", "512", "22", "1")}));
     EXPECT_TRUE(bench.pass("GEN"));
     EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(0, 3), "GND00001.JPG", "GND00001.JPG", 0},
@@ -84,33 +74,30 @@ TEST(PhotoPass, ThoroughPassRestartsNamesButIdentifiersCountOnAcrossSearches)
 {
     ScanBench bench(twoPhotos(), 0, kJpeg);
     bench.request.thoroughList = kJpeg;
-    for (int search = 0; search < 2; ++search) {
-        EXPECT_TRUE(bench.pass("GEN"));
-        EXPECT_TRUE(bench.pass("THD"));
-    }
+    for (int search = 0; search < 2; ++search)
+        EXPECT_TRUE(bench.pass("GEN") && bench.pass("THD"));
     ASSERT_EQ(bench.sink.photos.size(), 8u);
     const auto tag = [&](std::size_t k) { return bench.sink.photos[k].name + " " + bench.sink.photos[k].uid; };
     EXPECT_EQ(tag(2) + ", " + tag(5) + ", " + tag(6), "THD00001.JPG THD00001.JPG, GND00002.JPG GND00004.JPG, THD00001.JPG THD00003.JPG");
 }
 
-TEST(PhotoPass, EmptyListReadsNothingAndReportsAReadError)
+// An empty list reads nothing; a medium that cannot be opened abandons the search. Either
+// way the pass fails and tells the user once.
+TEST(PhotoPass, EmptyListOrUnopenableMediumFailsThePass)
 {
-    ScanBench bench(twoPhotos());
-    EXPECT_FALSE(bench.pass("GEN"));
-    EXPECT_EQ(bench.state.for_index, 0u);
-    EXPECT_EQ(bench.host.count("read error"), 1);
-    EXPECT_TRUE(bench.sink.photos.empty());
-}
+    ScanBench empty(twoPhotos());
+    EXPECT_FALSE(empty.pass("GEN"));
+    EXPECT_EQ(empty.state.for_index, 0u);
+    EXPECT_EQ(empty.host.count("read error"), 1);
+    EXPECT_TRUE(empty.sink.photos.empty());
 
-TEST(PhotoPass, MediumThatCannotBeOpenedAbandonsTheSearch)
-{
-    ScanBench bench(twoPhotos(), 0, kJpeg);
-    bench.request.sourceIdentifier = "disk4";
-    bench.state.stop_now = 1;
-    EXPECT_FALSE(bench.pass("GEN"));
-    EXPECT_EQ(bench.state.stop_now, 0);
-    EXPECT_EQ(bench.state.stop_screen_already_show, 1);
-    const auto events = bench.host.events();
+    ScanBench gone(twoPhotos(), 0, kJpeg);
+    gone.request.sourceIdentifier = "disk4";
+    gone.state.stop_now = 1;
+    EXPECT_FALSE(gone.pass("GEN"));
+    EXPECT_EQ(gone.state.stop_now, 0);
+    EXPECT_EQ(gone.state.stop_screen_already_show, 1);
+    const auto events = gone.host.events();
     EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.end()),
               (std::vector<std::string>{"stop ticker", "open failed: cannot open disk4: No such file or directory"}));
 }
@@ -120,72 +107,28 @@ TEST(PhotoPass, MediumThatCannotBeOpenedAbandonsTheSearch)
 TEST(PhotoPass, StopDeliversThePartlyCollectedPhotoThenTheFinalScreen)
 {
     const DiskImage image = twoPhotos();
-    ScanBench bench(image, 0, kJpeg);
-    test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t sector) {
-        if (sector == 150)
-            bench.state.stop_now = 1;
-    });
-    EXPECT_FALSE(bench.pass("GEN", &stopper));
-    ASSERT_EQ(bench.sink.photos.size(), 2u);
-    EXPECT_EQ(bench.sink.photos[1].bytes, image.sectors(140, 151));
-    EXPECT_EQ(bench.state.stop_now, 0);
-    EXPECT_EQ(bench.state.for_index, 151u);
-    const auto events = bench.host.events();
-    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string>{"stop ticker", "final"}));
-    EXPECT_EQ(bench.host.count("read error"), 0);
-
-    struct StopOnFirst : test::RecordingSink {
-        SearchState* state = nullptr;
-        void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& n, const std::string& u,
-                                std::uint64_t firstSector) override
-        {
-            test::RecordingSink::addImageWithDataAt(bytes, n, u, firstSector);
-            state->stop_now = 1;
-        }
-    } sink;
-    ScanBench readAhead(image, 0, kJpeg);
-    sink.state = &readAhead.state;
-    ScanContext context{readAhead.request, readAhead.state, readAhead.host, sink, readAhead.opener, nullptr};
-    EXPECT_FALSE(Photo_Recovey_Mode(context, "GEN"));
-    ASSERT_EQ(sink.photos.size(), 2u);
-    EXPECT_EQ(sink.photos[0].bytes, image.sectors(100, 140));
-    EXPECT_EQ(sink.photos[1].bytes, image.sectors(140, 141));
-    EXPECT_EQ(readAhead.state.for_index, 141u);
-}
-
-TEST(PhotoPass, UnreadableSectorsKeepEveryLaterSectorInPlace)
-{
-    const DiskImage image = twoPhotos();
-    ScanBench bench(image, 0, kJpeg);
-    // 120 inside the first photo, 140 the second header (lost with it), 199 the last sector.
-    FaultySectorOpener faulty(bench.opener, {{120, 140, 170, 171}, {}});
-    EXPECT_TRUE(bench.pass("GEN", &faulty));
-    ASSERT_EQ(bench.sink.photos.size(), 1u);
-    std::vector<std::uint8_t> expected = image.sectors(100, 200);
-    for (const std::uint64_t bad : {120, 140, 170, 171})
-        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>((bad - 100) * kSectorSize), kSectorSize, 0);
-    EXPECT_EQ(bench.sink.photos[0].bytes, expected);
-    EXPECT_EQ(bench.host.count("read error 4"), 1);
-}
-
-// The reader both passes share: a failed read of the last sector, or a range start that
-// cannot be reached, fails the pass with one read error.
-TEST(PhotoPass, FailedRangeStartOrLastReadFailsThePass)
-{
-    struct Case {
-        SectorFaults faults;
-        std::size_t photos;
-    };
-    for (const Case& c : {Case{{{199}, {}}, 2}, Case{{{}, {100}}, 0}}) {
-        ScanBench bench(twoPhotos(), 0, kJpeg);
-        bench.range(100, 200);
-        FaultySectorOpener faulty(bench.opener, c.faults);
-        EXPECT_FALSE(bench.pass("GEN", &faulty));
-        EXPECT_EQ(bench.host.count("read error"), 1);
-        EXPECT_EQ(bench.sink.photos.size(), c.photos);
+    for (const bool inReadAhead : {false, true}) {
+        SCOPED_TRACE(inReadAhead);
+        ScanBench bench(image, 0, kJpeg);
+        test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t sector) {
+            if (sector == 150)
+                bench.state.stop_now = 1;
+        });
+        if (inReadAhead)
+            bench.sink.afterPhoto = [&] { bench.state.stop_now = bench.sink.photos.size() == 1; };
+        const std::uint64_t end = inReadAhead ? 141 : 151;
+        EXPECT_FALSE(bench.pass("GEN", inReadAhead ? nullptr : &stopper));
+        EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100},
+                                             {image.sectors(140, end), "GND00002.JPG", "GND00002.JPG", 140}}));
+        EXPECT_EQ(bench.state.stop_now, 0);
+        EXPECT_EQ(bench.state.for_index, end);
+        const auto events = bench.host.events();
+        EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()), (std::vector<std::string>{"stop ticker", "final"}));
+        EXPECT_EQ(bench.host.count("read error"), 0);
     }
 }
 
+// A driver that throws ends the pass as at the end of the range, with what was collected.
 TEST(PhotoPass, ExceptionInTheLoopEndsThePassWithWhatWasCollected)
 {
     const DiskImage image = twoPhotos();
@@ -198,6 +141,37 @@ TEST(PhotoPass, ExceptionInTheLoopEndsThePassWithWhatWasCollected)
     ASSERT_EQ(bench.sink.photos.size(), 2u);
     EXPECT_EQ(bench.sink.photos[1].bytes, image.sectors(140, 160));
     EXPECT_EQ(bench.host.count("read error"), 0);
+}
+
+// Failed reads: 120 inside the first photo, 140 the second header (lost with it), a run at
+// 170. The reader both passes share fails the pass with one read error when the last sector
+// cannot be read or the range start cannot be reached.
+TEST(PhotoPass, UnreadableSectorsKeepEveryLaterSectorInPlace)
+{
+    const DiskImage image = twoPhotos();
+    const auto zeroed = [&](std::uint64_t first, std::uint64_t end, std::initializer_list<std::uint64_t> bad) {
+        std::vector<std::uint8_t> bytes = image.sectors(first, end);
+        for (const std::uint64_t sector : bad)
+            std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>((sector - first) * kSectorSize), kSectorSize, 0);
+        return bytes;
+    };
+    struct Case { SectorFaults faults; bool passes; std::string readError; Photos photos; };
+    const Case cases[] = {
+        {{{120, 140, 170, 171}, {}}, true, "read error 4",
+         {{zeroed(100, 200, {120, 140, 170, 171}), "GND00001.JPG", "GND00001.JPG", 100}}},
+        {{{199}, {}}, false, "read error 1", {{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100},
+                                               {zeroed(140, 200, {199}), "GND00002.JPG", "GND00002.JPG", 140}}},
+        {{{}, {100}}, false, "read error", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.readError);
+        ScanBench bench(image, 0, kJpeg);
+        bench.range(100, 200);
+        FaultySectorOpener faulty(bench.opener, c.faults);
+        EXPECT_EQ(bench.pass("GEN", &faulty), c.passes);
+        EXPECT_EQ(bench.sink.photos, c.photos);
+        EXPECT_EQ(bench.host.count(c.readError), 1);
+    }
 }
 
 } // namespace

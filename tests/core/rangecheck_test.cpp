@@ -24,11 +24,7 @@ TEST(RangeCheck, FirstFaultOfTheRangeIsReportedOnItsField)
 {
     const std::string badStart = "\nPlease enter valid Start Sector value.", badEnd = "\nPlease enter valid End Sector value.";
     const std::string exceeded = "\nMaximum sector range exceeded", notAfter = "\nEnd Sector should be greater than Start Sector.";
-    struct Case {
-        const char *start, *end, *count;
-        std::string message, informative;
-        RangeField focus;
-    };
+    struct Case { const char *start, *end, *count; std::string message, informative; RangeField focus; };
     const Case cases[] = {
         {"0", "1000", "1000", "", "", RangeField::End},
         {"999", "1000", "1000", "", "", RangeField::End},
@@ -80,22 +76,19 @@ TEST(RangeCheck, SlidersHoldSectorsExactlyWhileTheyFitAndScaleBeyond)
 std::optional<ProgressDisplay> tick(std::uint64_t start, std::uint64_t end, std::uint64_t forIndex)
 {
     SearchState state;
-    state.start_sector = start;
-    state.end_sector = end;
-    state.total_sector = end > start ? end - start : 0;
-    state.for_index = forIndex;
+    state.start_sector = start; state.end_sector = end; state.total_sector = end - start; state.for_index = forIndex;
     return progressTick(state);
 }
 
 TEST(Progress, LabelShowsAbsoluteSectorsAndTruncatedPercent)
 {
-    EXPECT_EQ(tick(0, 4000, 1000)->sectorLabel, "Sectors 1000 of 4000   ( Completed 25% )");
-    EXPECT_EQ(tick(0, 1000, 0)->sectorLabel, "Sectors 0 of 1000   ( Completed 0% )");
-    const auto middle = tick(200, 1200, 700);
-    EXPECT_EQ(middle->sectorLabel, "Sectors 700 of 1200   ( Completed 50% )");
-    EXPECT_EQ(std::pair(middle->bar.maximum, middle->bar.value), std::pair(1000, 500));
-    EXPECT_EQ(tick(0, 1000, 999)->sectorLabel, "Sectors 999 of 1000   ( Completed 99% )");
-    EXPECT_EQ(tick(0, 1000, 1000)->sectorLabel, "Sectors 1000 of 1000   ( Completed 100% )");
+    const std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, const char*> cases[] = {
+        {0, 4000, 1000, "1000 of 4000   ( Completed 25% )"}, {0, 1000, 0, "0 of 1000   ( Completed 0% )"},
+        {200, 1200, 700, "700 of 1200   ( Completed 50% )"}, {0, 1000, 999, "999 of 1000   ( Completed 99% )"},
+        {0, 1000, 1000, "1000 of 1000   ( Completed 100% )"}};
+    for (const auto& [start, end, at, label] : cases)
+        EXPECT_EQ(tick(start, end, at)->sectorLabel, std::string("Sectors ") + label);
+    EXPECT_EQ(std::pair(tick(200, 1200, 700)->bar.maximum, tick(200, 1200, 700)->bar.value), std::pair(1000, 500));
     EXPECT_FALSE(tick(0, 1000, 1001).has_value());
 }
 

@@ -26,22 +26,12 @@ protected:
         m_root.write("devices/loop1/loop/backing_file", "/cards/card.img\n");
         fs::create_directory_symlink("../../sda/sda2", devices / "dm-0/slaves/sda2");
         fs::create_directory(m_root.path() / "block");
-        link(8, 0, "sda");
-        link(8, 1, "sda/sda1");
-        link(8, 2, "sda/sda2");
-        link(8, 16, "sdb");
-        link(253, 0, "dm-0");
-        link(7, 1, "loop1");
-        link(259, 0, "loop1/loop1p1");
+        using Link = std::pair<const char*, const char*>;
+        for (const auto& [number, device] : {Link{"8:0", "sda"}, Link{"8:1", "sda/sda1"}, Link{"8:2", "sda/sda2"}, Link{"8:16", "sdb"},
+                                             Link{"253:0", "dm-0"}, Link{"7:1", "loop1"}, Link{"259:0", "loop1/loop1p1"}})
+            fs::create_directory_symlink("../devices/" + std::string(device), m_root.path() / "block" / number);
         m_system.sysBlock = m_root.path() / "block";
-        m_system.mountInfo = m_root.path() / "mountinfo";
-        m_root.write("mountinfo", "");
-    }
-
-    void link(unsigned major, unsigned minor, const std::string& device)
-    {
-        fs::create_directory_symlink("../devices/" + device,
-                                     m_root.path() / "block" / (std::to_string(major) + ":" + std::to_string(minor)));
+        m_system.mountInfo = m_root.write("mountinfo", "");
     }
 
     static MediumDevice blockDevice(unsigned major, unsigned minor) { return {true, makedev(major, minor), {}}; }

@@ -1,6 +1,7 @@
 #pragma once
 // Disk images with known bytes at known sectors, and a front end and a found-file list that
 // write down what a search did, for the scan tests.
+#include "doubles/faultysectorsource.h"
 #include "doubles/memorysectorsource.h"
 #include "results/foundfilesink.h"
 #include "results/resultrows.h"
@@ -13,9 +14,8 @@
 #include "signatures/hexconversion.h"
 
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
-#include <iterator>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -38,11 +38,8 @@ inline SignatureList concat(std::initializer_list<SignatureList> records)
     return list;
 }
 
-// Bytes from hexadecimal text; blanks between the digits are passed over.
-inline std::vector<std::uint8_t> hexBytes(const std::string& spaced)
+inline std::vector<std::uint8_t> hexBytes(const std::string& hex)
 {
-    std::string hex;
-    std::copy_if(spaced.begin(), spaced.end(), std::back_inserter(hex), [](char c) { return c != ' '; });
     std::vector<std::uint8_t> bytes;
     for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
         bytes.push_back(static_cast<std::uint8_t>(hex2int(hex.substr(k, 2))));
@@ -95,40 +92,9 @@ private:
 
 // Calls `beforeRead` with the sector number before each read: a test presses Stop or makes
 // the driver throw at a chosen sector that way.
-class BeforeReadOpener : public SectorSourceOpener {
-public:
+struct BeforeReadOpener : FaultySectorOpener {
     BeforeReadOpener(SectorSourceOpener& inner, std::function<void(std::uint64_t)> beforeRead)
-        : m_inner(inner), m_beforeRead(std::move(beforeRead)) {}
-    SectorSourceOpening open(const std::string& id) override
-    {
-        auto opening = m_inner.open(id);
-        if (opening.stream)
-            opening.stream = std::make_unique<Stream>(std::move(opening.stream), m_beforeRead);
-        return opening;
-    }
-
-private:
-    struct Stream : SectorStream {
-        Stream(std::unique_ptr<SectorStream> inner, std::function<void(std::uint64_t)>& hook) : inner(std::move(inner)), hook(hook) {}
-        bool seekToSector(std::uint64_t sector) override
-        {
-            position = sector;
-            return inner->seekToSector(sector);
-        }
-        std::size_t readSector(std::uint8_t* into) override
-        {
-            hook(position);
-            const auto got = inner->readSector(into);
-            position += got;
-            return got;
-        }
-        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
-        std::unique_ptr<SectorStream> inner;
-        std::function<void(std::uint64_t)>& hook;
-        std::uint64_t position = 0;
-    };
-    SectorSourceOpener& m_inner;
-    std::function<void(std::uint64_t)> m_beforeRead;
+        : FaultySectorOpener(inner, {{}, {}, std::move(beforeRead)}) {}
 };
 
 // Holds the thread that reads a chosen sector until the test lets it go; hand `hold` to a
@@ -140,49 +106,37 @@ public:
     {
         if (sector != m_sector)
             return;
-        std::unique_lock held(m_lock);
-        m_reached = true;
-        m_changed.notify_all();
-        m_changed.wait(held, [&] { return m_released; });
+        m_reached.test_and_set();
+        m_reached.notify_all();
+        m_released.wait(false);
     }
-    void waitUntilReached()
-    {
-        std::unique_lock held(m_lock);
-        m_changed.wait(held, [&] { return m_reached; });
-    }
+    void waitUntilReached() { m_reached.wait(false); }
     void release()
     {
-        std::lock_guard held(m_lock);
-        m_released = true;
-        m_changed.notify_all();
+        m_released.test_and_set();
+        m_released.notify_all();
     }
 
 private:
     const std::uint64_t m_sector;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_reached = false;
-    bool m_released = false;
+    std::atomic_flag m_reached, m_released;
 };
 
 struct FoundPhoto {
     std::vector<std::uint8_t> bytes;
-    std::string name;
-    std::string uid;
+    std::string name, uid;
     std::uint64_t firstSector = 0;
     bool operator==(const FoundPhoto&) const = default;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const FoundPhoto& photo)
+inline std::ostream& operator<<(std::ostream& out, const FoundPhoto& p)
 {
-    return out << photo.name << " (" << photo.uid << ") at " << photo.firstSector << ", " << photo.bytes.size() << " bytes";
+    return out << p.name << " (" << p.uid << ") at " << p.firstSector << ", " << p.bytes.size() << " bytes";
 }
 
 struct FoundRawFile {
-    std::string name;
-    std::string uid;
-    std::uint64_t firstSector;
-    std::uint64_t endSector;
+    std::string name, uid;
+    std::uint64_t firstSector, endSector;
     bool operator==(const FoundRawFile&) const = default;
 };
 
@@ -201,6 +155,7 @@ public:
     {
         if (!bytes.empty())
             photos.push_back({{bytes.begin(), bytes.end()}, name, uid, firstSector});
+        afterPhoto();
     }
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override
@@ -212,6 +167,7 @@ public:
 
     std::vector<FoundPhoto> photos;
     std::vector<FoundRawFile> rawFiles;
+    std::function<void()> afterPhoto = [] {};
 
 private:
     ResultRows* m_rows;
@@ -246,10 +202,10 @@ private:
 // Writes down every call as one line, in order; may run on any thread.
 class RecordingHost : public ScanHost, public EventLog {
 public:
-    void passStarted(const std::string& passName, const std::string& caption) override
+    // Every pass shows its own caption; a mismatch shows up in the pass's name.
+    void passStarted(const std::string& name, const std::string& caption) override
     {
-        // Every pass shows its own caption; a mismatch shows up in the pass's name.
-        note("pass " + passName + (caption == passCaption(passName) ? "" : " with another pass's caption"));
+        note("pass " + name + (caption == passCaption(name) ? "" : " with another pass's caption"));
     }
     void progressSetUp(std::uint64_t start, std::uint64_t end) override
     {
@@ -274,10 +230,8 @@ struct ScanBench {
     }
     void range(std::uint64_t start, std::uint64_t end)
     {
-        request.entireDiskChosen = false;
-        request.sectorRangeChosen = true;
-        request.startSectorText = std::to_string(start);
-        request.endSectorText = std::to_string(end);
+        request.entireDiskChosen = false; request.sectorRangeChosen = true;
+        request.startSectorText = std::to_string(start); request.endSectorText = std::to_string(end);
     }
     ScanContext context(SectorSourceOpener* through = nullptr)
     {

@@ -1,8 +1,11 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it
 // when the test ends.
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,7 +31,6 @@ public:
         std::filesystem::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
 
@@ -52,13 +54,23 @@ inline std::vector<std::uint8_t> contentOf(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The names in a folder, sorted.
 inline std::string textOf(const std::filesystem::path& path)
 {
     const auto bytes = contentOf(path);
     return {bytes.begin(), bytes.end()};
 }
 
+// A shell command's exit status and what it wrote, caught in files of `folder`.
+struct CommandRun { int status; std::string out, err; };
+
+inline CommandRun runCommand(const std::string& command, const ScratchFolder& folder)
+{
+    const auto out = folder.path() / "stdout", err = folder.path() / "stderr";
+    const int status = std::system((command + " >" + out.string() + " 2>" + err.string()).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, textOf(out), textOf(err)};
+}
+
+// The names in a folder, sorted.
 inline std::vector<std::string> namesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;

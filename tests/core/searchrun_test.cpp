@@ -1,6 +1,5 @@
 #include "scan/searchrun.h"
 
-#include "doubles/faultysectorsource.h"
 #include "scantestsupport.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +9,7 @@
 namespace salvyn {
 namespace {
 
-using test::DiskImage;
-using test::hexBytes;
-using test::record;
-using test::ScanBench;
+using namespace test;
 
 const SignatureList kJpeg = record("JPG", "20000000", "FFD8FFE0", "1");
 const SignatureList kMp4 = record("MP4", "1000", "0000001866747970", "1");
@@ -43,11 +39,10 @@ TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
     bench.request.thoroughList = record("JPG", "20000000", "FFD8FF", "1");
     bench.request.thorough = true;
     bench.search();
-    ASSERT_EQ(bench.sink.photos.size(), 3u);
-    EXPECT_EQ(std::pair(bench.sink.photos[0].firstSector, bench.sink.photos[1].firstSector),
-              (std::pair<std::uint64_t, std::uint64_t>(10, 70)));
     // No number is spent on a photo left out.
-    EXPECT_EQ(bench.sink.photos[2], (test::FoundPhoto{image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40}));
+    EXPECT_EQ(bench.sink.photos, (std::vector<test::FoundPhoto>{{image.sectors(10, 70), "GND00001.JPG", "GND00001.JPG", 10},
+                                                                {image.sectors(70, 100), "GND00002.JPG", "GND00002.JPG", 70},
+                                                                {image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40}}));
     EXPECT_EQ(bench.state.THD_Image_number, 1u);
 
     // The next search starts afresh: its general pass lists everything again.
@@ -58,29 +53,20 @@ TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
 TEST(SearchRun, WithTheThoroughBoxOnEachRawFileIsListedOnce)
 {
     DiskImage image(200);
-    image.fill(5, 200)
-        .put(50, 0, hexBytes("0000001866747970"))
-        .put(90, 0, hexBytes("0000001466747970"))
-        .put(130, 0, hexBytes("0000001866747970"));
+    image.fill(5, 200).put(50, 0, hexBytes("0000001866747970")).put(90, 0, hexBytes("0000001466747970"));
+    image.put(130, 0, hexBytes("0000001866747970"));
     ScanBench bench(image, 1, kMp4);
     bench.request.thoroughList = record("MOV", "1000", "66747970", "5");
     bench.search();
-    EXPECT_EQ(bench.sink.rawFiles, (std::vector<test::FoundRawFile>{
-                                       {"MP400001.MP4", "MP400001.MP4", 50, 131},
-                                       {"MP400002.MP4", "MP400002.MP4", 130, 200},
-                                       {"MOV00001.MOV", "MOV00001.MOV", 90, 131},
-                                   }));
+    EXPECT_EQ(bench.sink.rawFiles, (std::vector<test::FoundRawFile>{{"MP400001.MP4", "MP400001.MP4", 50, 131},
+                                                                    {"MP400002.MP4", "MP400002.MP4", 130, 200},
+                                                                    {"MOV00001.MOV", "MOV00001.MOV", 90, 131}}));
 }
 
 // Photo searches run the thorough pass for the box only, the others also for thorough records.
 TEST(SearchRun, ThoroughPassRunsForTheBoxOrForThoroughRecords)
 {
-    struct Case {
-        int mode;
-        bool box;
-        SignatureList thoroughList;
-        std::vector<std::string> passes;
-    };
+    struct Case { int mode; bool box; SignatureList thoroughList; std::vector<std::string> passes; };
     for (const Case& c : {Case{0, false, kJpeg, {"GEN"}}, Case{0, true, kJpeg, {"GEN", "THD"}}, Case{2, false, {}, {"GEN"}},
                           Case{2, true, {}, {"GEN", "THD"}}, Case{2, false, kMp4, {"GEN", "THD"}}}) {
         ScanBench bench(sample(), c.mode, c.mode == 0 ? kJpeg : kMp4);
@@ -94,50 +80,27 @@ TEST(SearchRun, ThoroughPassRunsForTheBoxOrForThoroughRecords)
     }
 }
 
-TEST(SearchRun, StopInEitherPassShowsTheFinalScreenOnceAndEndsTheSearch)
+// Stop in either pass (at the 60th read of the pass), or a failed general pass, ends the
+// search there with the final screen once.
+TEST(SearchRun, StopOrAFailedGeneralPassEndsTheSearchWithTheFinalScreenOnce)
 {
-    for (const int stopInPass : {1, 2}) {
-        for (const int mode : {0, 1}) {
-            ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
-            bench.request.thoroughList = bench.request.generalList;
-            bench.request.thorough = true;
-            int reads = 0;
-            test::BeforeReadOpener stopper(bench.opener, [&](std::uint64_t) {
-                if (++reads == (stopInPass - 1) * 100 + 60)
-                    bench.state.stop_now = 1;
-            });
-            bench.search(&stopper);
-            EXPECT_EQ(passesRun(bench.host).size(), static_cast<std::size_t>(stopInPass));
-            EXPECT_EQ(bench.host.count("final"), 1);
-        }
-    }
-}
-
-// A failed general pass ends the search without a thorough pass.
-TEST(SearchRun, FailedGeneralPassEndsTheSearchWithoutAThoroughPass)
-{
-    for (const int mode : {0, 2, 3}) {
-        ScanBench bench(sample(), mode, mode == 0 ? kJpeg : kMp4);
+    struct Case { int mode, stopAtRead; std::set<std::uint64_t> unreadable; std::vector<std::string> passes; };
+    for (const Case& c : {Case{0, 60, {}, {"GEN"}}, Case{1, 60, {}, {"GEN"}}, Case{0, 160, {}, {"GEN", "THD"}},
+                          Case{1, 160, {}, {"GEN", "THD"}}, Case{0, 0, {99}, {"GEN"}}, Case{2, 0, {99}, {"GEN"}},
+                          Case{3, 0, {99}, {"GEN"}}}) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.stopAtRead));
+        ScanBench bench(sample(), c.mode, c.mode == 0 ? kJpeg : kMp4);
         bench.request.thoroughList = bench.request.generalList;
         bench.request.thorough = true;
-        FaultySectorOpener faulty(bench.opener, {{99}, {}});
-        bench.search(&faulty);
-        EXPECT_EQ(passesRun(bench.host), std::vector<std::string>{"GEN"});
+        int reads = 0;
+        FaultySectorOpener media(bench.opener, {c.unreadable, {}, [&](std::uint64_t) {
+                                     if (++reads == c.stopAtRead)
+                                         bench.state.stop_now = 1;
+                                 }});
+        bench.search(&media);
+        EXPECT_EQ(passesRun(bench.host), c.passes);
         EXPECT_EQ(bench.host.count("final"), 1);
     }
-}
-
-TEST(SearchRun, SearchEndingDuringAPreviewHandsTheFinalScreenToIt)
-{
-    ScanBench bench(sample(), 2, kMp4);
-    bench.state.beginPreview();
-    bench.search();
-    EXPECT_EQ(bench.host.count("final"), 0);
-    EXPECT_EQ(bench.state.stop_now, 1); // the preview copy ends at its next sector
-    ASSERT_TRUE(bench.state.endPreviewAndTakeHandoff());
-    showFinalScreenOnce(bench.state, bench.host);
-    EXPECT_EQ(bench.host.count("final"), 1);
-    EXPECT_FALSE(bench.state.endPreviewAndTakeHandoff());
 }
 
 // The preview on the UI thread and the worker's end race in every order: exactly one side

@@ -46,8 +46,7 @@ TEST_F(SectorCopyTest, PiecesHoldWholeSectorsAndTheLastIsCutToTheByteCount)
     Bytes expected = medium.sectors(2, 8);
     expected.resize(5 * kSectorSize + 100);
     EXPECT_EQ(taken.bytes, expected);
-    EXPECT_EQ(end.unreadableSectors, 0u);
-    EXPECT_FALSE(end.stopped);
+    EXPECT_EQ(std::pair(end.unreadableSectors, end.stopped), std::pair(std::uint64_t{0}, false));
 }
 
 TEST_F(SectorCopyTest, UnreadableAndUnreachableSectorsBecomeZerosInPlace)
@@ -73,8 +72,7 @@ TEST_F(SectorCopyTest, KeepGoingIsAskedBeforeEachPieceAndTakeCanEndTheCopy)
     Taken stopped;
     const SectorCopyEnd byStop =
         copySectors(*stream, {0, 6 * kSectorSize, true, 1}, [&] { return ++asked <= 2; }, stopped.take());
-    EXPECT_TRUE(byStop.stopped);
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(std::pair(byStop.stopped, asked), std::pair(true, 3));
     EXPECT_EQ(stopped.bytes, medium.sectors(0, 2));
 
     // The next copy goes on where the stop left the medium: sector 2.
@@ -95,8 +93,7 @@ TEST_F(SectorCopyTest, NothingToCopyReadsNothing)
     Taken taken;
     const SectorCopyEnd end = copySectors(*stream, {0, 0, true, 4}, [] { return false; }, taken.take());
     EXPECT_TRUE(taken.pieceSizes.empty());
-    EXPECT_EQ(end.unreadableSectors, 0u);
-    EXPECT_FALSE(end.stopped);
+    EXPECT_EQ(std::pair(end.unreadableSectors, end.stopped), std::pair(std::uint64_t{0}, false));
 }
 
 } // namespace

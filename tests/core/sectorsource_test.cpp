@@ -47,77 +47,55 @@ std::uint64_t numberOf(const std::uint8_t* sector)
     return number;
 }
 
-TEST(RawSectorStream, ReadsEverySectorInOrderAcrossBlocksAndFailsThePartialTail)
+// Every sector in order across blocks, the 100-byte tail no sector; seeks anywhere up to the
+// end, back into an earlier block, and two streams of one file independent.
+TEST(RawSectorStream, ReadsEverySectorInOrderSeeksUpToTheEndAndStreamsStayIndependent)
 {
     test::ScratchFolder folder;
     const std::uint64_t sectors = 2 * RawSectorStream::kBlockSectors + 5;
     const std::string path = numberedImage(folder, sectors, 100);
     RawSectorOpener opener;
-    auto opening = opener.open(path);
-    ASSERT_TRUE(opening.stream) << opening.error.message;
-    EXPECT_EQ(opening.stream->sectorCount(), sectors);
-    std::uint8_t sector[kSectorSize];
-    for (std::uint64_t s = 0; s < sectors; ++s) {
-        ASSERT_EQ(opening.stream->readSector(sector), 1u) << s;
-        ASSERT_EQ(numberOf(sector), s);
-    }
-    EXPECT_EQ(opening.stream->readSector(sector), 0u); // the 100-byte tail is no sector
-    EXPECT_EQ(opening.stream->readSector(sector), 0u);
-}
-
-TEST(RawSectorStream, SeeksAnywhereUpToTheEndAndStreamsStayIndependent)
-{
-    test::ScratchFolder folder;
-    const std::uint64_t sectors = RawSectorStream::kBlockSectors + 10;
-    const std::string path = numberedImage(folder, sectors, 0);
-    RawSectorOpener opener;
-    auto first = opener.open(path);
-    auto second = opener.open(path);
-    ASSERT_TRUE(first.stream && second.stream);
+    auto first = opener.open(path), second = opener.open(path);
+    ASSERT_TRUE(first.stream && second.stream) << first.error.message;
+    EXPECT_EQ(first.stream->sectorCount(), sectors);
     std::uint8_t sector[kSectorSize];
     const auto next = [&](SectorStream& stream) { return stream.readSector(sector) == 1 ? numberOf(sector) : ~0ull; };
+    for (std::uint64_t s = 0; s < sectors; ++s)
+        ASSERT_EQ(next(*first.stream), s);
+    EXPECT_EQ(next(*first.stream), ~0ull);
+    EXPECT_EQ(next(*first.stream), ~0ull);
+
     ASSERT_TRUE(first.stream->seekToSector(2050));
     EXPECT_EQ(next(*first.stream), 2050u);
     EXPECT_EQ(next(*second.stream), 0u);
-    ASSERT_TRUE(first.stream->seekToSector(7)); // back into an earlier block
+    ASSERT_TRUE(first.stream->seekToSector(7));
     EXPECT_EQ(next(*first.stream), 7u);
-
     EXPECT_TRUE(first.stream->seekToSector(sectors));
-    EXPECT_EQ(first.stream->readSector(sector), 0u);
+    EXPECT_EQ(next(*first.stream), ~0ull);
     EXPECT_FALSE(first.stream->seekToSector(sectors + 1));
     EXPECT_FALSE(first.stream->seekToSector(~0ull / kSectorSize + 5)); // no file offset holds it
     EXPECT_FALSE(first.stream->seekToSector(~0ull));
 }
 
-// Refusals that are no lack of rights never reach the privileged helper.
+// Refusals that are no lack of rights never reach the privileged helper; a pipe must not
+// hang waiting for a writer.
 TEST(RawSectorOpener, SaysWhyAMediumCannotBeOpened)
 {
     test::ScratchFolder folder;
     int helperAsked = 0;
-    RawSectorOpener opener([&](const std::string&) {
-        ++helperAsked;
-        return -1;
-    });
-    const std::string missing = (folder.path() / "none.img").string();
-    auto opening = opener.open(missing);
-    EXPECT_FALSE(opening.stream);
-    EXPECT_EQ(opening.error.errorNumber, ENOENT);
-    EXPECT_EQ(opening.error.message, "cannot open " + missing + ": No such file or directory");
-
-    opening = opener.open(folder.path().string());
-    EXPECT_FALSE(opening.stream);
-    EXPECT_EQ(opening.error.message, "cannot open " + folder.path().string() + ": not a disk device or disk image");
-
-    const std::string fifo = (folder.path() / "pipe").string();
+    RawSectorOpener opener([&](const std::string&) { return ++helperAsked, -1; });
+    const std::string missing = (folder.path() / "none.img").string(), fifo = (folder.path() / "pipe").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    opening = opener.open(fifo); // must not hang waiting for a writer
-    EXPECT_FALSE(opening.stream);
-    EXPECT_EQ(opening.error.errorNumber, ENODEV);
-
-    opening = opener.open("../sda");
-    EXPECT_EQ(opening.error.errorNumber, EINVAL);
-    EXPECT_EQ(opening.error.message, "cannot open ../sda: not a device name or an absolute path");
-
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {missing, ENOENT, "cannot open " + missing + ": No such file or directory"},
+        {folder.path().string(), ENODEV, "cannot open " + folder.path().string() + ": not a disk device or disk image"},
+        {fifo, ENODEV, "cannot open " + fifo + ": not a disk device or disk image"},
+        {"../sda", EINVAL, "cannot open ../sda: not a device name or an absolute path"}};
+    for (const auto& [path, error, message] : cases) {
+        const auto opening = opener.open(path);
+        EXPECT_FALSE(opening.stream);
+        EXPECT_EQ(std::pair(opening.error.errorNumber, opening.error.message), std::pair(error, message));
+    }
     EXPECT_TRUE(opener.open(numberedImage(folder, 2, 0)).stream);
     EXPECT_EQ(helperAsked, 0);
 }
@@ -175,23 +153,21 @@ TEST(DiskImage, RecordNamesTheFileByItsAbsolutePath)
               (std::vector<std::string>{image, "card.img", "Disk Image", "512.60  KB ", "", "1025"}));
 }
 
+// A pipe is refused without waiting for a writer.
 TEST(DiskImage, RefusesWhatCannotBeReadAsAMediumWithTheReason)
 {
     test::ScratchFolder folder;
-    const std::string missing = (folder.path() / "missing.img").string();
-    EXPECT_EQ(recordForDiskImage(missing).error, "\"" + missing + "\" cannot be read: No such file or directory.");
-
-    EXPECT_EQ(recordForDiskImage(folder.path().string()).error,
-              "\"" + folder.path().string() + "\" is neither a disk image file nor a block device.");
-
+    const std::string missing = (folder.path() / "missing.img").string(), fifo = (folder.path() / "pipe.img").string();
     const std::string tiny = folder.write("tiny.img", std::string(511, 'x'));
-    EXPECT_EQ(recordForDiskImage(tiny).error, "\"" + tiny + "\" is smaller than one sector (512 bytes).");
-
-    EXPECT_EQ(recordForDiskImage("").error, "No disk image was given.");
-
-    const std::string fifo = (folder.path() / "pipe.img").string(); // refused without waiting for a writer
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(recordForDiskImage(fifo).error, "\"" + fifo + "\" is neither a disk image file nor a block device.");
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "\"" + missing + "\" cannot be read: No such file or directory."},
+        {folder.path().string(), "\"" + folder.path().string() + "\" is neither a disk image file nor a block device."},
+        {tiny, "\"" + tiny + "\" is smaller than one sector (512 bytes)."},
+        {"", "No disk image was given."},
+        {fifo, "\"" + fifo + "\" is neither a disk image file nor a block device."}};
+    for (const auto& [path, error] : cases)
+        EXPECT_EQ(recordForDiskImage(path).error, error);
 }
 
 } // namespace

@@ -31,12 +31,11 @@ struct Wizard {
     {
         model.setSignatureLists(testLists());
         model.chooseMode(mode);
-        inputs.mediumRowSelected = true;
-        inputs.medium = &kCard;
+        inputs.mediumRowSelected = true; inputs.medium = &kCard;
         inputs.types = {{"AVI", true}, {"MOV", true}, {"MTS", true}};
         model.Next_btn(inputs);
     }
-    // N Next, B Back, E the search ends, F the medium cannot be opened.
+    // From the criteria screen: N Next, B Back, E the search ends, F the medium cannot be opened.
     void run(const std::string& script)
     {
         for (char step : script) {
@@ -50,38 +49,50 @@ struct Wizard {
     NextInputs inputs;
 };
 
-TEST(WizardModel, NextAndBackFromEveryScreenInEveryMode)
+// What a screen shows, as names: search type, progress, photo or other results, Next and Back enabled.
+std::string shownOn(const ScreenLayout& shown)
 {
-    struct Case {
-        RecoveryMode mode;
-        const char* script; // after entering the criteria screen
-        int screenCounter;
-        Screen screen;
-        SearchPhase phase;
-    };
+    std::string names;
+    for (const auto& [on, name] : {std::pair(shown.searchType, " type"), std::pair(shown.progress, " progress"),
+                                   std::pair(shown.photoResults, " photos"), std::pair(shown.otherResults, " others"),
+                                   std::pair(shown.nextEnabled, " next"), std::pair(shown.backEnabled, " back")})
+        names += on ? name : "";
+    return names.substr(names.empty() ? 0 : 1);
+}
+
+TEST(WizardModel, NextAndBackFromEveryScreenInEveryModeAndWhatEachScreenShows)
+{
+    using enum RecoveryMode;
+    using enum Screen;
+    using enum SearchPhase;
+    struct Case { RecoveryMode mode; const char* script; int screenCounter; Screen screen; SearchPhase phase; const char* shows; };
     const Case cases[] = {
-        {RecoveryMode::Photo, "", 1, Screen::Criteria, SearchPhase::None},
-        {RecoveryMode::Photo, "N", 2, Screen::PhotoSearch, SearchPhase::Running},
-        {RecoveryMode::Photo, "NNB", 2, Screen::PhotoSearch, SearchPhase::Running}, // nothing while it runs
-        {RecoveryMode::Photo, "NE", 2, Screen::PhotoSearch, SearchPhase::Ended},
-        {RecoveryMode::Photo, "NEB", 1, Screen::Criteria, SearchPhase::None},
-        {RecoveryMode::Photo, "NF", 1, Screen::Criteria, SearchPhase::None},
-        {RecoveryMode::Photo, "NEF", 2, Screen::PhotoSearch, SearchPhase::Ended},
-        {RecoveryMode::Photo, "BB", 0, Screen::Media, SearchPhase::None},
-        {RecoveryMode::Video, "N", 2, Screen::CheckList, SearchPhase::None},
-        {RecoveryMode::Video, "NB", 1, Screen::Criteria, SearchPhase::None},
-        {RecoveryMode::RawFile, "NN", 3, Screen::OtherSearch, SearchPhase::Running},
-        {RecoveryMode::RawFile, "NNF", 2, Screen::CheckList, SearchPhase::None},
-        {RecoveryMode::Audio, "NNEN", 3, Screen::OtherSearch, SearchPhase::Ended},
-        {RecoveryMode::Audio, "NNEB", 2, Screen::CheckList, SearchPhase::None},
-        {RecoveryMode::Audio, "NNEBBB", 0, Screen::Media, SearchPhase::None},
+        {Photo, "", 1, Criteria, None, "type next back"},
+        {Photo, "N", 2, PhotoSearch, Running, "type progress"},
+        {Photo, "NNB", 2, PhotoSearch, Running, "type progress"}, // nothing while it runs
+        {Photo, "NE", 2, PhotoSearch, Ended, "type photos back"},
+        {Photo, "NEB", 1, Criteria, None, "type next back"},
+        {Photo, "NF", 1, Criteria, None, "type next back"},
+        {Photo, "NEF", 2, PhotoSearch, Ended, "type photos back"},
+        {Photo, "B", 0, Media, None, "next"},
+        {Photo, "BB", 0, Media, None, "next"},
+        {Video, "N", 2, CheckList, None, "type next back"},
+        {Video, "NB", 1, Criteria, None, "type next back"},
+        {RawFile, "NN", 3, OtherSearch, Running, "type progress"},
+        {RawFile, "NNF", 2, CheckList, None, "type next back"},
+        {Audio, "NNE", 3, OtherSearch, Ended, "type others back"},
+        {Audio, "NNEN", 3, OtherSearch, Ended, "type others back"},
+        {Audio, "NNEB", 2, CheckList, None, "type next back"},
+        {Audio, "NNEBBB", 0, Media, None, "next"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);
         Wizard wizard(c.mode);
         wizard.run(c.script);
-        EXPECT_EQ(std::tuple(wizard.model.screen_counter(), wizard.model.screen(), wizard.model.phase()),
-                  std::tuple(c.screenCounter, c.screen, c.phase));
+        const ScreenLayout shown = wizard.model.layout();
+        EXPECT_EQ(std::tuple(wizard.model.screen_counter(), wizard.model.screen(), wizard.model.phase(), shown.screen),
+                  std::tuple(c.screenCounter, c.screen, c.phase, c.screen));
+        EXPECT_EQ(shownOn(shown), c.shows);
     }
 }
 
@@ -99,24 +110,17 @@ TEST(WizardModel, BackToTheMediaScreenForgetsTheMediumAndReturnsToPhotoModeWhich
 TEST(WizardModel, EveryRefusalKeepsTheScreenAndNamesItsMessageAndFocus)
 {
     struct Case {
-        RecoveryMode mode;
-        const char* script;
-        bool rowSelected;
-        CriteriaChoice criteria;
-        bool anyTypeTicked;
-        const char* message;
-        FocusTarget focus;
-        int screenCounter;
+        RecoveryMode mode; const char* script; bool rowSelected; CriteriaChoice criteria; bool anyTypeTicked;
+        const char* message; FocusTarget focus; int screenCounter;
     };
+    using enum RecoveryMode;
+    using enum FocusTarget;
     const CriteriaChoice whole;
     const Case cases[] = {
-        {RecoveryMode::Photo, "B", false, whole, true, "\nPlease select a storage media from list.", FocusTarget::None, 0},
-        {RecoveryMode::Photo, "", true, {false, true, "+5", "10"}, true, "\nPlease enter valid Start Sector value.",
-         FocusTarget::StartField, 1},
-        {RecoveryMode::Audio, "", true, {false, true, "10", "10"}, true,
-         "\nEnd Sector should be greater than Start Sector.", FocusTarget::EndField, 1},
-        {RecoveryMode::Video, "N", true, whole, false, "\nPlease select atleast one extension type.",
-         FocusTarget::CheckList, 2},
+        {Photo, "B", false, whole, true, "\nPlease select a storage media from list.", None, 0},
+        {Photo, "", true, {false, true, "+5", "10"}, true, "\nPlease enter valid Start Sector value.", StartField, 1},
+        {Audio, "", true, {false, true, "10", "10"}, true, "\nEnd Sector should be greater than Start Sector.", EndField, 1},
+        {Video, "N", true, whole, false, "\nPlease select atleast one extension type.", CheckList, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -136,13 +140,11 @@ TEST(WizardModel, APhotoSearchTakesBothPhotoListsTheRangeAndThePhotoThoroughBox)
 {
     Wizard wizard;
     wizard.inputs.criteria = {false, true, "30", "100"};
-    wizard.inputs.photoThorough = false;
-    wizard.inputs.otherThorough = true;
+    wizard.inputs.photoThorough = false; wizard.inputs.otherThorough = true;
     const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
     ASSERT_EQ(outcome.step, NextStep::StartPhotoSearch);
     const SearchRequest& request = outcome.request;
-    EXPECT_EQ(request.sourceIdentifier + " " + request.startSectorText + ".." + request.endSectorText + "/"
-                  + request.sectorCountText,
+    EXPECT_EQ(request.sourceIdentifier + " " + request.startSectorText + ".." + request.endSectorText + "/" + request.sectorCountText,
               "sdb1 30..100/1000");
     EXPECT_TRUE(request.sectorRangeChosen && !request.entireDiskChosen && !request.thorough);
     EXPECT_EQ(request.generalList, records({"JPG"}));
@@ -154,8 +156,7 @@ TEST(WizardModel, OnlyTheTickedTypesOfTheModesTwoListsAreHandedOverEachWithAResu
     Wizard wizard(RecoveryMode::Video);
     wizard.run("N");
     wizard.inputs.types = {{"AVI", false}, {"MOV", true}, {"MTS", false}};
-    wizard.inputs.photoThorough = true;
-    wizard.inputs.otherThorough = false;
+    wizard.inputs.photoThorough = true; wizard.inputs.otherThorough = false;
     const NextOutcome outcome = wizard.model.Next_btn(wizard.inputs);
     ASSERT_EQ(outcome.step, NextStep::StartOtherSearch);
     EXPECT_EQ(outcome.resultTypes, std::vector<std::string>{"MOV"});
@@ -169,40 +170,10 @@ TEST(WizardModel, OnlyTheTickedTypesOfTheModesTwoListsAreHandedOverEachWithAResu
 TEST(WizardModel, EachModeHasItsOwnPairOfLists)
 {
     const SignatureLists lists = testLists();
-    const std::pair<RecoveryMode, const char*> cases[] = {{RecoveryMode::Photo, "JPG PNG"}, {RecoveryMode::Video, "AVI MOV"},
-                                                          {RecoveryMode::RawFile, "ZIP GZ"}, {RecoveryMode::Audio, "MP3 WAV"}};
-    for (const auto& [mode, expected] : cases) {
-        const ModeLists chosen = listsOfMode(lists, mode);
-        EXPECT_EQ(chosen.general[0] + " " + chosen.thorough[0], expected);
-    }
-}
-
-TEST(WizardModel, EachScreenShowsItsControlsAndButtons)
-{
-    struct Case {
-        RecoveryMode mode;
-        const char* script;
-        bool searchType, progress, photoResults, otherResults, next, back;
-    };
-    const Case cases[] = {
-        {RecoveryMode::Photo, "B", false, false, false, false, true, false},
-        {RecoveryMode::Photo, "", true, false, false, false, true, true},
-        {RecoveryMode::Video, "N", true, false, false, false, true, true},
-        {RecoveryMode::Photo, "N", true, true, false, false, false, false},
-        {RecoveryMode::Photo, "NE", true, false, true, false, false, true},
-        {RecoveryMode::Audio, "NN", true, true, false, false, false, false},
-        {RecoveryMode::Audio, "NNE", true, false, false, true, false, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);
-        Wizard wizard(c.mode);
-        wizard.run(c.script);
-        const ScreenLayout shown = wizard.model.layout();
-        EXPECT_EQ(shown.screen, wizard.model.screen());
-        EXPECT_EQ(std::tuple(shown.searchType, shown.progress, shown.photoResults, shown.otherResults, shown.nextEnabled,
-                             shown.backEnabled),
-                  std::tuple(c.searchType, c.progress, c.photoResults, c.otherResults, c.next, c.back));
-    }
+    using enum RecoveryMode;
+    const std::pair<RecoveryMode, const char*> cases[] = {{Photo, "JPG PNG"}, {Video, "AVI MOV"}, {RawFile, "ZIP GZ"}, {Audio, "MP3 WAV"}};
+    for (const auto& [mode, expected] : cases)
+        EXPECT_EQ(listsOfMode(lists, mode).general[0] + " " + listsOfMode(lists, mode).thorough[0], expected);
 }
 
 TEST(WizardModel, ASaveTakesTheSelectedFilesOnceInOrderOrElseEveryFile)
