@@ -3,6 +3,7 @@
 #include "app/criteriascreen.h"
 #include "app/infowindows.h"
 #include "app/modalwindowrunner.h"
+#include "app/pressedscreen.h"
 #include "app/previewbox.h"
 #include "app/windowcolour.h"
 #include "app/wizardtexts.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <sstream>
 
 namespace salvyn {
@@ -52,6 +54,9 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
     m_preview = std::make_unique<PreviewBox>(this, m_window.search, m_services, m_search.state(), std::move(hooks),
                                              [this] { return static_cast<int>(mode()); },
                                              [this] { return m_saver->isSaving(); });
+    m_pressedScreen = new PressedScreen([this] { return m_wizard.screen(); }, this);
+    m_pressedScreen->watch(m_window.Next_btn);
+    m_pressedScreen->watch(m_window.Back_btn);
     m_window.connectTo(*this, *m_mediaList, *m_destination);
 }
 
@@ -144,6 +149,8 @@ void MyTableController::About_btn()
 
 bool MyTableController::Exit_App()
 {
+    if (m_quitting) // the termination closes the window: the question was answered already
+        return true;
     if (!m_services.alerts->question(this, texts::kExitQuestion))
         return false;
     m_quitting = true; // a search still running must not put windows up or touch what goes

@@ -22,6 +22,7 @@ class CheckListModel;
 class DestinationFolder;
 class FoundFileList;
 class MediaList;
+class PressedScreen;
 class PreviewBox;
 class ResultsTableModel;
 class SaveFoundFiles;
@@ -107,6 +108,7 @@ private:
     QDialog* m_saveFileInfo = nullptr;
     QDialog* m_saveFileInfoForRaw = nullptr;
     std::unique_ptr<PreviewBox> m_preview;
+    PressedScreen* m_pressedScreen = nullptr;
     WizardSearch m_search; // last: its threads end before what they work with goes
 };
 

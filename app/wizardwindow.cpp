@@ -216,7 +216,7 @@ void WizardWindow::showProgress(const ProgressDisplay& display)
 }
 
 NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaList,
-                                    const CheckListModel& checkListModel) const
+                                    const CheckListModel& checkListModel, std::optional<Screen> pressedOn) const
 {
     const CriteriaScreen* set = criteriaOf(mode);
     NextInputs inputs{mediaList.selectedRow() >= 0,
@@ -225,7 +225,8 @@ NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaLis
                        set->endText().toStdString()},
                       criteria->thoroughBox()->isChecked(),
                       checkList._Thro_Mode_Chk_SIG->isChecked(),
-                      {}};
+                      {},
+                      pressedOn};
     for (const CheckListRow& row : checkListModel.rows())
         inputs.types.push_back({row.Extension.toStdString(), row.State});
     return inputs;

@@ -42,8 +42,9 @@ struct WizardWindow {
     // The chosen medium's texts on the mode's criteria screen, or "<None>" everywhere.
     void showMedium(RecoveryMode mode, const MyDataObject& medium);
     void forgetMedium();
-    // What the controls hold when Next is pressed.
-    NextInputs nextInputs(RecoveryMode mode, const MediaList& mediaList, const CheckListModel& checkList) const;
+    // What the controls hold when Next is pressed (on `pressedOn`).
+    NextInputs nextInputs(RecoveryMode mode, const MediaList& mediaList, const CheckListModel& checkList,
+                          std::optional<Screen> pressedOn) const;
     // The keyboard focus for a refusal of Next.
     void focus(FocusTarget target, RecoveryMode mode) const;
     void showProgress(const ProgressDisplay& display);

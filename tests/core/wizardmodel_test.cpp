@@ -36,12 +36,21 @@ struct Wizard {
         inputs.types = {{"AVI", true}, {"MOV", true}, {"MTS", true}};
         model.Next_btn(inputs);
     }
-    // N Next, B Back, E the search ends, F the medium cannot be opened.
+    // N Next, B Back, n and b the same double-clicked, E the search ends, F the medium
+    // cannot be opened.
     void run(const std::string& script)
     {
         for (char step : script) {
+            const Screen shown = model.screen();
             if (step == 'N') model.Next_btn(inputs);
             if (step == 'B') model.Back_btn();
+            for (int click = 0; click < 2 && step == 'n'; ++click) {
+                inputs.pressedOn = shown;
+                model.Next_btn(inputs);
+                inputs.pressedOn.reset();
+            }
+            for (int click = 0; click < 2 && step == 'b'; ++click)
+                model.Back_btn(shown);
             if (step == 'E') model.searchEnded();
             if (step == 'F') model.searchCouldNotStart();
         }
@@ -75,6 +84,9 @@ TEST(WizardModel, NextAndBackFromEveryScreenInEveryMode)
         {RecoveryMode::Audio, "NNEN", 3, Screen::OtherSearch, SearchPhase::Ended},
         {RecoveryMode::Audio, "NNEB", 2, Screen::CheckList, SearchPhase::None},
         {RecoveryMode::Audio, "NNEBBB", 0, Screen::Media, SearchPhase::None},
+        {RecoveryMode::Video, "n", 2, Screen::CheckList, SearchPhase::None}, // the second click does nothing
+        {RecoveryMode::Audio, "NNEb", 2, Screen::CheckList, SearchPhase::None},
+        {RecoveryMode::Photo, "b", 0, Screen::Media, SearchPhase::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);

@@ -276,7 +276,7 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     makeImage(u"card.img"_s, 100, {{10, twoColourJpeg(32, 32)}});
     startOn(u"_rec_mode_Photo"_s);
     EXPECT_FALSE(QFile::exists(leftOver));
-    h.alerts.answers = {u"No"_s, u"No"_s, u"Yes"_s};
+    h.alerts.answers = {u"No"_s, u"No"_s, u"No"_s, u"Yes"_s};
     h.click(u"Exit_Btn"_s);
     EXPECT_FALSE(h.controller().close());
     EXPECT_TRUE(h.controller().isVisible());
@@ -287,12 +287,17 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     ASSERT_TRUE(h.gate.waitUntilHeld());
     const QString preview = h.previewFolder + u"/dprv.JPG"_s;
     ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
+    h.click(u"Exit_Btn"_s); // No: the search goes on as it was
+    EXPECT_TRUE(h.controller().searchRunning() && enabled(u"_stop_scan"_s));
     h.gate.release();
     h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving
     EXPECT_FALSE(QFile::exists(preview));
+    // The termination closes the window without asking again.
+    EXPECT_TRUE(h.controller().close());
+    EXPECT_EQ(h.alerts.shown.size(), 4u);
 }
 
 } // namespace
