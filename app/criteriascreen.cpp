@@ -1,5 +1,6 @@
 #include "app/criteriascreen.h"
 
+#include "app/windowcolour.h"
 #include "app/wizardtexts.h"
 #include "platform/numbertext.h"
 #include "scan/rangecheck.h"
@@ -166,7 +167,14 @@ void CriteriaScreen::buildBrowseBox(const QString& suffix)
     m_pathLabel = plainLabel(QLatin1String("_path_label") + suffix, QStringLiteral("Destination Folder :"), m_browseBox);
     m_path = new QLineEdit(m_browseBox);
     m_path->setObjectName(QLatin1String("_path") + suffix);
+    // Filled by Browse only: drawn on the window's colour, without a field's white, so it
+    // does not invite typing.
     m_path->setReadOnly(true);
+    m_path->setFrame(false);
+    m_path->setBackgroundRole(QPalette::Window);
+    QPalette shown = m_path->palette();
+    shown.setColor(QPalette::Base, windowColour());
+    m_path->setPalette(shown);
     m_browse = new QPushButton(QStringLiteral("Browse..."), m_browseBox);
     m_browse->setObjectName(QLatin1String("_browse_path") + suffix);
     connect(m_browse, &QPushButton::clicked, this, &CriteriaScreen::browseClicked);

@@ -46,6 +46,7 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
     m_destination = new DestinationFolder(this, m_window.criteria->pathField(), m_window.criteriaSig->pathField(),
                                           *m_services.modalRunner, *m_services.folderChooser);
     m_saver = new SaveFoundFiles(this, *m_services.alerts, *m_services.opener);
+    connect(m_saver, &SaveFoundFiles::anotherFolderWanted, this, &MyTableController::chooseFolderThenSave);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);
     PreviewPresenter::Hooks hooks{[this] { return QString::fromStdString(m_wizard.diskIdentifier()); },
@@ -94,7 +95,7 @@ void MyTableController::Reload_Drive_list_Function()
     m_mediaList->Reload_Drive_list_Function();
 }
 
-QString MyTableController::addDiskImage(const QString& path)
+std::optional<MediaList::Refusal> MyTableController::addDiskImage(const QString& path)
 {
     return m_mediaList->addDiskImage(path);
 }
@@ -105,8 +106,8 @@ void MyTableController::chooseDiskImage()
     chooser->setFileMode(QFileDialog::ExistingFile);
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     connect(chooser, &QFileDialog::fileSelected, this, [this](const QString& path) {
-        if (const QString refusal = addDiskImage(path); !refusal.isEmpty())
-            m_services.alerts->message(this, QStringLiteral("\nThis disk image cannot be searched."), refusal);
+        if (const auto refusal = addDiskImage(path))
+            m_services.alerts->message(this, refusal->headline, refusal->reason);
     });
     chooser->open();
 }

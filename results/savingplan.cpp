@@ -36,10 +36,9 @@ SaveLength SavingPlan::lengthOf(std::size_t index, ByteReader& medium) const
     return {sectors * kSectorSize, LengthSource::Range};
 }
 
-SavedFile SavingPlan::save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const
+SavedFile SavingPlan::save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium) const
 {
     const FoundFile& file = m_files.at(index);
-    const SaveLength length = lengthOf(index, reader);
     SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
     result.lengthFrom = lengthSourceText(length.source);
     return result;
@@ -49,7 +48,7 @@ void SavingPlan::saveAll(FileSaver& saver, SectorStream& medium, const std::func
 {
     SectorByteReader reader(medium);
     for (std::size_t index = 0; index < m_files.size(); ++index)
-        saved(save(index, saver, medium, reader));
+        saved(save(index, lengthOf(index, reader), saver, medium));
 }
 
 } // namespace salvyn

@@ -101,9 +101,8 @@ int main(int argc, char** argv)
     services.modalRunner = &runner;
     salvyn::MyTableController wizard(std::move(services));
     wizard.awakeFromNib();
-    const QString refusal = wizard.addDiskImage(arguments[1]);
-    if (!refusal.isEmpty()) {
-        std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal));
+    if (const auto refusal = wizard.addDiskImage(arguments[1])) {
+        std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
         return 1;
     }
     Driver driver(wizard, arguments[2]);

@@ -104,17 +104,18 @@ void MediaList::deleteSelectedRow()
     m_model.removeAt(selectedRow());
 }
 
-QString MediaList::addDiskImage(const QString& path)
+std::optional<MediaList::Refusal> MediaList::addDiskImage(const QString& path)
 {
     DiskImageResult image = recordForDiskImage(QFile::encodeName(path).toStdString());
     if (!image.record)
-        return QString::fromStdString(image.error);
+        return Refusal{QStringLiteral("\nThis disk image cannot be searched."), QString::fromStdString(image.error)};
     const std::string& identifier = image.record->nsStrDiskIdentifier();
     if (std::find(m_diskImagePaths.begin(), m_diskImagePaths.end(), identifier) != m_diskImagePaths.end())
-        return QStringLiteral("\"%1\" is already in the list.").arg(QString::fromStdString(identifier));
+        return Refusal{QStringLiteral("\nThis disk image is already in the list."),
+                       QStringLiteral("\"%1\" is already in the list.").arg(QString::fromStdString(identifier))};
     m_diskImagePaths.push_back(identifier);
     addRow(std::move(*image.record));
-    return {};
+    return std::nullopt;
 }
 
 void MediaList::appendDiskImagesAgain()

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,14 @@ public:
     void Reload_Drive_list_Function();
     void addRow(MyDataObject record);
     void deleteSelectedRow();
-    // Adds a disk image file or block device by path; answers why it was refused, or an
-    // empty text when its record was added.
-    QString addDiskImage(const QString& path);
+    // Why a disk image was not added: the headline of its alert and the reason under it.
+    struct Refusal {
+        QString headline;
+        QString reason;
+    };
+    // Adds a disk image file or block device by path; answers why it was refused, or
+    // nothing when its record was added.
+    std::optional<Refusal> addDiskImage(const QString& path);
 
 public slots:
     void rebresh_drives();

@@ -2,8 +2,9 @@
 // "Save Found Files…": copies found files from the medium into the destination folder on a
 // worker thread, with a progress dialog and Cancel, and adds each saved file to the
 // folder's recovery report. A folder on the medium's disk is refused before anything is
-// read. A save that stops (full disk, folder gone, refused) says which file and why; the
-// files saved before it stay, and the report lists exactly those.
+// read. A save that stops (full disk, folder gone, refused) says which file and why, with
+// the system's reason, and offers to choose another folder; the files saved before it
+// stay, and the report lists exactly those.
 //
 // UI thread only. While isSaving() the owner starts no search or preview on the same
 // state; the worker reads the medium through a stream of its own.
@@ -55,12 +56,18 @@ public:
 signals:
     // The save has ended and its closing alert has been answered.
     void finished();
+    // The destination would not take the files and the user asked to choose another one.
+    void anotherFolderWanted();
 
 private:
     bool refuse(const QString& message, const QString& informativeText = {});
+    // An alert about the destination that offers to choose another; true when chosen.
+    bool anotherFolderChosen(const QString& message, const QString& informativeText);
+    bool offerAnotherFolder(const QString& message, const QString& informativeText);
     bool refuseDestination(DestinationProblem problem, const QString& folder);
     void workerEnded();
-    void reportOutcome(const SaveOutcome& outcome);
+    // True when the user asked to choose another folder.
+    bool reportOutcome(const SaveOutcome& outcome);
 
     QWidget* m_controlPanel;
     AlertService& m_alerts;
@@ -68,6 +75,7 @@ private:
     DestinationCheck m_check;
     SaveWriter& m_writer;
 
+    QString m_folder; // of the running save
     std::unique_ptr<SaveJob> m_job;
     std::unique_ptr<SectorStream> m_medium;
     SaveOutcome m_outcome;

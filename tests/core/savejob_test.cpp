@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace salvyn {
@@ -80,6 +81,11 @@ TEST_F(SaveJobTest, SavedFilesHoldTheMediumsBytesAndTheReportTheirHashes)
     EXPECT_TRUE(!outcome.cancelled && !outcome.failed && outcome.reportError == 0);
     EXPECT_EQ(outcome.saved.size(), 3u);
     expectReportMatchesFolder(3);
+    // Saved with the user's usual permissions, as the umask says, not kept private.
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    for (const char* name : {"GND00001.JPG", RecoveryReport::fileName})
+        EXPECT_EQ(fs::status(m_folder.path() / name).permissions(), fs::perms(0666 & ~umask)) << name;
     const SaveStatus status = job.status();
     EXPECT_EQ(std::vector<std::uint64_t>({status.filesDone, status.fileCount, status.bytesDone, status.byteCount}),
               std::vector<std::uint64_t>({3, 3, (20u + 660u + 5u) * kSectorSize, (20u + 660u + 5u) * kSectorSize}));
@@ -90,15 +96,19 @@ TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
     // The search also found a file at 300, inside the video's range; only the video is chosen.
     const std::vector<FileToSave> found{m_files[0], m_files[1], {"MOV00001.MOV", 300, 320}, m_files[2]};
     SaveJob job(found, {1}, m_folder.path(), "card");
-    EXPECT_EQ(job.status().byteCount, 660u * kSectorSize);
-    const SaveOutcome outcome = job.run(*medium());
+    // The total shown while the video is written is what will be written.
+    std::uint64_t totalWhileSaving = 0;
+    test::BeforeReadOpener opener(m_memory, [&](std::uint64_t sector) {
+        if (sector == 200)
+            totalWhileSaving = job.status().byteCount;
+    });
+    const SaveOutcome outcome = job.run(*opener.open("card").stream);
+    EXPECT_EQ(totalWhileSaving, 260u * kSectorSize);
     ASSERT_EQ(outcome.saved.size(), 1u);
     EXPECT_EQ(outcome.saved[0].lengthFrom, "next file");
     EXPECT_EQ(contentOf(m_folder.path() / "MP400001.MP4"), m_image.sectors(40, 300));
     EXPECT_EQ(namesIn(m_folder.path()), (std::vector<std::string>{"MP400001.MP4", RecoveryReport::fileName}));
     expectReportMatchesFolder(1);
-    // Done means done: the total follows the file's true size.
-    EXPECT_EQ(job.status().byteCount, 260u * kSectorSize);
     EXPECT_EQ(job.status().bytesDone, 260u * kSectorSize);
 }
 

@@ -149,13 +149,14 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
     const QString image = writtenImage("card.img", 4096);
     volumes->volumes = {"/media/anna/EOS"};
     mediaList->Reload_Drive_list_Function();
-    EXPECT_EQ(mediaList->addDiskImage(image), QString());
+    EXPECT_FALSE(mediaList->addDiskImage(image));
     mediaList->deleteSelectedRow(); // nothing selected: nothing goes
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
     EXPECT_EQ(mediaList->nsMutaryOfDataObject()[1].nsStrSectors(), "8");
 
-    EXPECT_FALSE(mediaList->addDiskImage(image).isEmpty());
-    EXPECT_FALSE(mediaList->addDiskImage(folder.path()).isEmpty());
+    const auto listed = mediaList->addDiskImage(image), unsearchable = mediaList->addDiskImage(folder.path());
+    ASSERT_TRUE(listed && unsearchable);
+    EXPECT_NE(listed->headline, unsearchable->headline); // an image listed twice is not one that cannot be searched
     EXPECT_EQ(table.model()->rowCount(), 2);
 
     volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};
@@ -168,12 +169,12 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
 
     // A disk image deleted from the list does not come back at the next refresh.
     const QString stick = writtenImage("stick.dd", 512);
-    ASSERT_EQ(mediaList->addDiskImage(stick), QString());
+    ASSERT_FALSE(mediaList->addDiskImage(stick));
     table.selectRow(2);
     mediaList->deleteSelectedRow();
     mediaList->Reload_Drive_list_Function();
     EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1"}));
-    EXPECT_EQ(mediaList->addDiskImage(stick), QString());
+    EXPECT_FALSE(mediaList->addDiskImage(stick));
 }
 
 } // namespace

@@ -42,7 +42,7 @@ protected:
     void startOn(const QString& modeRadio)
     {
         h.start();
-        ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
+        ASSERT_FALSE(h.controller().addDiskImage(image));
         h.click(modeRadio);
         h.selectMedium(0);
         h.click(u"Next_btn"_s);
@@ -93,7 +93,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
     h.events.clear();
-    ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
+    ASSERT_FALSE(h.controller().addDiskImage(image));
     h.selectMedium(0);
     h.click(u"Next_btn"_s);
     EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
@@ -123,7 +123,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
 
     h.events.clear();
     h.click(u"_save_found_files"_s);
-    EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser"_s}));
+    EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser:"_s}));
     const QString folder = emptyFolder(u"recovered"_s);
     h.folderChooser.finish(1, folder);
     ASSERT_TRUE(saveEnds());
@@ -217,7 +217,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     ASSERT_TRUE(saveEnds());
     EXPECT_EQ(contentOf(folder + u"/ZIP00001.ZIP"_s), card.mid(5 * 512, 15 * 512));
     EXPECT_FALSE(QFile::exists(folder + u"/PDF00001.PDF"_s));
-    EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved."_s);
+    EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved in \u201C"_s + folder + u"\u201D."_s);
 
     // Cancel pressed while the file is being copied: its part is not left behind.
     const QString cancelled = emptyFolder(u"cancelled"_s);
