@@ -6,6 +6,7 @@
 #include "scan/rangecheck.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -87,21 +88,21 @@ void CriteriaScreen::buildDiskBox(const QString& suffix)
     m_diskBox->setObjectName(QLatin1String("_disk_sector_info_Box") + suffix);
     static const char* const names[] = {"_disk", "_vol_name", "_file_system", "_size",
                                         "_start_sector_entire", "_end_sector_entire"};
-    static const char* const captions[] = {"Disk\t\t\t\t:", "Volume Name\t:", "File System\t\t:",
-                                           "Capacity (size)\t:", "Start Sector\t\t:", "End Sector\t\t:"};
+    // The colons line up in the form's caption column, not by tabs, which no font keeps apart.
+    static const char* const captions[] = {"Disk :", "Volume Name :", "File System :",
+                                           "Capacity (size) :", "Start Sector :", "End Sector :"};
     auto* layout = new QVBoxLayout(m_diskBox);
-    auto* grid = new QGridLayout;
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
     for (int i = 0; i < 6; ++i) {
         QLabel* caption = plainLabel(QLatin1String(names[i]) + suffix, QString::fromUtf8(captions[i]), m_diskBox);
         QLabel* value = plainLabel(QLatin1String(names[i]) + QLatin1String("_val") + suffix, texts::kNone, m_diskBox);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(caption, i, 0);
-        grid->addWidget(value, i, 1);
+        form->addRow(caption, value);
         m_diskInfoControls << caption << value;
         m_diskValues << value;
     }
-    grid->setColumnStretch(1, 1);
-    layout->addLayout(grid);
+    layout->addLayout(form);
     m_endSectorValue = m_diskValues.last();
     buildRangeBox(suffix);
     layout->addWidget(m_rangeGroup);

@@ -114,7 +114,7 @@ void MyTableController::chooseDiskImage()
 
 void MyTableController::setHelp(const QString& text)
 {
-    m_window._help_info->setText(text);
+    m_window.showHelp(text);
 }
 
 void MyTableController::setRecoveryMode(RecoveryMode chosen)

@@ -56,7 +56,7 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
     _help_info->setObjectName(QStringLiteral("_help_info"));
     _help_info->setWordWrap(true);
     _help_info->setTextFormat(Qt::PlainText);
-    _help_info->setMinimumHeight(56);
+    _help_info->setMinimumHeight(_help_info->fontMetrics().lineSpacing() * 2);
     _Search_Type = new QLabel(panel);
     _Search_Type->setObjectName(QStringLiteral("_Search_Type"));
     _disk_identifier = hiddenValue(QStringLiteral("_disk_identifier"), panel);
@@ -92,7 +92,7 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
         layout->addWidget(page, 1);
     layout->addWidget(row);
     for (CriteriaScreen* set : {criteria, criteriaSig})
-        QObject::connect(set, &CriteriaScreen::helpTextChanged, _help_info, &QLabel::setText);
+        QObject::connect(set, &CriteriaScreen::helpTextChanged, _help_info, [this](const QString& text) { showHelp(text); });
     QObject::connect(search._zoom_slider, &QSlider::valueChanged, search.imageBrowser,
                      [browser = search.imageBrowser](int value) { browser->setZoomValue(value / 100.0); });
     // Preview views show when a preview asks for them; the other groups follow the layout.
@@ -171,6 +171,12 @@ void WizardWindow::showLayout(const ScreenLayout& layout, RecoveryMode mode)
     _Search_Type->setHidden(!layout.searchType);
     Next_btn->setEnabled(layout.nextEnabled);
     Back_btn->setEnabled(layout.backEnabled);
+}
+
+void WizardWindow::showHelp(const QString& text)
+{
+    // The texts' leading line feed would stand as an empty band above every screen.
+    _help_info->setText(text.trimmed());
 }
 
 void WizardWindow::setModeRadios(RecoveryMode mode)
@@ -264,7 +270,7 @@ void WizardWindow::showSearchRunning(RecoveryMode mode)
     if (mode != RecoveryMode::Photo)
         search._QuickLook_View_Box->setTitle(texts::kNoPreviewTitle);
     search._Progress_Horz->setValue(0);
-    _help_info->setText(texts::kHelpSearchRunning);
+    showHelp(texts::kHelpSearchRunning);
 }
 
 void WizardWindow::setPhotoCriteriaEnabled(bool enabled)

@@ -37,6 +37,7 @@ struct WizardWindow {
     // Every group of `layout.screen` shows and every other one hides.
     void showLayout(const ScreenLayout& layout, RecoveryMode mode);
     void setModeRadios(RecoveryMode mode);
+    void showHelp(const QString& text);
     // The rows selected in the browser of `mode`.
     std::vector<std::size_t> selectedFoundFiles(RecoveryMode mode) const;
     // The chosen medium's texts on the mode's criteria screen, or "<None>" everywhere.

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QWidget>
@@ -34,6 +35,8 @@ void MediaList::setIdTableView(QTableView* tableView)
     if (tableView == nullptr)
         return;
     tableView->setModel(&m_model);
+    // The device path is what tells media apart: it takes the spare room.
+    tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);

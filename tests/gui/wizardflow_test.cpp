@@ -115,7 +115,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), u"GND00001.JPG THD00001.PNG"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_Window"_s});
-    EXPECT_EQ(help(), texts::kHelpSearchEnded);
+    EXPECT_EQ(help(), texts::kHelpSearchEnded.trimmed());
     EXPECT_TRUE(enabled(u"Back_btn"_s));
     EXPECT_FALSE(enabled(u"Next_btn"_s));
     expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
@@ -187,7 +187,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
 
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
-    EXPECT_EQ(help(), texts::kHelpCheckList);
+    EXPECT_EQ(help(), texts::kHelpCheckList.trimmed());
     expectShown(false, {"imageBrowser_2"});
     ASSERT_EQ(list.rows().size(), 3);
     EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
@@ -250,7 +250,7 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     expectShown(true, {"_stop_scan"});
-    EXPECT_EQ(help(), texts::kHelpSearchRunning);
+    EXPECT_EQ(help(), texts::kHelpSearchRunning.trimmed());
     h.click(u"_stop_scan"_s);
     h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
