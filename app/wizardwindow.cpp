@@ -113,6 +113,15 @@ void WizardWindow::connectTo(MyTableController& c, MediaList& mediaList, Destina
     QObject::connect(media.modeRadios[2], &QRadioButton::clicked, &c, &C::RawFile_Mode_Radio);
     QObject::connect(media.modeRadios[3], &QRadioButton::clicked, &c, &C::Audio_Mode_Radio);
     QObject::connect(media.refreshButton, &QPushButton::clicked, &mediaList, &MediaList::rebresh_drives);
+    // The button shows the wait for the media as well as the sheet does.
+    QObject::connect(&mediaList, &MediaList::reloadStarted, media.refreshButton, [button = media.refreshButton] {
+        button->setEnabled(false);
+        button->setText(QStringLiteral("Refreshing\u2026"));
+    });
+    QObject::connect(&mediaList, &MediaList::reloaded, media.refreshButton, [button = media.refreshButton] {
+        button->setEnabled(true);
+        button->setText(QStringLiteral("Refresh"));
+    });
     QObject::connect(media.addDiskImageButton, &QPushButton::clicked, &c, &C::chooseDiskImage);
     QObject::connect(checkList._select_unselect_Chk, &QCheckBox::clicked, &c, &C::Select_Unselect_Check_btn);
     QObject::connect(checkList.idCheckTableView, &QTableView::clicked, &c, &C::clickTable);

@@ -5,6 +5,7 @@
 #include "app/appservices.h"
 #include "app/modalwindowrunner.h"
 #include "app/mytablecontroller.h"
+#include "media/qt/medialist.h"
 #include "platform/qt/alertservice.h"
 #include "platform/sectorsourceopener.h"
 #include "results/samedevice.h"
@@ -85,6 +86,8 @@ public:
     }
     void selectFirstMedium()
     {
+        while (m_wizard.nsMutaryOfDataObject()->isReloading())
+            settle();
         auto* table = m_wizard.findChild<QTableView*>(QStringLiteral("idTableView"));
         table->selectionModel()->select(table->model()->index(0, 0),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -5,7 +5,6 @@
 #include "media/qt/loaddrive_modeless.h"
 
 #include <QAbstractItemView>
-#include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -26,6 +25,10 @@ MediaList::MediaList(std::unique_ptr<VolumeLister> volumeLister,
 
 MediaList::~MediaList()
 {
+    if (m_worker) { // it asks the lister and the provider, which go with this list
+        m_worker->wait();
+        delete m_worker;
+    }
     delete m_loadDiskWindow;
 }
 
@@ -62,30 +65,46 @@ int MediaList::selectedRow() const
     return lowest->row();
 }
 
-void MediaList::getVolumeToFSGetInfo()
+std::vector<MyDataObject> MediaList::getVolumeToFSGetInfo() const
 {
-    const QStringList mountPaths = m_volumeLister->mountedRemovableVolumes();
-    for (const QString& mountPath : mountPaths)
-        find_disk_info(mountPath);
-}
-
-void MediaList::find_disk_info(const QString& designator)
-{
-    if (std::optional<MyDataObject> record = salvyn::find_disk_info(m_diskInfoProvider->diskInfo(designator)))
-        m_model.append(std::move(*record));
+    std::vector<MyDataObject> records;
+    for (const QString& mountPath : m_volumeLister->mountedRemovableVolumes()) {
+        if (std::optional<MyDataObject> record = find_disk_info(m_diskInfoProvider->diskInfo(mountPath)))
+            records.push_back(std::move(*record));
+    }
+    return records;
 }
 
 void MediaList::Reload_Drive_list_Function()
 {
+    if (m_worker) {
+        m_reloadAgain = true;
+        return;
+    }
     showLoadingSheet();
-    const int keptRow = selectedRow();
+    emit reloadStarted();
+    m_keptRow = selectedRow();
+    m_worker = QThread::create([this] { m_gathered = getVolumeToFSGetInfo(); });
+    connect(m_worker, &QThread::finished, this, &MediaList::volumesGathered, Qt::QueuedConnection);
+    m_worker->start();
+}
+
+void MediaList::volumesGathered()
+{
+    m_worker->wait(); // its records are complete and visible once the thread is gone
+    delete m_worker;
+    m_worker = nullptr;
     m_model.clear();
-    getVolumeToFSGetInfo();
-    appendDiskImagesAgain();
+    for (MyDataObject& record : std::exchange(m_gathered, {}))
+        m_model.append(std::move(record));
+    appendDiskImagesAgain(); // images added meanwhile included
     // A model reset drops the selection; rows and records correspond by position only.
-    if (keptRow >= 0 && keptRow < m_model.rowCount())
-        selectRow(keptRow);
+    if (m_keptRow >= 0 && m_keptRow < m_model.rowCount())
+        selectRow(m_keptRow);
+    if (std::exchange(m_reloadAgain, false))
+        return Reload_Drive_list_Function();
     hideLoadingSheet();
+    emit reloaded();
 }
 
 void MediaList::rebresh_drives()
@@ -147,10 +166,7 @@ void MediaList::showLoadingSheet()
 {
     if (!m_loadDiskWindow)
         m_loadDiskWindow = new LoadDrive_Modeless(m_controlPanel);
-    m_loadDiskWindow->show();
-    // One pass of the event loop draws the sheet before the work blocks the window; user
-    // input waits, so no click starts a second refresh inside this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_loadDiskWindow->show(); // window-modal: the wizard takes no click until the list is back
 }
 
 void MediaList::hideLoadingSheet()

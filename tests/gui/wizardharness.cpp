@@ -91,6 +91,7 @@ void WizardHarness::start()
                                 [this](bool threadsStillRunning) { terminations.push_back(threadsStillRunning); }};
     m_controller = std::make_unique<MyTableController>(std::move(services));
     m_controller->awakeFromNib();
+    waitFor([this] { return !m_controller->nsMutaryOfDataObject()->isReloading(); });
 }
 
 void WizardHarness::click(const QString& buttonName) const
