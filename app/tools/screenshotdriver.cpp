@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QScreen>
@@ -213,8 +214,15 @@ int main(int argc, char** argv)
     driver.find<QLineEdit>("_path_Sig")->setText(destination);
     paced.pause = 400000; // the movie is only four sectors
     driver.click("_save_found_files_Sig");
-    Driver::wait(2200); // measured, and the first sectors written
-    saved &= wizard.saveFoundFiles()->isSaving() && driver.saveScreen("6c-save-progress");
+    // Pictured once the files are measured and the bytes are being written.
+    const auto writing = [&wizard] {
+        const salvyn::SaveFoundFilesDialog* dialog = wizard.saveFoundFiles()->progressDialog();
+        const auto* bytes = dialog ? dialog->findChild<QLabel*>(QStringLiteral("_save_bytes")) : nullptr;
+        return bytes && bytes->text().contains(QStringLiteral(" of "));
+    };
+    while (wizard.saveFoundFiles()->isSaving() && !writing())
+        Driver::wait(20);
+    saved &= writing() && driver.saveScreen("6c-save-progress");
     paced.pause = 0;
     while (wizard.saveFoundFiles()->isSaving())
         Driver::wait(50);
