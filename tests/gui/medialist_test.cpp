@@ -1,6 +1,7 @@
 #include "media/qt/loaddrive_modeless.h"
 #include "media/qt/medialist.h"
 #include "media/qt/mediatablemodel.h"
+#include "uiblockmeter.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,7 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
 }
 
-class MediaListTest : public testing::Test {
+class MediaListTest : public ::testing::Test {
 protected:
     MediaListTest()
     {
@@ -132,22 +133,14 @@ TEST_F(MediaListTest, ASlowListingWaitsBehindTheSheetWhileTheWindowGoesOnAndARef
     std::atomic<int> listings = 0;
     volumes->whileListing = [&] { ++listings, QThread::msleep(1000); };
     volumes->volumes = {"/media/anna/EOS"};
-    QElapsedTimer clock;
-    qint64 lastTick = 0, longestGap = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
-        lastTick = clock.elapsed();
-    });
-    clock.start();
-    ticker.start(5);
+    const testing::UiBlockMeter meter;
     mediaList->Reload_Drive_list_Function();
     auto* sheet = controlPanel.findChild<LoadDrive_Modeless*>(QStringLiteral("LoadDisk_Window"));
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
     mediaList->Reload_Drive_list_Function(); // the button pressed again: once more after this one
     ASSERT_TRUE(QTest::qWaitFor([this] { return !mediaList->isReloading(); }, 30000));
-    EXPECT_LT(longestGap, 50) << "the UI thread stood still for " << longestGap << " ms";
+    EXPECT_LT(meter.longestGapMs(), 50) << "the UI thread stood still that long";
     EXPECT_EQ(listings, 2);
     EXPECT_EQ(identifiers(), QStringList{"mmcblk0p1"});
     EXPECT_FALSE(sheet->isVisible());

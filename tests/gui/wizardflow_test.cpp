@@ -8,10 +8,13 @@
 #include "results/ui/savefoundfiles.h"
 #include "results/ui/savefoundfilesdialog.h"
 #include "signatures/qt/checklistmodel.h"
+#include "uiblockmeter.h"
 #include "wizardharness.h"
 
 #include <QtWidgets>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace salvyn::testing {
 namespace {
@@ -65,10 +68,12 @@ protected:
             rows << model.index(row, 0).data().toString() + (withCount ? u'=' + model.index(row, 1).data().toString() : QString());
         return rows.join(u' ');
     }
+    // Selects the first found file and waits while its preview is copied.
     void selectFirstFound() const
     {
         auto* browser = h.find<QAbstractItemView>(u"imageBrowser_2"_s);
         browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+        ASSERT_TRUE(WizardHarness::waitFor([this] { return !h.find<QDialog>(u"ClearPreview_Window"_s)->isVisible(); }));
     }
     bool saveEnds() const
     {
@@ -180,7 +185,13 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     expectShown(false, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
+    // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
+    h.gate.holdAt(8);
+    std::thread slowMedium([this] { h.gate.waitUntilHeldElsewhere(), std::this_thread::sleep_for(std::chrono::milliseconds(300)), h.gate.release(); });
+    const UiBlockMeter meter;
     selectFirstFound();
+    slowMedium.join();
+    EXPECT_LT(meter.longestGapMs(), 50) << "the UI thread stood still that long";
     EXPECT_EQ(h.movies.stops, 1);
     EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + u"/dprv.AVI"_s});
     EXPECT_EQ(h.find<QGroupBox>(u"_QuickLook_View_Box"_s)->title(), u"AVI00001.AVI"_s);

@@ -41,6 +41,12 @@ bool ReadGate::waitUntilHeld()
     });
 }
 
+void ReadGate::waitUntilHeldElsewhere()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_held || m_released; });
+}
+
 void ReadGate::release()
 {
     std::lock_guard lock(m_mutex);
