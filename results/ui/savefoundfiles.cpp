@@ -91,18 +91,20 @@ bool SaveFoundFiles::start(const std::vector<FileToSave>& found, std::vector<std
         return offerAnotherFolder(destinationFolderMissing(), folder);
     if (const DestinationProblem problem = m_check(folder, medium); problem != DestinationProblem::None)
         return refuseDestination(problem, folder);
-    SectorSourceOpening opening = m_opener.open(medium);
-    if (!opening.stream)
-        return refuse(QStringLiteral("\nError in storage media reading."), QString::fromStdString(opening.error.message));
-
     m_folder = folder;
-    m_medium = std::move(opening.stream);
     m_job = std::make_unique<SaveJob>(found, std::move(chosen), folder.toStdString(), medium, m_writer);
     m_dialog = new SaveFoundFilesDialog(m_controlPanel);
     connect(m_dialog, &SaveFoundFilesDialog::cancelRequested, this, [this] { m_job->cancel(); });
     m_statusTimer = new QTimer(this);
     connect(m_statusTimer, &QTimer::timeout, this, [this] { m_dialog->showStatus(m_job->status()); });
-    m_worker = QThread::create([this] { m_outcome = m_job->run(*m_medium); });
+    // Opening may wait for a password (udisks asks for one), so it is the worker's too.
+    m_worker = QThread::create([this, medium] {
+        const SectorSourceOpening opening = m_opener.open(medium);
+        if (opening.stream)
+            m_outcome = m_job->run(*opening.stream);
+        else
+            m_openError = opening.error.message;
+    });
     connect(m_worker, &QThread::finished, this, &SaveFoundFiles::workerEnded, Qt::QueuedConnection);
     m_dialog->showStatus(m_job->status());
     m_dialog->show();
@@ -161,8 +163,11 @@ void SaveFoundFiles::workerEnded()
     m_dialog->finish();
     m_dialog->deleteLater();
     m_dialog = nullptr;
-    m_medium.reset();
     m_job.reset();
+    if (const std::string openError = std::exchange(m_openError, {}); !openError.empty()) {
+        refuse(QStringLiteral("\nError in storage media reading."), QString::fromStdString(openError));
+        return emit finished();
+    }
     const SaveOutcome outcome = std::exchange(m_outcome, {});
     const bool anotherFolder = reportOutcome(outcome);
     emit finished();

@@ -29,7 +29,6 @@ namespace salvyn {
 class AlertService;
 class SaveFoundFilesDialog;
 class SectorSourceOpener;
-class SectorStream;
 
 class SaveFoundFiles final : public QObject {
     Q_OBJECT
@@ -46,7 +45,7 @@ public:
 
     // Starts saving the `chosen` ones (indices) of the search's `found` files of `medium`
     // into `folder`. False, after an alert saying why, when the save cannot start; true
-    // when the worker runs (finished() follows).
+    // when the worker runs (finished() follows), which opens the medium first.
     bool start(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, const QString& folder,
                const std::string& medium);
     bool isSaving() const { return m_job != nullptr; }
@@ -77,7 +76,7 @@ private:
 
     QString m_folder; // of the running save
     std::unique_ptr<SaveJob> m_job;
-    std::unique_ptr<SectorStream> m_medium;
+    std::string m_openError; // the worker's, when the medium would not open
     SaveOutcome m_outcome;
     QThread* m_worker = nullptr;
     QTimer* m_statusTimer = nullptr;
