@@ -8,6 +8,7 @@
 #include <QObject>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
