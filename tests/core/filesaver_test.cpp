@@ -46,7 +46,7 @@ SavedFile saveFound(FileSaver& saver, const std::vector<std::uint8_t>& bytes, co
     return saver.saveBytes(name, firstSector, firstSector + bytes.size() / kSectorSize, bytes.size(), *medium);
 }
 
-TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
+TEST(FileSaver, PhotoBytesAreWrittenWithTheUsersPermissionsAndDescribed)
 {
     test::ScratchFolder folder;
     FileSaver saver(folder.path());
@@ -55,9 +55,12 @@ TEST(FileSaver, PhotoBytesAreWrittenPrivatelyAndDescribed)
     EXPECT_EQ(saved.error + saved.savedPath.string(), (folder.path() / "GND00001.JPG").string());
     EXPECT_EQ(contentOf(saved.savedPath), bytes);
     EXPECT_EQ(reportLine(saved, "/cards/a.img"), "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(bytes) + "\t\t/cards/a.img");
+    // As the umask says, so the person recovering can open them like their other files.
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(info.st_mode & 0777, 0666u & ~umask);
 }
 
 TEST(FileSaver, ExistingFilesAndLinksAreNeverReplaced)
