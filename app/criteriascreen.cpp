@@ -1,10 +1,12 @@
 #include "app/criteriascreen.h"
 
+#include "app/windowcolour.h"
 #include "app/wizardtexts.h"
 #include "platform/numbertext.h"
 #include "scan/rangecheck.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,21 +88,21 @@ void CriteriaScreen::buildDiskBox(const QString& suffix)
     m_diskBox->setObjectName(QLatin1String("_disk_sector_info_Box") + suffix);
     static const char* const names[] = {"_disk", "_vol_name", "_file_system", "_size",
                                         "_start_sector_entire", "_end_sector_entire"};
-    static const char* const captions[] = {"Disk\t\t\t\t:", "Volume Name\t:", "File System\t\t:",
-                                           "Capacity (size)\t:", "Start Sector\t\t:", "End Sector\t\t:"};
+    // The colons line up in the form's caption column, not by tabs, which no font keeps apart.
+    static const char* const captions[] = {"Disk :", "Volume Name :", "File System :",
+                                           "Capacity (size) :", "Start Sector :", "End Sector :"};
     auto* layout = new QVBoxLayout(m_diskBox);
-    auto* grid = new QGridLayout;
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
     for (int i = 0; i < 6; ++i) {
         QLabel* caption = plainLabel(QLatin1String(names[i]) + suffix, QString::fromUtf8(captions[i]), m_diskBox);
         QLabel* value = plainLabel(QLatin1String(names[i]) + QLatin1String("_val") + suffix, texts::kNone, m_diskBox);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(caption, i, 0);
-        grid->addWidget(value, i, 1);
+        form->addRow(caption, value);
         m_diskInfoControls << caption << value;
         m_diskValues << value;
     }
-    grid->setColumnStretch(1, 1);
-    layout->addLayout(grid);
+    layout->addLayout(form);
     m_endSectorValue = m_diskValues.last();
     buildRangeBox(suffix);
     layout->addWidget(m_rangeGroup);
@@ -166,7 +168,14 @@ void CriteriaScreen::buildBrowseBox(const QString& suffix)
     m_pathLabel = plainLabel(QLatin1String("_path_label") + suffix, QStringLiteral("Destination Folder :"), m_browseBox);
     m_path = new QLineEdit(m_browseBox);
     m_path->setObjectName(QLatin1String("_path") + suffix);
+    // Filled by Browse only: drawn on the window's colour, without a field's white, so it
+    // does not invite typing.
     m_path->setReadOnly(true);
+    m_path->setFrame(false);
+    m_path->setBackgroundRole(QPalette::Window);
+    QPalette shown = m_path->palette();
+    shown.setColor(QPalette::Base, windowColour());
+    m_path->setPalette(shown);
     m_browse = new QPushButton(QStringLiteral("Browse..."), m_browseBox);
     m_browse->setObjectName(QLatin1String("_browse_path") + suffix);
     connect(m_browse, &QPushButton::clicked, this, &CriteriaScreen::browseClicked);

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QtGlobal>
@@ -137,8 +138,13 @@ Help_Support::Help_Support(const QString& resourceFolder, DocumentOpener& opener
 void Help_Support::HelpFilePressed()
 {
     const QString helpFile = m_resourceFolder + QStringLiteral("/Help.pdf");
+    // The desktop may answer after this window has closed; the alert then stands over the wizard.
+    const auto failed = [&alerts = m_alerts, self = QPointer<QWidget>(this), wizard = QPointer<QWidget>(parentWidget())](
+                            const QString& reason) {
+        alerts.message(self ? self.data() : wizard.data(), QStringLiteral("\nThe help file cannot be opened."), reason);
+    };
     if (QFileInfo::exists(helpFile))
-        m_opener.openFile(helpFile);
+        m_opener.openFile(helpFile, failed);
     else
         m_alerts.message(this, QStringLiteral("\nHelp file does not exist!"));
 }

@@ -62,9 +62,8 @@ int main(int argc, char** argv)
     salvyn::MyTableController controller(desktop.controllerServices());
     controller.awakeFromNib();
     for (const QString& image : QApplication::arguments().mid(1)) {
-        const QString refusal = controller.addDiskImage(image);
-        if (!refusal.isEmpty())
-            std::fprintf(stderr, "salvyn: %s\n", qPrintable(refusal));
+        if (const auto refusal = controller.addDiskImage(image))
+            std::fprintf(stderr, "salvyn: %s\n", qPrintable(refusal->reason));
     }
     return QApplication::exec();
 }

@@ -31,7 +31,10 @@ MediaScreen buildMediaScreen(QWidget* parent)
     screen.idTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     screen.idTableView->setSelectionMode(QAbstractItemView::SingleSelection);
     screen.idTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    screen.idTableView->horizontalHeader()->setStretchLastSection(true);
+    // Columns fit their contents; the media list gives the device path the spare room.
+    screen.idTableView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    screen.idTableView->setWordWrap(false);
+    screen.idTableView->setTextElideMode(Qt::ElideMiddle);
     screen.idTableView->verticalHeader()->hide();
 
     screen.refreshBox = new QGroupBox(screen.page);

@@ -3,6 +3,7 @@
 #include "app/criteriascreen.h"
 #include "app/infowindows.h"
 #include "app/modalwindowrunner.h"
+#include "app/pressedscreen.h"
 #include "app/previewbox.h"
 #include "app/windowcolour.h"
 #include "app/wizardtexts.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <sstream>
 
 namespace salvyn {
@@ -44,6 +46,7 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
     m_destination = new DestinationFolder(this, m_window.criteria->pathField(), m_window.criteriaSig->pathField(),
                                           *m_services.modalRunner, *m_services.folderChooser);
     m_saver = new SaveFoundFiles(this, *m_services.alerts, *m_services.opener);
+    connect(m_saver, &SaveFoundFiles::anotherFolderWanted, this, &MyTableController::chooseFolderThenSave);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);
     PreviewPresenter::Hooks hooks{[this] { return QString::fromStdString(m_wizard.diskIdentifier()); },
@@ -52,6 +55,9 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
     m_preview = std::make_unique<PreviewBox>(this, m_window.search, m_services, m_search.state(), std::move(hooks),
                                              [this] { return static_cast<int>(mode()); },
                                              [this] { return m_saver->isSaving(); });
+    m_pressedScreen = new PressedScreen([this] { return m_wizard.screen(); }, this);
+    m_pressedScreen->watch(m_window.Next_btn);
+    m_pressedScreen->watch(m_window.Back_btn);
     m_window.connectTo(*this, *m_mediaList, *m_destination);
 }
 
@@ -89,7 +95,7 @@ void MyTableController::Reload_Drive_list_Function()
     m_mediaList->Reload_Drive_list_Function();
 }
 
-QString MyTableController::addDiskImage(const QString& path)
+std::optional<MediaList::Refusal> MyTableController::addDiskImage(const QString& path)
 {
     return m_mediaList->addDiskImage(path);
 }
@@ -100,15 +106,15 @@ void MyTableController::chooseDiskImage()
     chooser->setFileMode(QFileDialog::ExistingFile);
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     connect(chooser, &QFileDialog::fileSelected, this, [this](const QString& path) {
-        if (const QString refusal = addDiskImage(path); !refusal.isEmpty())
-            m_services.alerts->message(this, QStringLiteral("\nThis disk image cannot be searched."), refusal);
+        if (const auto refusal = addDiskImage(path))
+            m_services.alerts->message(this, refusal->headline, refusal->reason);
     });
     chooser->open();
 }
 
 void MyTableController::setHelp(const QString& text)
 {
-    m_window._help_info->setText(text);
+    m_window.showHelp(text);
 }
 
 void MyTableController::setRecoveryMode(RecoveryMode chosen)
@@ -144,6 +150,8 @@ void MyTableController::About_btn()
 
 bool MyTableController::Exit_App()
 {
+    if (m_quitting) // the termination closes the window: the question was answered already
+        return true;
     if (!m_services.alerts->question(this, texts::kExitQuestion))
         return false;
     m_quitting = true; // a search still running must not put windows up or touch what goes

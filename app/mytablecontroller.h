@@ -6,6 +6,7 @@
 #include "app/controllerservices.h"
 #include "app/wizardsearch.h"
 #include "app/wizardwindow.h"
+#include "media/qt/medialist.h"
 #include "scan/scanhost.h"
 #include "wizard/wizardmodel.h"
 
@@ -21,7 +22,7 @@ namespace salvyn {
 class CheckListModel;
 class DestinationFolder;
 class FoundFileList;
-class MediaList;
+class PressedScreen;
 class PreviewBox;
 class ResultsTableModel;
 class SaveFoundFiles;
@@ -51,8 +52,8 @@ public:
     void Open_Folder();
     void Reload_Drive_list_Function();
     // Adds a disk image (or a block device) to the media list by path; answers why it was
-    // refused, or "" when it was added. chooseDiskImage() asks for the path first.
-    QString addDiskImage(const QString& path);
+    // refused, or nothing when it was added. chooseDiskImage() asks for the path first.
+    std::optional<MediaList::Refusal> addDiskImage(const QString& path);
     void chooseDiskImage();
     void Help_btn();
     void About_btn();
@@ -93,6 +94,7 @@ private:
     void resetForNextSearch();
     void removePreviewFiles();
     void saveFoundFilesInto(const QString& folder);
+    void chooseFolderThenSave();
 
     ControllerServices m_services;
     WizardModel m_wizard;
@@ -107,6 +109,7 @@ private:
     QDialog* m_saveFileInfo = nullptr;
     QDialog* m_saveFileInfoForRaw = nullptr;
     std::unique_ptr<PreviewBox> m_preview;
+    PressedScreen* m_pressedScreen = nullptr;
     WizardSearch m_search; // last: its threads end before what they work with goes
 };
 

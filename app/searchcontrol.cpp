@@ -69,6 +69,11 @@ void MyTableController::Save_Found_Files()
         return;
     if (const QString folder = m_window.criteriaOf(mode())->pathField()->text(); !folder.isEmpty())
         return saveFoundFilesInto(folder);
+    chooseFolderThenSave();
+}
+
+void MyTableController::chooseFolderThenSave()
+{
     m_destination->chooseThen([self = QPointer<MyTableController>(this)](const QString& chosen) {
         if (self && !self->m_saver->isSaving() && !self->searchRunning())
             self->saveFoundFilesInto(chosen);
@@ -94,7 +99,10 @@ void MyTableController::Open_Folder()
     else if (!QFileInfo(folder).isDir())
         m_services.alerts->message(this, SaveFoundFiles::destinationFolderMissing(), folder);
     else
-        m_services.documents->openFile(folder);
+        m_services.documents->openFile(folder, [self = QPointer<MyTableController>(this)](const QString& reason) {
+            if (self)
+                self->m_services.alerts->message(self, QStringLiteral("\nThe destination folder cannot be opened."), reason);
+        });
 }
 
 } // namespace salvyn

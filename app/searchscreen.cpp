@@ -67,12 +67,18 @@ QWidget* buildRawArea(SearchScreen& screen)
     screen._QuickLook_View->setObjectName(QStringLiteral("_QuickLook_View"));
     screen._QuickLook_View->setAlignment(Qt::AlignCenter);
     screen._QuickLook_View->setMinimumSize(200, 200);
+    // A picture shown must not push the panes around: the box keeps the size the splitter gives.
+    screen._QuickLook_View->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    screen._QuickLook_View_Box->setMinimumWidth(260);
     screen.mMovieView = new QWidget(screen._QuickLook_View_Box);
     screen.mMovieView->setObjectName(QStringLiteral("mMovieView"));
     auto* boxLayout = new QVBoxLayout(screen._QuickLook_View_Box);
     boxLayout->addWidget(screen._QuickLook_View, 1);
     boxLayout->addWidget(screen.mMovieView, 1);
+    split->setChildrenCollapsible(false);
     split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setStretchFactor(2, 3);
     screen._open_folder_Sig = new QPushButton(QStringLiteral("Open Folder"), area);
     screen._open_folder_Sig->setObjectName(QStringLiteral("_open_folder_Sig"));
     screen._save_found_files_Sig = saveButton(QStringLiteral("_save_found_files_Sig"), area);

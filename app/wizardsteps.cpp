@@ -1,6 +1,7 @@
 // MyTableController: the wizard's Next and Back, carried out as the wizard model decides.
 #include "app/criteriascreen.h"
 #include "app/mytablecontroller.h"
+#include "app/pressedscreen.h"
 #include "app/previewbox.h"
 #include "app/wizardtexts.h"
 #include "media/qt/medialist.h"
@@ -16,11 +17,12 @@ namespace salvyn {
 
 void MyTableController::Next_btn()
 {
+    const std::optional<Screen> pressedOn = m_pressedScreen->take();
     if (m_saver->isSaving())
         return;
-    const bool leavingCheckList = m_wizard.screen() == Screen::CheckList;
-    NextOutcome outcome = m_wizard.Next_btn(m_window.nextInputs(mode(), *m_mediaList, *m_checkList));
-    if (leavingCheckList) { // the results rows are made again at every try
+    const bool onCheckList = m_wizard.screen() == Screen::CheckList;
+    NextOutcome outcome = m_wizard.Next_btn(m_window.nextInputs(mode(), *m_mediaList, *m_checkList, pressedOn));
+    if (onCheckList && outcome.step != NextStep::Nothing) { // the results rows are made again at every try
         m_resultsTable->clear();
         for (const std::string& type : outcome.resultTypes)
             m_resultsTable->createSignatureListTableRecord(QString::fromStdString(type), 0, {}, {},
@@ -61,9 +63,10 @@ void MyTableController::showCheckList()
 
 void MyTableController::Back_btn()
 {
+    const std::optional<Screen> pressedOn = m_pressedScreen->take();
     if (m_saver->isSaving())
         return;
-    const BackStep step = m_wizard.Back_btn();
+    const BackStep step = m_wizard.Back_btn(pressedOn);
     if (step == BackStep::Nothing)
         return;
     showLayout();

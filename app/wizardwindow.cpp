@@ -56,7 +56,7 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
     _help_info->setObjectName(QStringLiteral("_help_info"));
     _help_info->setWordWrap(true);
     _help_info->setTextFormat(Qt::PlainText);
-    _help_info->setMinimumHeight(56);
+    _help_info->setMinimumHeight(_help_info->fontMetrics().lineSpacing() * 2);
     _Search_Type = new QLabel(panel);
     _Search_Type->setObjectName(QStringLiteral("_Search_Type"));
     _disk_identifier = hiddenValue(QStringLiteral("_disk_identifier"), panel);
@@ -92,7 +92,7 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
         layout->addWidget(page, 1);
     layout->addWidget(row);
     for (CriteriaScreen* set : {criteria, criteriaSig})
-        QObject::connect(set, &CriteriaScreen::helpTextChanged, _help_info, &QLabel::setText);
+        QObject::connect(set, &CriteriaScreen::helpTextChanged, _help_info, [this](const QString& text) { showHelp(text); });
     QObject::connect(search._zoom_slider, &QSlider::valueChanged, search.imageBrowser,
                      [browser = search.imageBrowser](int value) { browser->setZoomValue(value / 100.0); });
     // Preview views show when a preview asks for them; the other groups follow the layout.
@@ -113,6 +113,15 @@ void WizardWindow::connectTo(MyTableController& c, MediaList& mediaList, Destina
     QObject::connect(media.modeRadios[2], &QRadioButton::clicked, &c, &C::RawFile_Mode_Radio);
     QObject::connect(media.modeRadios[3], &QRadioButton::clicked, &c, &C::Audio_Mode_Radio);
     QObject::connect(media.refreshButton, &QPushButton::clicked, &mediaList, &MediaList::rebresh_drives);
+    // The button shows the wait for the media as well as the sheet does.
+    QObject::connect(&mediaList, &MediaList::reloadStarted, media.refreshButton, [button = media.refreshButton] {
+        button->setEnabled(false);
+        button->setText(QStringLiteral("Refreshing\u2026"));
+    });
+    QObject::connect(&mediaList, &MediaList::reloaded, media.refreshButton, [button = media.refreshButton] {
+        button->setEnabled(true);
+        button->setText(QStringLiteral("Refresh"));
+    });
     QObject::connect(media.addDiskImageButton, &QPushButton::clicked, &c, &C::chooseDiskImage);
     QObject::connect(checkList._select_unselect_Chk, &QCheckBox::clicked, &c, &C::Select_Unselect_Check_btn);
     QObject::connect(checkList.idCheckTableView, &QTableView::clicked, &c, &C::clickTable);
@@ -173,6 +182,12 @@ void WizardWindow::showLayout(const ScreenLayout& layout, RecoveryMode mode)
     Back_btn->setEnabled(layout.backEnabled);
 }
 
+void WizardWindow::showHelp(const QString& text)
+{
+    // The texts' leading line feed would stand as an empty band above every screen.
+    _help_info->setText(text.trimmed());
+}
+
 void WizardWindow::setModeRadios(RecoveryMode mode)
 {
     for (int i = 0; i < 4; ++i)
@@ -216,7 +231,7 @@ void WizardWindow::showProgress(const ProgressDisplay& display)
 }
 
 NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaList,
-                                    const CheckListModel& checkListModel) const
+                                    const CheckListModel& checkListModel, std::optional<Screen> pressedOn) const
 {
     const CriteriaScreen* set = criteriaOf(mode);
     NextInputs inputs{mediaList.selectedRow() >= 0,
@@ -225,7 +240,8 @@ NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaLis
                        set->endText().toStdString()},
                       criteria->thoroughBox()->isChecked(),
                       checkList._Thro_Mode_Chk_SIG->isChecked(),
-                      {}};
+                      {},
+                      pressedOn};
     for (const CheckListRow& row : checkListModel.rows())
         inputs.types.push_back({row.Extension.toStdString(), row.State});
     return inputs;
@@ -263,7 +279,7 @@ void WizardWindow::showSearchRunning(RecoveryMode mode)
     if (mode != RecoveryMode::Photo)
         search._QuickLook_View_Box->setTitle(texts::kNoPreviewTitle);
     search._Progress_Horz->setValue(0);
-    _help_info->setText(texts::kHelpSearchRunning);
+    showHelp(texts::kHelpSearchRunning);
 }
 
 void WizardWindow::setPhotoCriteriaEnabled(bool enabled)

@@ -37,13 +37,15 @@ struct WizardWindow {
     // Every group of `layout.screen` shows and every other one hides.
     void showLayout(const ScreenLayout& layout, RecoveryMode mode);
     void setModeRadios(RecoveryMode mode);
+    void showHelp(const QString& text);
     // The rows selected in the browser of `mode`.
     std::vector<std::size_t> selectedFoundFiles(RecoveryMode mode) const;
     // The chosen medium's texts on the mode's criteria screen, or "<None>" everywhere.
     void showMedium(RecoveryMode mode, const MyDataObject& medium);
     void forgetMedium();
-    // What the controls hold when Next is pressed.
-    NextInputs nextInputs(RecoveryMode mode, const MediaList& mediaList, const CheckListModel& checkList) const;
+    // What the controls hold when Next is pressed (on `pressedOn`).
+    NextInputs nextInputs(RecoveryMode mode, const MediaList& mediaList, const CheckListModel& checkList,
+                          std::optional<Screen> pressedOn) const;
     // The keyboard focus for a refusal of Next.
     void focus(FocusTarget target, RecoveryMode mode) const;
     void showProgress(const ProgressDisplay& display);

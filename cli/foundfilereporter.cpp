@@ -68,7 +68,7 @@ void FoundFileReporter::saveFound(std::set<std::uint64_t>* savedSectors)
         const std::uint64_t first = m_plan.firstSector(index);
         if (savedSectors != nullptr && savedSectors->contains(first))
             continue;
-        record(m_plan.save(index, *m_saver, *m_copyStream, reader));
+        record(m_plan.save(index, m_plan.lengthOf(index, reader), *m_saver, *m_copyStream));
         savedHere.insert(first);
     }
     if (savedSectors != nullptr)

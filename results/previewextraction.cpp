@@ -48,16 +48,24 @@ void PreviewExtraction::setPreview_file_path(std::string path)
 PreviewWayOut PreviewExtraction::CreateFile_QuickLook_Preview(const std::string& mediumIdentifier,
                                                               const FoundFileRange& file)
 {
+    begin();
+    const PreviewWayOut way = copy(mediumIdentifier, file);
+    end(way, file.name);
+    return way;
+}
+
+void PreviewExtraction::begin()
+{
     m_host.beginSheet();
     m_state.beginPreview();
+}
 
+PreviewWayOut PreviewExtraction::copy(const std::string& mediumIdentifier, const FoundFileRange& file)
+{
     SectorSourceOpening medium = m_opener.open(mediumIdentifier);
     if (!medium.stream)
-        return leave(PreviewWayOut::MediumNotOpened, file.name);
-    const PreviewWayOut way =
-        copyIntoPreviewFile(rawDevicePath(mediumIdentifier).value_or(mediumIdentifier), *medium.stream, file);
-    medium.stream.reset();
-    return leave(way, file.name);
+        return PreviewWayOut::MediumNotOpened;
+    return copyIntoPreviewFile(rawDevicePath(mediumIdentifier).value_or(mediumIdentifier), *medium.stream, file);
 }
 
 PreviewWayOut PreviewExtraction::copyIntoPreviewFile(const std::string& mediumPath, SectorStream& medium,
@@ -113,7 +121,7 @@ PreviewExtraction::CopyEnd PreviewExtraction::copyFileSectors(SectorStream& medi
     return end.stopped ? CopyEnd::Stopped : CopyEnd::Finished;
 }
 
-PreviewWayOut PreviewExtraction::leave(PreviewWayOut way, const std::string& name)
+void PreviewExtraction::end(PreviewWayOut way, const std::string& name)
 {
     m_host.QuickLook_Preview_Thread(name, way);
     m_host.endSheet();
@@ -121,7 +129,6 @@ PreviewWayOut PreviewExtraction::leave(PreviewWayOut way, const std::string& nam
     // taken yet stays in stop_now for its pass.
     if (m_state.endPreviewAndTakeHandoff())
         m_host.Final_or_Stop_Screen();
-    return way;
 }
 
 } // namespace salvyn

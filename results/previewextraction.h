@@ -1,8 +1,9 @@
 #pragma once
 // Copies a found file's sectors from the medium into the preview file and has it shown.
-// Runs on the UI thread and blocks it while it copies, behind a please-wait sheet; the
-// search worker may still run and, when its search ends meanwhile, hands its final screen
-// over to the copy (SearchState). Reads the medium through a stream of its own, read-only.
+// begin() and end() run on the UI thread, around copy() on a worker, behind a please-wait
+// sheet; the search worker may still run and, when its search ends meanwhile, hands its
+// final screen over to the preview (SearchState). Reads the medium through a stream of its
+// own, read-only.
 #include "platform/sectorsourceopener.h"
 #include "results/previewfolder.h"
 
@@ -31,9 +32,8 @@ struct FoundFileRange {
     std::uint64_t File_End_Sector = 0;
 };
 
-// The window around an extraction, called on the extraction's thread in this order:
-// beginSheet, then on the way out QuickLook_Preview_Thread, endSheet, and possibly
-// Final_or_Stop_Screen.
+// The window around an extraction, called from begin() and end() in this order: beginSheet,
+// then on the way out QuickLook_Preview_Thread, endSheet, and possibly Final_or_Stop_Screen.
 class PreviewHost {
 public:
     virtual ~PreviewHost() = default;
@@ -56,8 +56,16 @@ public:
     // path) into the preview file "dprv.<type>" in the preview folder, never when that folder
     // lies on the medium's disk. An unreadable sector
     // becomes 512 zero bytes and the copy stays in step, so the file always holds whole
-    // sectors at their own places. `stop_now` ends the copy early.
+    // sectors at their own places. `stop_now` ends the copy early. begin(), copy() and end()
+    // in one go, for a caller that may wait.
     PreviewWayOut CreateFile_QuickLook_Preview(const std::string& mediumIdentifier, const FoundFileRange& file);
+
+    // The same in its three steps. UI thread: the sheet goes up and the search learns of the preview.
+    void begin();
+    // Any one thread at a time, between begin() and end(): opens the medium and copies.
+    PreviewWayOut copy(const std::string& mediumIdentifier, const FoundFileRange& file);
+    // UI thread: shows the outcome, takes the sheet down and shows a final screen handed over.
+    void end(PreviewWayOut way, const std::string& name);
 
     // The current preview file, "" before the first extraction that opened its medium. Any thread.
     std::string preview_file_path() const;
@@ -68,7 +76,6 @@ private:
     void setPreview_file_path(std::string path);
     PreviewWayOut copyIntoPreviewFile(const std::string& mediumPath, SectorStream& medium, const FoundFileRange& file);
     CopyEnd copyFileSectors(SectorStream& medium, std::FILE* preview, const FoundFileRange& file);
-    PreviewWayOut leave(PreviewWayOut way, const std::string& name);
 
     SectorSourceOpener& m_opener;
     SearchState& m_state;

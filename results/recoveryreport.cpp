@@ -1,5 +1,7 @@
 #include "results/recoveryreport.h"
 
+#include "results/invokinguser.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,7 +25,7 @@ RecoveryReport::RecoveryReport(const std::filesystem::path& path, std::string me
 {
     // Without blocking, so a FIFO planted at the name cannot hang the save; a device node or
     // anything else but an ordinary file is never written to.
-    m_fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    m_fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (m_fd < 0) {
         m_error = errno;
         return;
@@ -33,8 +35,10 @@ RecoveryReport::RecoveryReport(const std::filesystem::path& path, std::string me
         m_error = errno;
     else if (!S_ISREG(info.st_mode))
         m_error = EINVAL;
-    else if (info.st_size == 0)
+    else if (info.st_size == 0) {
+        handToInvokingUser(m_fd); // new: made for the person recovering, like the files it lists
         m_error = append(reportHeaderLine() + '\n');
+    }
 }
 
 RecoveryReport::~RecoveryReport()

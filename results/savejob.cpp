@@ -9,12 +9,8 @@ SaveJob::SaveJob(const std::vector<FileToSave>& found, std::vector<std::size_t> 
                  std::string medium, SaveWriter& writer)
     : m_chosen(std::move(chosen)), m_folder(std::move(folder)), m_medium(std::move(medium)), m_writer(writer)
 {
-    for (const FileToSave& file : found) {
+    for (const FileToSave& file : found)
         m_plan.add(file.name, file.firstSector, file.endSector);
-        m_rangeBytes.push_back(file.endSector > file.firstSector ? (file.endSector - file.firstSector) * kSectorSize : 0);
-    }
-    for (const std::size_t index : m_chosen)
-        m_byteCount += m_rangeBytes.at(index);
 }
 
 SaveOutcome SaveJob::run(SectorStream& medium)
@@ -28,14 +24,24 @@ SaveOutcome SaveJob::run(SectorStream& medium)
         m_bytesDone += bytes;
         return !m_cancel.load();
     });
+    // Every length is measured before the first file is written, so the total shown is what
+    // will be written, not the ranges the search listed.
     SectorByteReader reader(medium);
+    std::vector<SaveLength> lengths;
+    std::uint64_t total = 0;
     for (const std::size_t index : m_chosen) {
+        lengths.push_back(m_plan.lengthOf(index, reader));
+        total += lengths.back().bytes;
+    }
+    m_byteCount = total;
+    for (std::size_t k = 0; k < m_chosen.size(); ++k) {
         if (m_cancel) {
             outcome.cancelled = true;
             break;
         }
+        const std::size_t index = m_chosen[k];
         setCurrentFile(m_plan.name(index));
-        SavedFile saved = m_plan.save(index, saver, medium, reader);
+        SavedFile saved = m_plan.save(index, lengths[k], saver, medium);
         if (saved.cancelled) {
             outcome.cancelled = true;
             break;
@@ -44,8 +50,6 @@ SaveOutcome SaveJob::run(SectorStream& medium)
             outcome.failed = std::move(saved);
             break;
         }
-        // The bytes still to come follow the file's true size, not its range.
-        m_byteCount += saved.byteCount - m_rangeBytes[index];
         outcome.reportError = report.add(saved);
         outcome.saved.push_back(std::move(saved));
         ++m_filesDone;

@@ -31,7 +31,7 @@ struct SaveStatus {
     std::uint64_t filesDone = 0;
     std::uint64_t fileCount = 0;
     std::uint64_t bytesDone = 0;
-    std::uint64_t byteCount = 0;
+    std::uint64_t byteCount = 0; // what the saving plan will write; 0 while it is measured
 };
 
 struct SaveOutcome {
@@ -61,7 +61,6 @@ private:
     void setCurrentFile(const std::string& name);
 
     SavingPlan m_plan;
-    std::vector<std::uint64_t> m_rangeBytes; // of every found file
     const std::vector<std::size_t> m_chosen;
     const std::filesystem::path m_folder;
     const std::string m_medium;
@@ -70,7 +69,7 @@ private:
     std::atomic<bool> m_cancel{false};
     std::atomic<std::uint64_t> m_filesDone{0};
     std::atomic<std::uint64_t> m_bytesDone{0};
-    std::atomic<std::uint64_t> m_byteCount{0}; // the ranges, then each saved file's true size
+    std::atomic<std::uint64_t> m_byteCount{0}; // 0 until the lengths are measured
     mutable std::mutex m_currentFileMutex;
     std::string m_currentFile;
 };

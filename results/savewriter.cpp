@@ -1,5 +1,7 @@
 #include "results/savewriter.h"
 
+#include "results/invokinguser.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,8 +16,12 @@ class FileSystemWriter final : public SaveWriter {
 public:
     int create(const std::filesystem::path& path) override
     {
-        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        return file >= 0 ? file : -errno;
+        // With the user's usual permissions (the umask decides), and theirs to open.
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (file < 0)
+            return -errno;
+        handToInvokingUser(file);
+        return file;
     }
 
     int write(int file, std::span<const std::uint8_t> bytes) override

@@ -68,10 +68,9 @@ SaveLength SavingPlan::lengthOf(std::size_t index, ByteReader& medium) const
     return length;
 }
 
-SavedFile SavingPlan::save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const
+SavedFile SavingPlan::save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium) const
 {
     const FoundFile& file = m_files.at(index);
-    const SaveLength length = lengthOf(index, reader);
     SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
     result.lengthFrom = lengthSourceText(length.source);
     return result;

@@ -43,8 +43,8 @@ public:
     // How many bytes of the file added at `index` to save, and why.
     SaveLength lengthOf(std::size_t index, ByteReader& medium) const;
 
-    // Saves the file added at `index`; `reader` reads the same medium for its format.
-    SavedFile save(std::size_t index, FileSaver& saver, SectorStream& medium, ByteReader& reader) const;
+    // Saves `length` bytes (as lengthOf() measured them) of the file added at `index`.
+    SavedFile save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium) const;
 
 private:
     struct FoundFile {

@@ -56,6 +56,8 @@ void WizardModel::chooseMode(RecoveryMode mode)
 
 NextOutcome WizardModel::Next_btn(const NextInputs& inputs)
 {
+    if (inputs.pressedOn.value_or(m_screen) != m_screen)
+        return {};
     switch (m_screen) {
     case Screen::Media: return nextFromMedia(inputs);
     case Screen::Criteria: return nextFromCriteria(inputs);
@@ -136,9 +138,9 @@ SearchRequest WizardModel::searchRequest(const NextInputs& inputs, const Signatu
     return request;
 }
 
-BackStep WizardModel::Back_btn()
+BackStep WizardModel::Back_btn(std::optional<Screen> pressedOn)
 {
-    if (m_phase == SearchPhase::Running)
+    if (m_phase == SearchPhase::Running || pressedOn.value_or(m_screen) != m_screen)
         return BackStep::Nothing;
     m_phase = SearchPhase::None;
     switch (m_screen) {

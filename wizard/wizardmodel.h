@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct NextInputs {
     bool photoThorough = false;           // `_Thro_Mode_Chk`
     bool otherThorough = false;           // `_Thro_Mode_Chk_SIG`
     std::vector<TypeChoice> types;        // the check list, in its order
+    // The screen on display when the pointer pressed the button; a second click of a quick
+    // double click still aims at the screen the first one left. None for the keyboard.
+    std::optional<Screen> pressedOn;
 };
 
 enum class FocusTarget { None, StartField, EndField, CheckList };
@@ -103,8 +107,9 @@ public:
     const SignatureList& CheckListHeader_Array() const { return m_checkListHeader; }
     const SignatureList& CheckListHeader_Adv_Array() const { return m_checkListHeaderAdv; }
 
+    // Both do nothing when pressed on a screen that is no longer the current one.
     NextOutcome Next_btn(const NextInputs& inputs);
-    BackStep Back_btn();
+    BackStep Back_btn(std::optional<Screen> pressedOn = std::nullopt);
     // The search's end screen has been shown.
     void searchEnded();
     // The medium could not be opened: back to the screen the search was started from.

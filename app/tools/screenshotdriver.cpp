@@ -5,15 +5,27 @@
 #include "app/appservices.h"
 #include "app/modalwindowrunner.h"
 #include "app/mytablecontroller.h"
+#include "media/qt/medialist.h"
 #include "platform/qt/alertservice.h"
+#include "platform/sectorsourceopener.h"
 #include "results/samedevice.h"
+#include "results/ui/savefoundfiles.h"
+#include "results/ui/savefoundfilesdialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScreen>
+#include <QSlider>
 #include <QTableView>
+#include <QThread>
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -32,6 +44,37 @@ public:
     int runModal(QDialog&) override { return 1; }
 };
 
+// Reads the medium at the pace of a slow card, `pause` microseconds a sector, so a picture can
+// catch a search or a save on its way.
+class PacedOpener final : public salvyn::SectorSourceOpener {
+public:
+    explicit PacedOpener(salvyn::SectorSourceOpener& inner) : m_inner(inner) {}
+    salvyn::SectorSourceOpening open(const std::string& identifier) override
+    {
+        salvyn::SectorSourceOpening opening = m_inner.open(identifier);
+        if (opening.stream)
+            opening.stream = std::make_unique<Stream>(std::move(opening.stream), pause);
+        return opening;
+    }
+    std::atomic<unsigned long> pause{0};
+
+private:
+    struct Stream final : salvyn::SectorStream {
+        Stream(std::unique_ptr<salvyn::SectorStream> inner, std::atomic<unsigned long>& pause)
+            : inner(std::move(inner)), pause(pause) {}
+        bool seekToSector(std::uint64_t sector) override { return inner->seekToSector(sector); }
+        std::size_t readSector(std::uint8_t* into) override
+        {
+            QThread::usleep(pause);
+            return inner->readSector(into);
+        }
+        std::uint64_t sectorCount() const override { return inner->sectorCount(); }
+        std::unique_ptr<salvyn::SectorStream> inner;
+        std::atomic<unsigned long>& pause;
+    };
+    salvyn::SectorSourceOpener& m_inner;
+};
+
 class Driver {
 public:
     Driver(salvyn::MyTableController& wizard, QString folder) : m_wizard(wizard), m_folder(std::move(folder)) {}
@@ -44,6 +87,8 @@ public:
     }
     void selectFirstMedium()
     {
+        while (m_wizard.nsMutaryOfDataObject()->isReloading())
+            settle();
         auto* table = m_wizard.findChild<QTableView*>(QStringLiteral("idTableView"));
         table->selectionModel()->select(table->model()->index(0, 0),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -56,13 +101,37 @@ public:
     bool save(const char* name)
     {
         settle();
-        const QString path = m_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
-        const bool saved = m_wizard.grab().save(path);
-        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-        return saved;
+        return saved(m_wizard.grab(), name);
+    }
+    // The whole screen, for a dialog standing over the wizard.
+    bool saveScreen(const char* name)
+    {
+        settle();
+        return saved(QGuiApplication::primaryScreen()->grabWindow(0), name);
+    }
+    template <typename T>
+    T* find(const char* name) const { return m_wizard.findChild<T*>(QString::fromLatin1(name)); }
+    void selectFirstFound(const char* browserName)
+    {
+        auto* browser = find<QListView>(browserName);
+        browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+        settle();
+    }
+    static void wait(int ms)
+    {
+        QElapsedTimer timer;
+        for (timer.start(); timer.elapsed() < ms;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
 private:
+    bool saved(const QPixmap& picture, const char* name) const
+    {
+        const QString path = m_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+        const bool done = picture.save(path);
+        std::printf("%s %s\n", done ? "saved" : "could not save", qPrintable(path));
+        return done;
+    }
     static void settle()
     {
         for (int i = 0; i < 5; ++i)
@@ -99,11 +168,12 @@ int main(int argc, char** argv)
     salvyn::ControllerServices services = desktop.controllerServices();
     services.alerts = &alerts;
     services.modalRunner = &runner;
+    PacedOpener paced(*services.opener);
+    services.opener = &paced;
     salvyn::MyTableController wizard(std::move(services));
     wizard.awakeFromNib();
-    const QString refusal = wizard.addDiskImage(arguments[1]);
-    if (!refusal.isEmpty()) {
-        std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal));
+    if (const auto refusal = wizard.addDiskImage(arguments[1])) {
+        std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
         return 1;
     }
     Driver driver(wizard, arguments[2]);
@@ -114,9 +184,16 @@ int main(int argc, char** argv)
     driver.click("_sector_range_rd");
     saved &= driver.save("3-criteria-sector-range");
     driver.click("_entire_disk_rd");
+    paced.pause = 1500;
     driver.click("Next_btn");
+    Driver::wait(1500);
+    saved &= driver.save("3b-photo-search-running");
+    paced.pause = 0;
     driver.waitForSearch();
     saved &= driver.save("4-photo-results");
+    driver.find<QSlider>("_zoom_slider")->setValue(100);
+    driver.selectFirstFound("imageBrowser");
+    saved &= driver.save("4b-photo-selected-largest-zoom");
     driver.click("Back_btn");
     driver.click("Back_btn");
     driver.click("_rec_mode_Video");
@@ -127,5 +204,27 @@ int main(int argc, char** argv)
     driver.click("Next_btn");
     driver.waitForSearch();
     saved &= driver.save("6-video-results");
+    driver.selectFirstFound("imageBrowser_2");
+    Driver::wait(1000); // the movie's first picture
+    saved &= driver.save("6b-video-preview");
+    // Saving into a folder beside the pictures, at a slow card's pace.
+    const QString destination = arguments[2] + QStringLiteral("/saved");
+    QDir(destination).removeRecursively();
+    QDir().mkpath(destination);
+    driver.find<QLineEdit>("_path_Sig")->setText(destination);
+    paced.pause = 400000; // the movie is only four sectors
+    driver.click("_save_found_files_Sig");
+    // Pictured once the files are measured and the bytes are being written.
+    const auto writing = [&wizard] {
+        const salvyn::SaveFoundFilesDialog* dialog = wizard.saveFoundFiles()->progressDialog();
+        const auto* bytes = dialog ? dialog->findChild<QLabel*>(QStringLiteral("_save_bytes")) : nullptr;
+        return bytes && bytes->text().contains(QStringLiteral(" of "));
+    };
+    while (wizard.saveFoundFiles()->isSaving() && !writing())
+        Driver::wait(20);
+    saved &= writing() && driver.saveScreen("6c-save-progress");
+    paced.pause = 0;
+    while (wizard.saveFoundFiles()->isSaving())
+        Driver::wait(50);
     return saved ? 0 : 1;
 }

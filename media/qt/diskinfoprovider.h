@@ -1,6 +1,6 @@
 #pragma once
 // Describes a mounted volume for the media list. The real provider asks lsblk (and udev
-// for optical media); tests answer recorded dictionaries. Called on the UI thread.
+// for optical media); tests answer recorded dictionaries. Called on the media list's worker thread.
 #include "media/diskinfo.h"
 
 #include <QString>

@@ -5,8 +5,8 @@
 #include "media/qt/loaddrive_modeless.h"
 
 #include <QAbstractItemView>
-#include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QWidget>
@@ -25,6 +25,10 @@ MediaList::MediaList(std::unique_ptr<VolumeLister> volumeLister,
 
 MediaList::~MediaList()
 {
+    if (m_worker) { // it asks the lister and the provider, which go with this list
+        m_worker->wait();
+        delete m_worker;
+    }
     delete m_loadDiskWindow;
 }
 
@@ -34,6 +38,8 @@ void MediaList::setIdTableView(QTableView* tableView)
     if (tableView == nullptr)
         return;
     tableView->setModel(&m_model);
+    // The device path is what tells media apart: it takes the spare room.
+    tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -59,30 +65,46 @@ int MediaList::selectedRow() const
     return lowest->row();
 }
 
-void MediaList::getVolumeToFSGetInfo()
+std::vector<MyDataObject> MediaList::getVolumeToFSGetInfo() const
 {
-    const QStringList mountPaths = m_volumeLister->mountedRemovableVolumes();
-    for (const QString& mountPath : mountPaths)
-        find_disk_info(mountPath);
-}
-
-void MediaList::find_disk_info(const QString& designator)
-{
-    if (std::optional<MyDataObject> record = salvyn::find_disk_info(m_diskInfoProvider->diskInfo(designator)))
-        m_model.append(std::move(*record));
+    std::vector<MyDataObject> records;
+    for (const QString& mountPath : m_volumeLister->mountedRemovableVolumes()) {
+        if (std::optional<MyDataObject> record = find_disk_info(m_diskInfoProvider->diskInfo(mountPath)))
+            records.push_back(std::move(*record));
+    }
+    return records;
 }
 
 void MediaList::Reload_Drive_list_Function()
 {
+    if (m_worker) {
+        m_reloadAgain = true;
+        return;
+    }
     showLoadingSheet();
-    const int keptRow = selectedRow();
+    emit reloadStarted();
+    m_keptRow = selectedRow();
+    m_worker = QThread::create([this] { m_gathered = getVolumeToFSGetInfo(); });
+    connect(m_worker, &QThread::finished, this, &MediaList::volumesGathered, Qt::QueuedConnection);
+    m_worker->start();
+}
+
+void MediaList::volumesGathered()
+{
+    m_worker->wait(); // its records are complete and visible once the thread is gone
+    delete m_worker;
+    m_worker = nullptr;
     m_model.clear();
-    getVolumeToFSGetInfo();
-    appendDiskImagesAgain();
+    for (MyDataObject& record : std::exchange(m_gathered, {}))
+        m_model.append(std::move(record));
+    appendDiskImagesAgain(); // images added meanwhile included
     // A model reset drops the selection; rows and records correspond by position only.
-    if (keptRow >= 0 && keptRow < m_model.rowCount())
-        selectRow(keptRow);
+    if (m_keptRow >= 0 && m_keptRow < m_model.rowCount())
+        selectRow(m_keptRow);
+    if (std::exchange(m_reloadAgain, false))
+        return Reload_Drive_list_Function();
     hideLoadingSheet();
+    emit reloaded();
 }
 
 void MediaList::rebresh_drives()
@@ -104,17 +126,18 @@ void MediaList::deleteSelectedRow()
     m_model.removeAt(selectedRow());
 }
 
-QString MediaList::addDiskImage(const QString& path)
+std::optional<MediaList::Refusal> MediaList::addDiskImage(const QString& path)
 {
     DiskImageResult image = recordForDiskImage(QFile::encodeName(path).toStdString());
     if (!image.record)
-        return QString::fromStdString(image.error);
+        return Refusal{QStringLiteral("\nThis disk image cannot be searched."), QString::fromStdString(image.error)};
     const std::string& identifier = image.record->nsStrDiskIdentifier();
     if (std::find(m_diskImagePaths.begin(), m_diskImagePaths.end(), identifier) != m_diskImagePaths.end())
-        return QStringLiteral("\"%1\" is already in the list.").arg(QString::fromStdString(identifier));
+        return Refusal{QStringLiteral("\nThis disk image is already in the list."),
+                       QStringLiteral("\"%1\" is already in the list.").arg(QString::fromStdString(identifier))};
     m_diskImagePaths.push_back(identifier);
     addRow(std::move(*image.record));
-    return {};
+    return std::nullopt;
 }
 
 void MediaList::appendDiskImagesAgain()
@@ -143,10 +166,7 @@ void MediaList::showLoadingSheet()
 {
     if (!m_loadDiskWindow)
         m_loadDiskWindow = new LoadDrive_Modeless(m_controlPanel);
-    m_loadDiskWindow->show();
-    // One pass of the event loop draws the sheet before the work blocks the window; user
-    // input waits, so no click starts a second refresh inside this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_loadDiskWindow->show(); // window-modal: the wizard takes no click until the list is back
 }
 
 void MediaList::hideLoadingSheet()

@@ -2,18 +2,21 @@
 // The media list: the records of the volumes the user may search, the table that shows
 // them, and their refresh. Volumes come from the volume lister and are described by the
 // disk information provider; disk images the user adds stay in the list across refreshes
-// for the rest of the run. UI thread only.
+// for the rest of the run. UI thread only; a refresh asks the lister and the provider on a
+// worker thread (they run lsblk and udevadm, which may take seconds) behind the loading sheet.
 #include "media/mydataobject.h"
 #include "media/qt/diskinfoprovider.h"
 #include "media/qt/mediatablemodel.h"
 #include "media/qt/volumelister.h"
 
 #include <QObject>
+#include <QThread>
 #include <QPointer>
 #include <QTableView>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,21 +44,33 @@ public:
     int selectedRow() const;
     const MyDataObject* selectedRecord() const { return m_model.recordAt(selectedRow()); }
 
-    void getVolumeToFSGetInfo();
-    void find_disk_info(const QString& designator);
-    // The whole refresh behind the loading sheet; the selected row index is kept when the
-    // new list is long enough.
+    // The whole refresh behind the loading sheet: the volumes are gathered on a worker and
+    // the list is replaced when they are, then reloaded() follows. The selected row index is
+    // kept when the new list is long enough. A refresh asked for meanwhile follows it.
     void Reload_Drive_list_Function();
+    bool isReloading() const { return m_worker != nullptr; }
     void addRow(MyDataObject record);
     void deleteSelectedRow();
-    // Adds a disk image file or block device by path; answers why it was refused, or an
-    // empty text when its record was added.
-    QString addDiskImage(const QString& path);
+    // Why a disk image was not added: the headline of its alert and the reason under it.
+    struct Refusal {
+        QString headline;
+        QString reason;
+    };
+    // Adds a disk image file or block device by path; answers why it was refused, or
+    // nothing when its record was added.
+    std::optional<Refusal> addDiskImage(const QString& path);
 
 public slots:
     void rebresh_drives();
 
+signals:
+    void reloadStarted();
+    void reloaded();
+
 private:
+    // Worker thread: the records of the volumes that may be searched, in the lister's order.
+    std::vector<MyDataObject> getVolumeToFSGetInfo() const;
+    void volumesGathered();
     void showLoadingSheet();
     void hideLoadingSheet();
     void selectRow(int row);
@@ -68,6 +83,10 @@ private:
     QPointer<QWidget> m_controlPanel;
     QPointer<LoadDrive_Modeless> m_loadDiskWindow;
     std::vector<std::string> m_diskImagePaths;
+    QThread* m_worker = nullptr;
+    std::vector<MyDataObject> m_gathered; // the worker's, read once it has ended
+    int m_keptRow = -1;
+    bool m_reloadAgain = false;
 };
 
 } // namespace salvyn

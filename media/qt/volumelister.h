@@ -2,7 +2,7 @@
 // Lists the mount paths of the mounted volumes that may be searched: those whose whole
 // disk can be unplugged (USB sticks and disks, SD cards, optical discs), in mount-table
 // order, each device once. The real lister reads the kernel's mount table and asks lsblk
-// about each device; tests inject lists. Called on the UI thread.
+// about each device; tests inject lists. Called on the media list's worker thread.
 #include <QStringList>
 
 namespace salvyn {

@@ -1,6 +1,5 @@
 #include "results/ui/clearpreview_modeless.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -22,8 +21,6 @@ ClearPreview_Modeless::ClearPreview_Modeless(QWidget* controlPanel)
 void ClearPreview_Modeless::beginSheet()
 {
     show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    repaint();
 }
 
 void ClearPreview_Modeless::endSheet()

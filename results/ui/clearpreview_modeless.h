@@ -1,7 +1,7 @@
 #pragma once
 // The please-wait sheet (`ClearPreview_Window`) put over the wizard window while a preview
-// file is made. The copy blocks the UI thread, so the sheet is drawn once when it goes up
-// and not serviced after. UI thread only.
+// file is made on a worker; window-modal, so no click starts a second preview meanwhile.
+// UI thread only.
 #include <QDialog>
 
 namespace salvyn {
@@ -12,8 +12,7 @@ public:
     // `controlPanel` is the wizard window the sheet belongs to.
     explicit ClearPreview_Modeless(QWidget* controlPanel);
 
-    // Shows the sheet and draws it once; user input that arrives meanwhile stays queued, so
-    // no click starts a second preview. Does not wait for the user.
+    // Shows the sheet; does not wait for the user.
     void beginSheet();
     void endSheet();
 };

@@ -27,7 +27,7 @@ void DestinationFolder::chooseThen(std::function<void(const QString& folder)> ch
     // The chooser may end after the fields are gone (the window closed meanwhile).
     QPointer<QLineEdit> path = m_path;
     QPointer<QLineEdit> pathSig = m_pathSig;
-    m_chooser.chooseFolder(m_controlPanel, [path, pathSig, chosen = std::move(chosen)](int resultCode,
+    m_chooser.chooseFolder(m_controlPanel, m_path->text(), [path, pathSig, chosen = std::move(chosen)](int resultCode,
                                                                                           const QString& folder) {
         if (resultCode != 1)
             return;

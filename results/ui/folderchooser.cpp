@@ -4,9 +4,9 @@
 
 namespace salvyn {
 
-void DialogFolderChooser::chooseFolder(QWidget* parent, Done done)
+void DialogFolderChooser::chooseFolder(QWidget* parent, const QString& start, Done done)
 {
-    auto* dialog = new QFileDialog(parent);
+    auto* dialog = new QFileDialog(parent, QString(), start);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly, true);

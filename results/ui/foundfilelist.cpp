@@ -23,8 +23,8 @@ constexpr int kDrainIntervalMs = 40;
 // before going on, so a flood of finds never makes the window stutter.
 constexpr qint64 kDrainBudgetMs = 8;
 constexpr std::size_t kDrainChunk = 256;
-// Decoded thumbnails kept for drawing, in KiB (about 1600 thumbnails of 100 x 100).
-constexpr int kPhotoPixmapCacheKiB = 64 * 1024;
+// Decoded thumbnails kept for drawing, in KiB (about 400 thumbnails of 256 x 192).
+constexpr int kPhotoPixmapCacheKiB = 80 * 1024;
 constexpr int kIconSide = 16;
 // Photo bytes waiting for their thumbnails: a few ordinary photos per thread at once.
 constexpr std::uint64_t kMostPhotoBytesInFlight = 64ull << 20;

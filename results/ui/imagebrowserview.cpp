@@ -12,8 +12,9 @@ namespace {
 
 constexpr int kSmallestIconSide = 16;
 constexpr int kIconSideRange = 240;
-// Room under each icon for a name such as GND00001.JPG.
-constexpr int kLabelWidth = 110;
+// Room under each icon for a name as the naming gives them, such as WMV00001.WMV.
+const QString kWidestUsualName = QStringLiteral("WMV00001.WMV");
+constexpr int kLabelMargin = 16;
 constexpr int kLabelHeight = 36;
 
 // Every cell draws its picture in a box of the view's icon size, whatever the picture's own
@@ -90,7 +91,8 @@ void ImageBrowserView::setZoomValue(double zoom)
     m_zoom = std::clamp(zoom, 0.0, 1.0);
     const int side = iconSideForZoom(m_zoom);
     setIconSize(QSize(side, side));
-    setGridSize(QSize(std::max(side + 16, kLabelWidth), side + kLabelHeight));
+    const int labelWidth = fontMetrics().horizontalAdvance(kWidestUsualName) + kLabelMargin;
+    setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelHeight));
 }
 
 void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)

@@ -3,6 +3,7 @@
 #include "results/ui/previewdisplay.h"
 
 #include <QFile>
+#include <QThread>
 
 namespace salvyn {
 
@@ -13,13 +14,41 @@ PreviewPresenter::PreviewPresenter(QWidget* controlPanel, SectorSourceOpener& op
 {
 }
 
+PreviewPresenter::~PreviewPresenter()
+{
+    if (!m_worker)
+        return;
+    m_worker->wait(); // the copy never waits on this thread, so this wait ends
+    delete m_worker;
+}
+
 void PreviewPresenter::previewFoundFile(const QString& path, std::uint64_t File_Start_Sector,
                                         std::uint64_t File_End_Sector)
 {
+    FoundFileRange file{path.toStdString(), File_Start_Sector, File_End_Sector};
+    if (m_worker) {
+        m_next = std::move(file);
+        return;
+    }
     m_display.clearImageView();
     m_display.closemovie_Win();
-    m_extraction.CreateFile_QuickLook_Preview(QFile::encodeName(m_hooks.mediumIdentifier()).toStdString(),
-                                              {path.toStdString(), File_Start_Sector, File_End_Sector});
+    m_extraction.begin();
+    m_worker = QThread::create([this, medium = QFile::encodeName(m_hooks.mediumIdentifier()).toStdString(), file] {
+        m_way = m_extraction.copy(medium, file);
+    });
+    QObject::connect(m_worker, &QThread::finished, &m_sheet, [this, name = file.name] { copied(name); },
+                     Qt::QueuedConnection);
+    m_worker->start();
+}
+
+void PreviewPresenter::copied(const std::string& name)
+{
+    m_worker->wait(); // the outcome and the preview file are complete once the thread is gone
+    delete m_worker;
+    m_worker = nullptr;
+    m_extraction.end(m_way, name);
+    if (std::optional<FoundFileRange> next = std::exchange(m_next, std::nullopt))
+        previewFoundFile(QString::fromStdString(next->name), next->File_Start_Sector, next->File_End_Sector);
 }
 
 QString PreviewPresenter::preview_file_path() const

@@ -1,8 +1,8 @@
 #pragma once
 // Previews of found video, audio and other files for the result screen: a selection in the
-// browser clears the box, copies the file's sectors behind the please-wait sheet and shows
-// the copy. The controller owns it and supplies the medium, the search state and its final
-// screen. UI thread only.
+// browser clears the box, copies the file's sectors on a worker behind the please-wait
+// sheet and shows the copy. A file selected while one is copied follows it. The controller
+// owns it and supplies the medium, the search state and its final screen. UI thread only.
 #include "results/previewextraction.h"
 #include "results/ui/clearpreview_modeless.h"
 
@@ -10,6 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+
+class QThread;
 
 namespace salvyn {
 
@@ -25,6 +28,7 @@ public:
     // Everything passed in must outlive the presenter; `controlPanel` carries the sheet.
     PreviewPresenter(QWidget* controlPanel, SectorSourceOpener& opener, SearchState& state,
                      const PreviewFolder& folder, PreviewDisplay& display, Hooks hooks);
+    ~PreviewPresenter() override; // a copy still running is waited for (stop_now ends it early)
 
     // A found file was selected: clear the image view, close the movie, then copy and show
     // the file's sectors `File_Start_Sector` .. `File_End_Sector` (end excluded).
@@ -34,8 +38,11 @@ public:
     QString preview_file_path() const;
 
     ClearPreview_Modeless& ClearPreview_Window() { return m_sheet; }
+    bool isCopying() const { return m_worker != nullptr; }
 
 private:
+    void copied(const std::string& name);
+
     void beginSheet() override;
     void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override;
     void endSheet() override;
@@ -45,6 +52,9 @@ private:
     PreviewDisplay& m_display;
     Hooks m_hooks;
     PreviewExtraction m_extraction;
+    QThread* m_worker = nullptr;
+    PreviewWayOut m_way = PreviewWayOut::Finished; // the worker's, read once it has ended
+    std::optional<FoundFileRange> m_next;         // selected while a copy ran
 };
 
 } // namespace salvyn

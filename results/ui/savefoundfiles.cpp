@@ -19,25 +19,25 @@ namespace {
 
 constexpr int kStatusIntervalMs = 100;
 
+const QString kChooseAnotherFolder = QStringLiteral("Choose Another Folder\u2026");
+
+// What went wrong in the user's words, with the system's own reason after it.
 QString reasonFor(int errorNumber)
 {
+    QString what;
     switch (errorNumber) {
     case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("There is no space left in the destination folder.");
+    case EDQUOT: what = QStringLiteral("There is no space left in the destination folder"); break;
     case ENOENT:
     case ENODEV:
-    case ENXIO:
-        return QStringLiteral("The destination folder is no longer there.");
+    case ENXIO: what = QStringLiteral("The destination folder is no longer there"); break;
     case EACCES:
     case EPERM:
-    case EROFS:
-        return QStringLiteral("The destination folder cannot be written to.");
-    case EIO:
-        return QStringLiteral("The destination disk reported a write error.");
-    default:
-        return QString::fromLocal8Bit(std::strerror(errorNumber)) + QLatin1Char('.');
+    case EROFS: what = QStringLiteral("The destination folder cannot be written to"); break;
+    case EIO: what = QStringLiteral("The destination disk reported a write error"); break;
+    default: what = QStringLiteral("The destination folder took no more files"); break;
     }
+    return what + QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(errorNumber)) + QStringLiteral(").");
 }
 
 QString filesText(std::size_t count)
@@ -88,20 +88,23 @@ bool SaveFoundFiles::start(const std::vector<FileToSave>& found, std::vector<std
     if (chosen.empty())
         return refuse(QStringLiteral("\nThere are no found files to save."));
     if (!QFileInfo(folder).isDir())
-        return refuse(destinationFolderMissing(), folder);
+        return offerAnotherFolder(destinationFolderMissing(), folder);
     if (const DestinationProblem problem = m_check(folder, medium); problem != DestinationProblem::None)
         return refuseDestination(problem, folder);
-    SectorSourceOpening opening = m_opener.open(medium);
-    if (!opening.stream)
-        return refuse(QStringLiteral("\nError in storage media reading."), QString::fromStdString(opening.error.message));
-
-    m_medium = std::move(opening.stream);
+    m_folder = folder;
     m_job = std::make_unique<SaveJob>(found, std::move(chosen), folder.toStdString(), medium, m_writer);
     m_dialog = new SaveFoundFilesDialog(m_controlPanel);
     connect(m_dialog, &SaveFoundFilesDialog::cancelRequested, this, [this] { m_job->cancel(); });
     m_statusTimer = new QTimer(this);
     connect(m_statusTimer, &QTimer::timeout, this, [this] { m_dialog->showStatus(m_job->status()); });
-    m_worker = QThread::create([this] { m_outcome = m_job->run(*m_medium); });
+    // Opening may wait for a password (udisks asks for one), so it is the worker's too.
+    m_worker = QThread::create([this, medium] {
+        const SectorSourceOpening opening = m_opener.open(medium);
+        if (opening.stream)
+            m_outcome = m_job->run(*opening.stream);
+        else
+            m_openError = opening.error.message;
+    });
     connect(m_worker, &QThread::finished, this, &SaveFoundFiles::workerEnded, Qt::QueuedConnection);
     m_dialog->showStatus(m_job->status());
     m_dialog->show();
@@ -116,20 +119,33 @@ bool SaveFoundFiles::refuse(const QString& message, const QString& informativeTe
     return false;
 }
 
+bool SaveFoundFiles::anotherFolderChosen(const QString& message, const QString& informativeText)
+{
+    return m_alerts.runAlert(m_controlPanel, message, informativeText, {QStringLiteral("OK"), kChooseAnotherFolder})
+        == kChooseAnotherFolder;
+}
+
+bool SaveFoundFiles::offerAnotherFolder(const QString& message, const QString& informativeText)
+{
+    if (anotherFolderChosen(message, informativeText))
+        emit anotherFolderWanted();
+    return false;
+}
+
 bool SaveFoundFiles::refuseDestination(DestinationProblem problem, const QString& folder)
 {
     const QString danger = QStringLiteral("Saving there could overwrite the very files being recovered. "
                                           "Please choose a folder on another disk.");
     switch (problem) {
     case DestinationProblem::SameDevice:
-        return refuse(QStringLiteral("\nThe destination folder is on the medium being recovered."), danger);
+        return offerAnotherFolder(QStringLiteral("\nThe destination folder is on the medium being recovered."), danger);
     case DestinationProblem::SameDisk:
-        return refuse(QStringLiteral("\nThe destination folder is on the disk being recovered."), danger);
+        return offerAnotherFolder(QStringLiteral("\nThe destination folder is on the disk being recovered."), danger);
     case DestinationProblem::NotExaminable:
     case DestinationProblem::None:
         break;
     }
-    return refuse(QStringLiteral("\nThe destination folder cannot be checked."),
+    return offerAnotherFolder(QStringLiteral("\nThe destination folder cannot be checked."),
                   QStringLiteral("It cannot be made sure that ") + folder
                       + QStringLiteral(" is not on the medium being recovered, where saving could overwrite the "
                                        "very files being recovered. Please choose another folder."));
@@ -147,26 +163,33 @@ void SaveFoundFiles::workerEnded()
     m_dialog->finish();
     m_dialog->deleteLater();
     m_dialog = nullptr;
-    m_medium.reset();
     m_job.reset();
+    if (const std::string openError = std::exchange(m_openError, {}); !openError.empty()) {
+        refuse(QStringLiteral("\nError in storage media reading."), QString::fromStdString(openError));
+        return emit finished();
+    }
     const SaveOutcome outcome = std::exchange(m_outcome, {});
-    reportOutcome(outcome);
+    const bool anotherFolder = reportOutcome(outcome);
     emit finished();
+    if (anotherFolder)
+        emit anotherFolderWanted();
 }
 
-void SaveFoundFiles::reportOutcome(const SaveOutcome& outcome)
+bool SaveFoundFiles::reportOutcome(const SaveOutcome& outcome)
 {
+    // A file or the report that could not be written is the folder's doing: another may take them.
     if (outcome.failed) {
-        m_alerts.message(m_controlPanel,
+        return anotherFolderChosen(
                          QStringLiteral("\nThe file “") + QString::fromStdString(outcome.failed->name)
                              + QStringLiteral("” could not be saved."),
                          reasonFor(outcome.failed->errorNumber) + QLatin1Char('\n') + keptText(outcome));
-    } else if (outcome.reportError != 0) {
-        m_alerts.message(m_controlPanel,
-                         QStringLiteral("\nThe recovery report “") + QLatin1String(RecoveryReport::fileName)
+    }
+    if (outcome.reportError != 0) {
+        return anotherFolderChosen(QStringLiteral("\nThe recovery report “") + QLatin1String(RecoveryReport::fileName)
                              + QStringLiteral("” could not be written."),
                          reasonFor(outcome.reportError) + QLatin1Char('\n') + keptText(outcome));
-    } else if (outcome.cancelled) {
+    }
+    if (outcome.cancelled) {
         m_alerts.message(m_controlPanel, QStringLiteral("\nSaving was cancelled."),
                          QStringLiteral("Nothing of the file being saved was kept. ") + keptText(outcome));
     } else {
@@ -178,9 +201,12 @@ void SaveFoundFiles::reportOutcome(const SaveOutcome& outcome)
         if (unreadable > 0)
             details += QLatin1Char('\n') + QString::number(unreadable)
                      + QStringLiteral(" unreadable sectors were saved as zeros.");
-        m_alerts.message(m_controlPanel, QStringLiteral("\n") + filesText(outcome.saved.size()) + QStringLiteral(" saved."),
+        m_alerts.message(m_controlPanel,
+                         QStringLiteral("\n") + filesText(outcome.saved.size()) + QStringLiteral(" saved in \u201C")
+                             + m_folder + QStringLiteral("\u201D."),
                          details);
     }
+    return false;
 }
 
 } // namespace salvyn

@@ -2,8 +2,9 @@
 // "Save Found Files…": copies found files from the medium into the destination folder on a
 // worker thread, with a progress dialog and Cancel, and adds each saved file to the
 // folder's recovery report. A folder on the medium's disk is refused before anything is
-// read. A save that stops (full disk, folder gone, refused) says which file and why; the
-// files saved before it stay, and the report lists exactly those.
+// read. A save that stops (full disk, folder gone, refused) says which file and why, with
+// the system's reason, and offers to choose another folder; the files saved before it
+// stay, and the report lists exactly those.
 //
 // UI thread only. While isSaving() the owner starts no search or preview on the same
 // state; the worker reads the medium through a stream of its own.
@@ -28,7 +29,6 @@ namespace salvyn {
 class AlertService;
 class SaveFoundFilesDialog;
 class SectorSourceOpener;
-class SectorStream;
 
 class SaveFoundFiles final : public QObject {
     Q_OBJECT
@@ -45,7 +45,7 @@ public:
 
     // Starts saving the `chosen` ones (indices) of the search's `found` files of `medium`
     // into `folder`. False, after an alert saying why, when the save cannot start; true
-    // when the worker runs (finished() follows).
+    // when the worker runs (finished() follows), which opens the medium first.
     bool start(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, const QString& folder,
                const std::string& medium);
     bool isSaving() const { return m_job != nullptr; }
@@ -55,12 +55,18 @@ public:
 signals:
     // The save has ended and its closing alert has been answered.
     void finished();
+    // The destination would not take the files and the user asked to choose another one.
+    void anotherFolderWanted();
 
 private:
     bool refuse(const QString& message, const QString& informativeText = {});
+    // An alert about the destination that offers to choose another; true when chosen.
+    bool anotherFolderChosen(const QString& message, const QString& informativeText);
+    bool offerAnotherFolder(const QString& message, const QString& informativeText);
     bool refuseDestination(DestinationProblem problem, const QString& folder);
     void workerEnded();
-    void reportOutcome(const SaveOutcome& outcome);
+    // True when the user asked to choose another folder.
+    bool reportOutcome(const SaveOutcome& outcome);
 
     QWidget* m_controlPanel;
     AlertService& m_alerts;
@@ -68,8 +74,9 @@ private:
     DestinationCheck m_check;
     SaveWriter& m_writer;
 
+    QString m_folder; // of the running save
     std::unique_ptr<SaveJob> m_job;
-    std::unique_ptr<SectorStream> m_medium;
+    std::string m_openError; // the worker's, when the medium would not open
     SaveOutcome m_outcome;
     QThread* m_worker = nullptr;
     QTimer* m_statusTimer = nullptr;

@@ -55,6 +55,11 @@ void SaveFoundFilesDialog::showStatus(const SaveStatus& status)
                                                       : QStringLiteral("Saving ") + QString::fromStdString(status.currentFile));
     m_files->setText(QStringLiteral("Files: ") + QString::number(status.filesDone) + QStringLiteral(" of ")
                      + QString::number(status.fileCount));
+    if (status.byteCount == 0 && status.filesDone < status.fileCount) { // the lengths are being measured
+        m_bytes->setText(QStringLiteral("Measuring the files\u2026"));
+        m_bar->setValue(0);
+        return;
+    }
     m_bytes->setText(locale.formattedDataSize(static_cast<qint64>(status.bytesDone)) + QStringLiteral(" of ")
                      + locale.formattedDataSize(static_cast<qint64>(status.byteCount)));
     const double part = status.byteCount == 0 ? 1.0 : static_cast<double>(status.bytesDone) / status.byteCount;

@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<SectorStream> medium;
 };
 
-TEST_F(FileSaverTest, PhotoBytesAreWrittenPrivatelyAndDescribed)
+TEST_F(FileSaverTest, PhotoBytesAreWrittenWithTheUsersPermissionsAndDescribed)
 {
     FileSaver saver(folder.path());
     const SavedFile saved = saver.saveBytes("GND00001.JPG", 100, 103, 3 * kSectorSize, *medium);
@@ -40,9 +40,12 @@ TEST_F(FileSaverTest, PhotoBytesAreWrittenPrivatelyAndDescribed)
     EXPECT_EQ(contentOf(saved.savedPath), image.sectors(100, 103));
     EXPECT_EQ(reportLine(saved, "/cards/a.img"),
               "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(image.sectors(100, 103)) + "\t\t/cards/a.img");
+    // As the umask says, so the person recovering can open them like their other files.
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
     struct stat info {};
     ASSERT_EQ(::stat(saved.savedPath.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(info.st_mode & 0777, 0666u & ~umask);
 }
 
 // A group of one type gives the same name twice: both files are kept.

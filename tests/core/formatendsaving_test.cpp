@@ -154,7 +154,7 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     std::vector<SavedFile> saved;
     SectorByteReader reader(*stream);
     for (std::size_t index = 0; index < plan.size(); ++index)
-        saved.push_back(plan.save(index, saver, *stream, reader));
+        saved.push_back(plan.save(index, plan.lengthOf(index, reader), saver, *stream));
     ASSERT_EQ(saved.size(), 2u);
     for (const SavedFile& file : saved) {
         EXPECT_EQ(file.error + file.lengthFrom + " " + std::to_string(file.byteCount), "format " + std::to_string(m_png.size()));

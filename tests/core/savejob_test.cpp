@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace salvyn {
@@ -67,6 +68,10 @@ TEST_F(SaveJobTest, SavedFilesHoldTheMediumsBytesAndTheReportTheirHashes)
     EXPECT_TRUE(!outcome.cancelled && !outcome.failed && outcome.reportError == 0);
     EXPECT_EQ(outcome.saved.size(), 3u);
     expectReportMatchesFolder(3, m_folder.path());
+    // The report too takes the user's usual permissions, as the umask says.
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    EXPECT_EQ(fs::status(m_folder.path() / RecoveryReport::fileName).permissions(), fs::perms(0666 & ~umask));
     const SaveStatus status = job.status();
     EXPECT_EQ(std::vector<std::uint64_t>({status.filesDone, status.fileCount, status.bytesDone, status.byteCount}),
               std::vector<std::uint64_t>({3, 3, (20u + 660u + 5u) * kSectorSize, (20u + 660u + 5u) * kSectorSize}));
@@ -77,8 +82,14 @@ TEST_F(SaveJobTest, AChosenFileEndsWhereAnyOtherFoundFileBegins)
     // The search also found a file at 300, inside the second file's range; only that file is chosen.
     const std::vector<FileToSave> found{m_files[0], m_files[1], {"DAT00004.DAT", 300, 320}, m_files[2]};
     SaveJob job(found, {1}, m_folder.path(), "card");
-    EXPECT_EQ(job.status().byteCount, 660u * kSectorSize);
-    const SaveOutcome outcome = job.run(*medium());
+    // The total shown while the video is written is what will be written.
+    std::uint64_t totalWhileSaving = 0;
+    test::BeforeReadOpener opener(m_memory, [&](std::uint64_t sector) {
+        if (sector == 200)
+            totalWhileSaving = job.status().byteCount;
+    });
+    const SaveOutcome outcome = job.run(*opener.open("card").stream);
+    EXPECT_EQ(totalWhileSaving, 260u * kSectorSize);
     ASSERT_EQ(outcome.saved.size(), 1u);
     EXPECT_EQ(outcome.saved[0].lengthFrom, "next file");
     EXPECT_EQ(contentOf(m_folder.path() / "DAT00002.DAT"), m_image.sectors(40, 300));

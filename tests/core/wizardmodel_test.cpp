@@ -35,12 +35,21 @@ struct Wizard {
         inputs.types = {{"AVI", true}, {"MOV", true}, {"MTS", true}};
         model.Next_btn(inputs);
     }
-    // From the criteria screen: N Next, B Back, E the search ends, F the medium cannot be opened.
+    // N Next, B Back, n and b the same double-clicked, E the search ends, F the medium
+    // cannot be opened.
     void run(const std::string& script)
     {
         for (char step : script) {
+            const Screen shown = model.screen();
             if (step == 'N') model.Next_btn(inputs);
             if (step == 'B') model.Back_btn();
+            for (int click = 0; click < 2 && step == 'n'; ++click) {
+                inputs.pressedOn = shown;
+                model.Next_btn(inputs);
+                inputs.pressedOn.reset();
+            }
+            for (int click = 0; click < 2 && step == 'b'; ++click)
+                model.Back_btn(shown);
             if (step == 'E') model.searchEnded();
             if (step == 'F') model.searchCouldNotStart();
         }
@@ -84,6 +93,10 @@ TEST(WizardModel, NextAndBackFromEveryScreenInEveryModeAndWhatEachScreenShows)
         {Audio, "NNEN", 3, OtherSearch, Ended, "type others back"},
         {Audio, "NNEB", 2, CheckList, None, "type next back"},
         {Audio, "NNEBBB", 0, Media, None, "next"},
+        // A double click acts once, on the screen its first press saw.
+        {Video, "n", 2, CheckList, None, "type next back"},
+        {Audio, "NNEb", 2, CheckList, None, "type next back"},
+        {Photo, "b", 0, Media, None, "next"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.script);

@@ -27,6 +27,7 @@ TEST_F(DestinationFolderFlow, AFolderChosenOnEitherScreenShowsInBothFieldsCancel
     EXPECT_EQ(path->text(), QStringLiteral("/home/ana/Recovered photos"));
     folder.Browse_Path();
     EXPECT_EQ(events.at(2), QStringLiteral("modal:BrowseInfo_Window")); // every time, before the chooser
+    EXPECT_EQ(events.at(3), QStringLiteral("chooser:/home/ana/Recovered photos")); // opened where chosen before
     chooser.finish(1, QStringLiteral("/srv/out"));
     EXPECT_EQ(path->text(), QStringLiteral("/srv/out"));
     EXPECT_EQ(pathSig->text(), QStringLiteral("/srv/out"));
@@ -46,20 +47,20 @@ TEST(RealChooser, OffersFoldersOnlyAndAnswersOneAndThePathForOkZeroForCancel)
 {
     QWidget parent;
     DialogFolderChooser chooser;
+    QTemporaryDir folder;
     int resultCode = -1, calls = 0;
     QString path;
     const auto openDialog = [&] {
-        chooser.chooseFolder(&parent, [&](int code, const QString& chosen) { resultCode = code, path = chosen, ++calls; });
+        chooser.chooseFolder(&parent, folder.path(), [&](int code, const QString& chosen) { resultCode = code, path = chosen, ++calls; });
         return parent.findChild<QFileDialog*>();
     };
-    QTemporaryDir folder;
     QFileDialog* dialog = openDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
     EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     EXPECT_EQ(calls, 0); // it does not block: the answer comes later
-    dialog->setDirectory(folder.path());
+    EXPECT_EQ(dialog->directory().canonicalPath(), QDir(folder.path()).canonicalPath());
     dialog->selectFile(folder.path());
     QMetaObject::invokeMethod(dialog, "accept");
     EXPECT_EQ(std::pair(calls, resultCode), std::pair(1, 1));

@@ -50,7 +50,7 @@ TEST_F(FoundFiles, APhotoBecomesARecordWithItsThumbnailAndSectorsAndTheCallersBu
     EXPECT_EQ(images.imageAt(0).File_End_Sector, 100u + std::uint64_t(jpeg.size()) / 512);
     QImage thumbnail;
     ASSERT_TRUE(thumbnail.loadFromData(images.imageAt(0).imageData, "JPEG"));
-    EXPECT_EQ(thumbnail.size(), QSize(100, 75));
+    EXPECT_EQ(thumbnail.size(), QSize(256, 192));
 }
 
 TEST_F(FoundFiles, EmptyBytesAndBlankNamesAddNothingBytesThatAreNoPictureShowTheFallback)
@@ -90,7 +90,7 @@ TEST_F(FoundFiles, ThePictureFollowsTheRecoveryModeAtTheTimeItIsAskedFor)
     images.flushPending();
     for (const int mode : {0, 1}) {
         recoveryMode = mode;
-        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(100, 100) : QSize(16, 16));
+        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(256, 256) : QSize(16, 16));
         EXPECT_FALSE(picture(1 - mode).isValid());
     }
     EXPECT_EQ(images.data(images.index(5), Qt::DisplayRole), QVariant());

@@ -1,6 +1,6 @@
 // The thumbnail browsers: zoom, scroller steps, scrolling to the end on the cadence, and
 // selection handing a file to the preview once; and the photo thumbnails they show, bounded
-// to 100 pixels, turned by EXIF orientation, JPEG-encoded, none for bytes that are no picture.
+// to 256 pixels, turned by EXIF orientation, JPEG-encoded, none for bytes that are no picture.
 #include "results/ui/imagebrowserview.h"
 #include "results/ui/photothumbnail.h"
 #include "results/ui/resultstablemodel.h"
@@ -26,6 +26,8 @@ TEST(ImageBrowserZoom, ZeroToOneMapsOntoIconSidesFrom16To256)
     const std::pair<double, int> cases[] = {{0.0, 16}, {0.5, 136}, {1.0, 256}, {-3.0, 16}, {7.0, 256}};
     for (const auto& [zoom, side] : cases)
         EXPECT_EQ(ImageBrowserView::iconSideForZoom(zoom), side) << zoom;
+    // Thumbnails are made large enough for the largest zoom: icons never outgrow their pictures.
+    EXPECT_GE(PhotoThumbnail::maxPixelSize, ImageBrowserView::iconSideForZoom(1.0));
 }
 
 struct Browsers : ::testing::Test {
@@ -132,17 +134,17 @@ TEST_F(Browsers, SelectingInThePhotoBrowserStartsNoPreview)
 
 QImage decoded(const PhotoThumbnail& thumbnail) { return QImage::fromData(thumbnail.jpegBytes, "JPEG"); }
 
-TEST(PhotoThumbnail, BoundedToOneHundredPixelsTurnedAsTheySayNeverEnlargedAndNoneForNoPicture)
+TEST(PhotoThumbnail, BoundedToTheLargestZoomTurnedAsTheySayNeverEnlargedAndNoneForNoPicture)
 {
     QImage exact(100, 60, QImage::Format_RGB32), line(10000, 1, QImage::Format_RGB32);
     exact.fill(Qt::gray);
     line.fill(Qt::darkGreen);
     const std::pair<QByteArray, QSize> cases[] = {
-        {twoColourJpeg(4000, 3000), {100, 75}},
-        {withExifOrientation6(twoColourJpeg(200, 100)), {50, 100}},
+        {twoColourJpeg(4000, 3000), {256, 192}},
+        {withExifOrientation6(twoColourJpeg(600, 300)), {128, 256}},
         {twoColourJpeg(40, 30), {40, 30}},
         {encodeImage(exact, "PNG"), {100, 60}},
-        {encodeImage(line, "PNG"), {100, 1}},
+        {encodeImage(line, "PNG"), {256, 1}},
         {QByteArray(), {0, 0}},
         {QByteArray::fromHex("ffd8ffe0") + QByteArray(600, '\x01'), {0, 0}},
     };
@@ -153,8 +155,8 @@ TEST(PhotoThumbnail, BoundedToOneHundredPixelsTurnedAsTheySayNeverEnlargedAndNon
     }
     // Stored with red on the left, shown turned clockwise: red on top.
     const QImage turned = decoded(PhotoThumbnail::fromPhotoBytes(cases[1].first));
-    EXPECT_TRUE(qRed(turned.pixel(25, 10)) > 180 && qBlue(turned.pixel(25, 10)) < 90);
-    EXPECT_TRUE(qBlue(turned.pixel(25, 90)) > 180 && qRed(turned.pixel(25, 90)) < 90);
+    EXPECT_TRUE(qRed(turned.pixel(64, 20)) > 180 && qBlue(turned.pixel(64, 20)) < 90);
+    EXPECT_TRUE(qBlue(turned.pixel(64, 236)) > 180 && qRed(turned.pixel(64, 236)) < 90);
 }
 
 // Thumbnails of different sizes still get the same picture box, so each name sits below it.

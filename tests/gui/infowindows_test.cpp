@@ -62,6 +62,10 @@ TEST(InfoWindows, EachIsInTheWindowColourItsButtonEndsTheModalRunWithOneEscapeWi
     link->click();
     EXPECT_EQ(opener.opened, QStringList{pdf.fileName()});
     EXPECT_EQ(alerts.shown.size(), 1u);
+    opener.failure = QStringLiteral("no application for PDF"); // the desktop's answer is said, not lost
+    link->click();
+    ASSERT_EQ(alerts.shown.size(), 2u);
+    EXPECT_EQ(alerts.shown[1].informativeText, opener.failure);
 }
 
 TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdfAndShipsTheNoPreviewPicture)

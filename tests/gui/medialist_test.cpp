@@ -1,6 +1,7 @@
 #include "media/qt/loaddrive_modeless.h"
 #include "media/qt/medialist.h"
 #include "media/qt/mediatablemodel.h"
+#include "uiblockmeter.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,7 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
 }
 
-class MediaListTest : public testing::Test {
+class MediaListTest : public ::testing::Test {
 protected:
     MediaListTest()
     {
@@ -66,6 +67,13 @@ protected:
         disks->answers = {{"/media/anna/KINGSTON", volume("sdb1", "KINGSTON")},
                           {"/media/anna/EOS", volume("mmcblk0p1", "EOS")},
                           {"/media/anna/BACKUP", volume("sdc1", "BACKUP")}};
+    }
+
+    // A refresh, waited for while the UI thread serves its events.
+    void reload()
+    {
+        mediaList->Reload_Drive_list_Function();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !mediaList->isReloading(); }, 30000));
     }
 
     QStringList identifiers() const
@@ -89,7 +97,7 @@ TEST_F(MediaListTest, ListsVolumesInTheListersOrderLessThoseThatMayNotBeSearched
     (disks->answers["/media/anna/CAMERA"] = volume("loop0p1", "CAMERA"))[kBusProtocol] = std::string("Disk Image");
     volumes->volumes = {"/media/anna/EOS", "/media/anna/PHOTOS", "/media/anna/CAMERA", "/media/anna/UNKNOWN",
                         "/media/anna/KINGSTON"};
-    mediaList->Reload_Drive_list_Function();
+    reload();
     EXPECT_EQ(disks->asked, volumes->volumes);
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", "sdb1"}));
     ASSERT_EQ(mediaList->nsMutaryOfDataObject().size(), 2u);
@@ -100,42 +108,42 @@ TEST_F(MediaListTest, RefreshKeepsTheSelectedRowIndexWhileTheListIsLongEnough)
 {
     QAbstractItemModelTester tester(mediaList->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS", "/media/anna/BACKUP"};
-    mediaList->rebresh_drives();
+    reload();
     table.selectRow(1);
     ASSERT_EQ(mediaList->selectedRow(), 1);
 
     // The stick was pulled: the row index stays, so the row now holds the next medium.
     volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
-    mediaList->rebresh_drives();
+    reload();
     ASSERT_EQ(mediaList->selectedRow(), 1);
     EXPECT_EQ(mediaList->selectedRecord()->nsStrDiskIdentifier(), "sdc1");
 
     volumes->volumes = {"/media/anna/EOS"};
-    mediaList->rebresh_drives();
+    reload();
     EXPECT_TRUE(mediaList->selectedRow() == -1 && mediaList->selectedRecord() == nullptr);
 
     volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
-    mediaList->rebresh_drives();
+    reload();
     EXPECT_EQ(mediaList->selectedRow(), -1);
 }
 
-TEST_F(MediaListTest, LoadingSheetCoversTheControlPanelOnlyWhileTheListIsBuilt)
+TEST_F(MediaListTest, ASlowListingWaitsBehindTheSheetWhileTheWindowGoesOnAndARefreshAskedMeanwhileFollows)
 {
-    int seenWhileListing = 0;
-    volumes->whileListing = [&] {
-        auto* sheet = controlPanel.findChild<LoadDrive_Modeless*>(QStringLiteral("LoadDisk_Window"));
-        ASSERT_NE(sheet, nullptr);
-        EXPECT_TRUE(sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
-        seenWhileListing += sheet->parentWidget() == &controlPanel;
-    };
+    // A slow lsblk: the lister takes a second on the worker.
+    std::atomic<int> listings = 0;
+    volumes->whileListing = [&] { ++listings, QThread::msleep(1000); };
+    volumes->volumes = {"/media/anna/EOS"};
+    const testing::UiBlockMeter meter;
     mediaList->Reload_Drive_list_Function();
-    mediaList->Reload_Drive_list_Function();
-
-    EXPECT_EQ(seenWhileListing, 2);
-    EXPECT_EQ(table.model()->rowCount(), 0);
-    const auto sheets = controlPanel.findChildren<LoadDrive_Modeless*>();
-    ASSERT_EQ(sheets.size(), 1);
-    EXPECT_FALSE(sheets.first()->isVisible());
+    auto* sheet = controlPanel.findChild<LoadDrive_Modeless*>(QStringLiteral("LoadDisk_Window"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
+    mediaList->Reload_Drive_list_Function(); // the button pressed again: once more after this one
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !mediaList->isReloading(); }, 30000));
+    EXPECT_LT(meter.longestGapMs(), 50) << "the UI thread stood still that long";
+    EXPECT_EQ(listings, 2);
+    EXPECT_EQ(identifiers(), QStringList{"mmcblk0p1"});
+    EXPECT_FALSE(sheet->isVisible());
 }
 
 TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndListedDeletingNeedsASelection)
@@ -148,32 +156,33 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
     };
     const QString image = writtenImage("card.img", 4096);
     volumes->volumes = {"/media/anna/EOS"};
-    mediaList->Reload_Drive_list_Function();
-    EXPECT_EQ(mediaList->addDiskImage(image), QString());
+    reload();
+    EXPECT_FALSE(mediaList->addDiskImage(image));
     mediaList->deleteSelectedRow(); // nothing selected: nothing goes
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
     EXPECT_EQ(mediaList->nsMutaryOfDataObject()[1].nsStrSectors(), "8");
 
-    EXPECT_FALSE(mediaList->addDiskImage(image).isEmpty());
-    EXPECT_FALSE(mediaList->addDiskImage(folder.path()).isEmpty());
+    const auto listed = mediaList->addDiskImage(image), unsearchable = mediaList->addDiskImage(folder.path());
+    ASSERT_TRUE(listed && unsearchable);
+    EXPECT_NE(listed->headline, unsearchable->headline); // an image listed twice is not one that cannot be searched
     EXPECT_EQ(table.model()->rowCount(), 2);
 
     volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};
-    mediaList->Reload_Drive_list_Function();
+    reload();
     EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1", image}));
 
     ASSERT_TRUE(QFile::remove(image));
-    mediaList->Reload_Drive_list_Function();
+    reload();
     EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1"}));
 
     // A disk image deleted from the list does not come back at the next refresh.
     const QString stick = writtenImage("stick.dd", 512);
-    ASSERT_EQ(mediaList->addDiskImage(stick), QString());
+    ASSERT_FALSE(mediaList->addDiskImage(stick));
     table.selectRow(2);
     mediaList->deleteSelectedRow();
-    mediaList->Reload_Drive_list_Function();
+    reload();
     EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1"}));
-    EXPECT_EQ(mediaList->addDiskImage(stick), QString());
+    EXPECT_FALSE(mediaList->addDiskImage(stick));
 }
 
 } // namespace

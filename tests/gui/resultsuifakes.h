@@ -48,8 +48,15 @@ public:
 
 class FakeOpener final : public DocumentOpener {
 public:
-    void openFile(const QString& path) override { opened << path; }
+    // Opens nothing; `failure`, when set, is the desktop's answer.
+    void openFile(const QString& path, Failed failed) override
+    {
+        opened << path;
+        if (!failure.isEmpty())
+            failed(failure);
+    }
     QStringList opened;
+    QString failure;
 };
 
 // Answers every modal run with 1 at once, noting which window it was and when.
@@ -66,9 +73,9 @@ private:
 class FakeFolderChooser final : public FolderChooser {
 public:
     explicit FakeFolderChooser(QStringList& events) : m_events(events) {}
-    void chooseFolder(QWidget* parent, Done done) override
+    void chooseFolder(QWidget* parent, const QString& start, Done done) override
     {
-        m_events << QStringLiteral("chooser");
+        m_events << QStringLiteral("chooser:") + start;
         lastParent = parent;
         pending = std::move(done);
     }

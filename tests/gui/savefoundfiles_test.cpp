@@ -6,6 +6,7 @@
 #include "results/ui/savefoundfilesdialog.h"
 #include "resultsuifakes.h"
 #include "core/scantestsupport.h"
+#include "core/failingwriter.h"
 #include "core/scratchfolder.h"
 
 #include <QtWidgets>
@@ -75,7 +76,22 @@ TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
     EXPECT_EQ(contentOf(scratch.path() / "MP400001.MP4"), image.sectors(40, 700));
     EXPECT_EQ(reportLines(scratch.path()), 4u);
     ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_TRUE(alerts.shown[0].message.contains(folder())); // says where
     EXPECT_FALSE(save.isSaving());
+}
+
+TEST_F(SaveFoundFilesFlow, AFolderThatTakesNoFileSaysWhyAndOffersAnother)
+{
+    test::FailingWriter refusing;
+    refusing.createError = EACCES;
+    SaveFoundFiles& save = saver(memory, refusing);
+    QSignalSpy another(&save, &SaveFoundFiles::anotherFolderWanted);
+    alerts.answers = {QStringLiteral("Choose Another Folder\u2026")};
+    ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
+    ASSERT_TRUE(another.wait(30000));
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(QString::fromLocal8Bit(std::strerror(EACCES))));
+    EXPECT_FALSE(alerts.shown[0].informativeText.contains(QStringLiteral("no longer there")));
 }
 
 TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
@@ -88,9 +104,11 @@ TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
     }
     EXPECT_FALSE(save.start(files, all, folder() + QStringLiteral("/missing"), "sdz1"));
     EXPECT_FALSE(save.start(files, {}, folder(), "sdz1"));
+    EXPECT_EQ(memory.openCount(), 0);
     problem = DestinationProblem::None;
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz9"));
-    EXPECT_EQ(memory.openCount(), 1); // only the last try got as far as the medium
+    QSignalSpy ended(&save, &SaveFoundFiles::finished);
+    ASSERT_TRUE(save.start(files, all, folder(), "sdz9")); // opened on the worker: it may ask for a password
+    ASSERT_TRUE(ended.wait(30000));
     EXPECT_TRUE(fs::is_empty(scratch.path()));
 
     EXPECT_EQ(alerts.shown.size(), 6u);

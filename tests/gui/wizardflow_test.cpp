@@ -8,10 +8,13 @@
 #include "results/ui/savefoundfiles.h"
 #include "results/ui/savefoundfilesdialog.h"
 #include "signatures/qt/checklistmodel.h"
+#include "uiblockmeter.h"
 #include "wizardharness.h"
 
 #include <QtWidgets>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace salvyn::testing {
 namespace {
@@ -42,7 +45,7 @@ protected:
     void startOn(const QString& modeRadio)
     {
         h.start();
-        ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
+        ASSERT_FALSE(h.controller().addDiskImage(image));
         h.click(modeRadio);
         h.selectMedium(0);
         h.click(u"Next_btn"_s);
@@ -65,10 +68,12 @@ protected:
             rows << model.index(row, 0).data().toString() + (withCount ? u'=' + model.index(row, 1).data().toString() : QString());
         return rows.join(u' ');
     }
+    // Selects the first found file and waits while its preview is copied.
     void selectFirstFound() const
     {
         auto* browser = h.find<QAbstractItemView>(u"imageBrowser_2"_s);
         browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+        ASSERT_TRUE(WizardHarness::waitFor([this] { return !h.find<QDialog>(u"ClearPreview_Window"_s)->isVisible(); }));
     }
     bool saveEnds() const
     {
@@ -93,7 +98,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
     h.events.clear();
-    ASSERT_TRUE(h.controller().addDiskImage(image).isEmpty());
+    ASSERT_FALSE(h.controller().addDiskImage(image));
     h.selectMedium(0);
     h.click(u"Next_btn"_s);
     EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
@@ -115,7 +120,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), u"GND00001.JPG THD00001.PNG"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_Window"_s});
-    EXPECT_EQ(help(), texts::kHelpSearchEnded);
+    EXPECT_EQ(help(), texts::kHelpSearchEnded.trimmed());
     EXPECT_TRUE(enabled(u"Back_btn"_s));
     EXPECT_FALSE(enabled(u"Next_btn"_s));
     expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
@@ -123,7 +128,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
 
     h.events.clear();
     h.click(u"_save_found_files"_s);
-    EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser"_s}));
+    EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser:"_s}));
     const QString folder = emptyFolder(u"recovered"_s);
     h.folderChooser.finish(1, folder);
     ASSERT_TRUE(saveEnds());
@@ -180,14 +185,20 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     expectShown(false, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
+    // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
+    h.gate.holdAt(8);
+    std::thread slowMedium([this] { h.gate.waitUntilHeldElsewhere(), std::this_thread::sleep_for(std::chrono::milliseconds(300)), h.gate.release(); });
+    const UiBlockMeter meter;
     selectFirstFound();
+    slowMedium.join();
+    EXPECT_LT(meter.longestGapMs(), 50) << "the UI thread stood still that long";
     EXPECT_EQ(h.movies.stops, 1);
     EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + u"/dprv.AVI"_s});
     EXPECT_EQ(h.find<QGroupBox>(u"_QuickLook_View_Box"_s)->title(), u"AVI00001.AVI"_s);
 
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
-    EXPECT_EQ(help(), texts::kHelpCheckList);
+    EXPECT_EQ(help(), texts::kHelpCheckList.trimmed());
     expectShown(false, {"imageBrowser_2"});
     ASSERT_EQ(list.rows().size(), 3);
     EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
@@ -217,7 +228,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     ASSERT_TRUE(saveEnds());
     EXPECT_EQ(contentOf(folder + u"/ZIP00001.ZIP"_s), card.mid(5 * 512, 15 * 512));
     EXPECT_FALSE(QFile::exists(folder + u"/PDF00001.PDF"_s));
-    EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved."_s);
+    EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved in \u201C"_s + folder + u"\u201D."_s);
 
     // Cancel pressed while the file is being copied: its part is not left behind.
     const QString cancelled = emptyFolder(u"cancelled"_s);
@@ -250,7 +261,7 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     expectShown(true, {"_stop_scan"});
-    EXPECT_EQ(help(), texts::kHelpSearchRunning);
+    EXPECT_EQ(help(), texts::kHelpSearchRunning.trimmed());
     h.click(u"_stop_scan"_s);
     h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
@@ -276,7 +287,7 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     makeImage(u"card.img"_s, 100, {{10, twoColourJpeg(32, 32)}});
     startOn(u"_rec_mode_Photo"_s);
     EXPECT_FALSE(QFile::exists(leftOver));
-    h.alerts.answers = {u"No"_s, u"No"_s, u"Yes"_s};
+    h.alerts.answers = {u"No"_s, u"No"_s, u"No"_s, u"Yes"_s};
     h.click(u"Exit_Btn"_s);
     EXPECT_FALSE(h.controller().close());
     EXPECT_TRUE(h.controller().isVisible());
@@ -287,12 +298,17 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     ASSERT_TRUE(h.gate.waitUntilHeld());
     const QString preview = h.previewFolder + u"/dprv.JPG"_s;
     ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
+    h.click(u"Exit_Btn"_s); // No: the search goes on as it was
+    EXPECT_TRUE(h.controller().searchRunning() && enabled(u"_stop_scan"_s));
     h.gate.release();
     h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving
     EXPECT_FALSE(QFile::exists(preview));
+    // The termination closes the window without asking again.
+    EXPECT_TRUE(h.controller().close());
+    EXPECT_EQ(h.alerts.shown.size(), 4u);
 }
 
 } // namespace

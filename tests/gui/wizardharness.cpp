@@ -41,6 +41,12 @@ bool ReadGate::waitUntilHeld()
     });
 }
 
+void ReadGate::waitUntilHeldElsewhere()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_held || m_released; });
+}
+
 void ReadGate::release()
 {
     std::lock_guard lock(m_mutex);
@@ -91,6 +97,7 @@ void WizardHarness::start()
                                 [this](bool threadsStillRunning) { terminations.push_back(threadsStillRunning); }};
     m_controller = std::make_unique<MyTableController>(std::move(services));
     m_controller->awakeFromNib();
+    waitFor([this] { return !m_controller->nsMutaryOfDataObject()->isReloading(); });
 }
 
 void WizardHarness::click(const QString& buttonName) const

@@ -22,6 +22,7 @@ class ReadGate {
 public:
     void holdAt(std::uint64_t sector);
     bool waitUntilHeld(); // on the UI thread, serving its events meanwhile
+    void waitUntilHeldElsewhere(); // on any other thread
     void release();
     void beforeRead(std::uint64_t sector);
 
