@@ -51,7 +51,7 @@ struct SaveFoundFilesFlow : ::testing::Test {
 
     QString folder() const { return QString::fromStdString(scratch.path().string()); }
 
-    const std::vector<FileToSave> files{{"GND00001.JPG", 10, 30}, {"MP400001.MP4", 40, 700}, {"WAV00001.WAV", 700, 705}};
+    const std::vector<FileToSave> files{{"DAT00001.DAT", 10, 30}, {"DAT00002.DAT", 40, 700}, {"DAT00003.DAT", 700, 705}};
     const std::vector<std::size_t> all{0, 1, 2};
     test::DiskImage image;
     MemorySectorOpener memory;
@@ -73,7 +73,7 @@ TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
     QSignalSpy ended(&save, &SaveFoundFiles::finished);
     ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
 
-    EXPECT_EQ(contentOf(scratch.path() / "MP400001.MP4"), image.sectors(40, 700));
+    EXPECT_EQ(contentOf(scratch.path() / "DAT00002.DAT"), image.sectors(40, 700));
     EXPECT_EQ(reportLines(scratch.path()), 4u);
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_TRUE(alerts.shown[0].message.contains(folder())); // says where
@@ -136,7 +136,7 @@ TEST_F(SaveFoundFilesFlow, ClosingTheAppDuringASaveCancelsIt)
         filesInFolder += name != RecoveryReport::fileName;
     }
     EXPECT_EQ(filesInFolder + 1, lines);
-    EXPECT_EQ(contentOf(scratch.path() / "GND00001.JPG"), image.sectors(10, 30));
+    EXPECT_EQ(contentOf(scratch.path() / "DAT00001.DAT"), image.sectors(10, 30));
 }
 
 } // namespace
