@@ -207,15 +207,16 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
 TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelledSaveLeavesNoPart)
 {
     h.writeList(u"ZephRaw.dll"_s, {{".zip", "18874368", "504B0304", "1", "ZIP archive"},
-                                   {".pdf", "18874368", "255044462D", "1", "PDF document"}});
+                                   {".xml", "18874368", "3C3F786D6C", "1", "XML document"}});
     h.writeList(u"ZephRawAdv.dll"_s, {{".gz", "18874368", "1F8B08", "1", "gzip stream"}});
-    makeImage(u"stick.img"_s, 100, {{5, header("504B0304")}, {20, header("255044462D")},
+    makeImage(u"stick.img"_s, 100, {{5, header("504B0304")}, {20, header("3C3F786D6C")},
                                     {50, header("504B0304")}, {70, header("1F8B08")}});
     startOn(u"_rec_mode_RawFile"_s);
     h.click(u"Next_btn"_s), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.waitForSearchEnd());
-    EXPECT_EQ(resultRows(), u"GZ=1 PDF=1 ZIP=2"_s);
-    EXPECT_EQ(names(), u"ZIP00001.ZIP PDF00001.PDF ZIP00002.ZIP GZ00001.GZ"_s);
+    // The XML (a type whose size no format states) is a real start; the ZIP header is bare.
+    EXPECT_EQ(resultRows(), u"GZ=1 XML=1 ZIP=2"_s);
+    EXPECT_EQ(names(), u"ZIP00001.ZIP XML00001.XML ZIP00002.ZIP GZ00001.GZ"_s);
 
     selectFirstFound();
     EXPECT_TRUE(h.movies.opened.isEmpty()); // the raw-file mode never offers the movie view
@@ -227,7 +228,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     h.click(u"_save_found_files_Sig"_s);
     ASSERT_TRUE(saveEnds());
     EXPECT_EQ(contentOf(folder + u"/ZIP00001.ZIP"_s), card.mid(5 * 512, 15 * 512));
-    EXPECT_FALSE(QFile::exists(folder + u"/PDF00001.PDF"_s));
+    EXPECT_FALSE(QFile::exists(folder + u"/XML00001.XML"_s));
     EXPECT_EQ(h.alerts.shown.back().message, u"\n1 file saved in \u201C"_s + folder + u"\u201D."_s);
 
     // Cancel pressed while the file is being copied: its part is not left behind.
