@@ -188,9 +188,13 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
     h.gate.holdAt(8);
     std::thread slowMedium([this] { h.gate.waitUntilHeldElsewhere(), std::this_thread::sleep_for(std::chrono::milliseconds(300)), h.gate.release(); });
+    const auto* panes = qobject_cast<QSplitter*>(h.find<QWidget>(u"imageBrowser_2"_s)->parentWidget());
+    const QList<int> paneWidths = panes->sizes();
     const UiBlockMeter meter;
     selectFirstFound();
     slowMedium.join();
+    EXPECT_EQ(panes->sizes(), paneWidths) << "a selected file shifts no pane";
+    EXPECT_GE(h.find<QWidget>(u"_QuickLook_View_Box"_s)->width(), 260);
     EXPECT_LT(meter.longestGapMs(), 50) << "the UI thread stood still that long";
     EXPECT_EQ(h.movies.stops, 1);
     EXPECT_EQ(h.movies.opened, QStringList{h.previewFolder + u"/dprv.AVI"_s});
