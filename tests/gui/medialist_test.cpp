@@ -140,7 +140,7 @@ TEST_F(MediaListTest, ASlowListingWaitsBehindTheSheetWhileTheWindowGoesOnAndARef
     EXPECT_TRUE(sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
     mediaList->Reload_Drive_list_Function(); // the button pressed again: once more after this one
     ASSERT_TRUE(QTest::qWaitFor([this] { return !mediaList->isReloading(); }, 30000));
-    EXPECT_LT(meter.longestGapMs(), UiBlockMeter::kLongestStallMs) << "the UI thread stood still that long";
+    EXPECT_LT(meter.longestGapMs(), testing::UiBlockMeter::kLongestStallMs) << "the UI thread stood still that long";
     EXPECT_EQ(listings, 2);
     EXPECT_EQ(identifiers(), QStringList{"mmcblk0p1"});
     EXPECT_FALSE(sheet->isVisible());
