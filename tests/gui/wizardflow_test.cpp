@@ -51,11 +51,11 @@ protected:
         h.click(u"Next_btn"_s);
         ASSERT_EQ(h.controller().screen_counter(), 1);
     }
-    bool shown(const QString& name) const { return h.find<QWidget>(name)->isVisibleTo(&h.controller()); }
-    void expectShown(bool visible, std::initializer_list<const char*> names) const
+    void expectShown(std::initializer_list<const char*> visible, std::initializer_list<const char*> hidden = {}) const
     {
-        for (const char* name : names)
-            EXPECT_EQ(shown(QString::fromLatin1(name)), visible) << name;
+        for (const auto& [names, expected] : {std::pair{visible, true}, std::pair{hidden, false}})
+            for (const char* name : names)
+                EXPECT_EQ(h.find<QWidget>(QString::fromLatin1(name))->isVisibleTo(&h.controller()), expected) << name;
     }
     QString help() const { return h.find<QLabel>(u"_help_info"_s)->text(); }
     bool enabled(const QString& name) const { return h.find<QWidget>(name)->isEnabled(); }
@@ -75,10 +75,7 @@ protected:
         browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
         ASSERT_TRUE(WizardHarness::waitFor([this] { return !h.find<QDialog>(u"ClearPreview_Window"_s)->isVisible(); }));
     }
-    bool saveEnds() const
-    {
-        return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); });
-    }
+    bool saveEnds() const { return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); }); }
     QString emptyFolder(const QString& name) const { return QDir().mkpath(h.scratch.filePath(name)), h.scratch.filePath(name); }
 
     WizardHarness h;
@@ -93,7 +90,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.writeList(u"ZephExt2Adv.dll"_s, {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
     makeImage(u"card.img"_s, 120, {{10, photo}, {80, png}});
     h.start();
-    expectShown(true, {"idTableView"});
+    expectShown({"idTableView"});
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
@@ -102,8 +99,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.selectMedium(0);
     h.click(u"Next_btn"_s);
     EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
-    expectShown(true, {"_disk_val"});
-    expectShown(false, {"idTableView"});
+    expectShown({"_disk_val"}, {"idTableView"});
 
     // A refused range leaves the focus in the field at fault.
     h.controller().activateWindow();
@@ -123,8 +119,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     EXPECT_EQ(help(), texts::kHelpSearchEnded.trimmed());
     EXPECT_TRUE(enabled(u"Back_btn"_s));
     EXPECT_FALSE(enabled(u"Next_btn"_s));
-    expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
-    expectShown(true, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
+    expectShown({"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"}, {"_Progress_Horz", "_save_found_files_Sig"});
 
     h.events.clear();
     h.click(u"_save_found_files"_s);
@@ -149,8 +144,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 1);
     EXPECT_EQ(h.controller().images()->rowCount(), 0);
-    expectShown(false, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
-    expectShown(true, {"_disk_val"});
+    expectShown({"_disk_val"}, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
 }
 
 TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKeepsTheChecks)
@@ -160,10 +154,9 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.writeList(u"ZephVideoAdv.dll"_s, {{".mts", "18874368", "470000", "1", "MPEG transport"}});
     makeImage(u"cam.img"_s, 100, {{5, header("52494646")}, {30, header("000000146674797071742020")}});
     startOn(u"_rec_mode_Video"_s);
-    expectShown(true, {"_disk_val_Sig"});
-    expectShown(false, {"_disk_val"});
+    expectShown({"_disk_val_Sig"}, {"_disk_val"});
     h.click(u"Next_btn"_s);
-    expectShown(true, {"idCheckTableView"});
+    expectShown({"idCheckTableView"});
     EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
 
     h.controller().activateWindow();
@@ -181,8 +174,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names() + u' ' + resultRows(), u"AVI00001.AVI AVI=1"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_For_RAW_Window"_s});
-    expectShown(true, {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"});
-    expectShown(false, {"_zoom_slider"});
+    expectShown({"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"}, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
     // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
@@ -199,7 +191,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
     EXPECT_EQ(help(), texts::kHelpCheckList.trimmed());
-    expectShown(false, {"imageBrowser_2"});
+    expectShown({}, {"imageBrowser_2"});
     ASSERT_EQ(list.rows().size(), 3);
     EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
 }
@@ -247,7 +239,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     EXPECT_EQ(left, QStringList());
 
     h.click(u"Back_btn"_s);
-    expectShown(false, {"_save_found_files_Sig"});
+    expectShown({}, {"_save_found_files_Sig"});
 }
 
 TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoModeOnTheMediaScreen)
@@ -261,22 +253,21 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
-    expectShown(true, {"_stop_scan"});
+    expectShown({"_stop_scan"});
     EXPECT_EQ(help(), texts::kHelpSearchRunning.trimmed());
     h.click(u"_stop_scan"_s);
     h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), u"MP300001.MP3"_s);
     EXPECT_EQ(h.finalScreens(), 1);
-    expectShown(false, {"_stop_scan"});
+    expectShown({}, {"_stop_scan"});
 
     for (int step = 0; step < 3; ++step)
         h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 0);
     EXPECT_TRUE(h.find<QRadioButton>(u"_rec_mode_Photo"_s)->isChecked());
     EXPECT_FALSE(h.find<QRadioButton>(u"_rec_mode_Audio"_s)->isChecked());
-    expectShown(false, {"_Search_Type", "_disk_val_Sig"});
-    expectShown(true, {"idTableView"});
+    expectShown({"idTableView"}, {"_Search_Type", "_disk_val_Sig"});
     EXPECT_EQ(h.find<QLabel>(u"_disk_val_Sig"_s)->text(), u"<None>"_s);
 }
 
