@@ -26,8 +26,7 @@ int runAndPress(QDialog& window, const QString& buttonName)
         else
             window.reject();
     });
-    ExecModalWindowRunner runner;
-    return runner.runModal(window);
+    return ExecModalWindowRunner().runModal(window);
 }
 
 TEST(InfoWindows, EachIsInTheWindowColourItsButtonEndsTheModalRunWithOneEscapeWithZeroAndHelpOpensHelpPdf)
@@ -77,11 +76,7 @@ TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdfAndShipsTheNoPrevi
     EXPECT_EQ(QImage(folder + QStringLiteral("/NoPreview.png")).size(), QSize(100, 100));
 }
 
-struct SeenAlert {
-    QString text, defaultButton;
-    QStringList buttons;
-    Qt::TextFormat format = Qt::AutoText;
-};
+struct SeenAlert { QString text, defaultButton; QStringList buttons; Qt::TextFormat format = Qt::AutoText; };
 
 // Answers the next message box by pressing the button with the given text.
 void pressWhenShown(const QString& answer, SeenAlert& seen)

@@ -31,16 +31,14 @@ DiskInfo propertiesOf(const char* json, const char* udev = nullptr)
     return diskInfoFromChain(parseLsblkChain(recorded(json)), properties);
 }
 
-std::vector<std::string> recordOf(const char* json, const char* udev = nullptr)
-{
-    const std::optional<MyDataObject> record = find_disk_info(propertiesOf(json, udev));
-    if (!record)
-        return {};
-    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(),
-            record->nsStrSize(),           record->nsStrParentDisk(), record->nsStrSectors()};
-}
-
 using Texts = std::vector<std::string>;
+
+Texts recordOf(const char* json, const char* udev = nullptr)
+{
+    const std::optional<MyDataObject> r = find_disk_info(propertiesOf(json, udev));
+    return r ? Texts{r->nsStrDiskIdentifier(), r->nsStrVolName(), r->nsStrFileSystem(), r->nsStrSize(), r->nsStrParentDisk(), r->nsStrSectors()}
+             : Texts{};
+}
 
 struct Recording {
     const char* json;

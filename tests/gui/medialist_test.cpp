@@ -21,11 +21,7 @@ struct FakeVolumeLister : VolumeLister {
 };
 
 struct FakeDiskInfoProvider : DiskInfoProvider {
-    DiskInfo diskInfo(const QString& designator) override
-    {
-        asked << designator;
-        return answers.contains(designator) ? answers[designator] : DiskInfo{};
-    }
+    DiskInfo diskInfo(const QString& designator) override { return asked << designator, answers.contains(designator) ? answers[designator] : DiskInfo{}; }
     std::map<QString, DiskInfo> answers;
     QStringList asked;
 };
@@ -54,8 +50,7 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
 }
 
-class MediaListTest : public ::testing::Test {
-protected:
+struct MediaListTest : ::testing::Test {
     MediaListTest()
     {
         auto lister = std::make_unique<FakeVolumeLister>();

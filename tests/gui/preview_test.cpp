@@ -22,11 +22,7 @@ QColor pixelAt(const QLabel& label, double x, double y)
 // Icons in one plain colour per type, so a test can tell which type's icon is shown.
 struct ColourIcons : IconProvider {
     static QColor colourOf(const QString& type) { return type == "WAV" ? Qt::yellow : Qt::gray; }
-    QIcon iconForFileType(const QString& type) const override
-    {
-        QPixmap pixmap(16, 16);
-        return pixmap.fill(colourOf(type)), QIcon(pixmap);
-    }
+    QIcon iconForFileType(const QString& type) const override { QPixmap pixmap(16, 16); return pixmap.fill(colourOf(type)), QIcon(pixmap); }
 };
 
 TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFilesGiveNone)
@@ -54,18 +50,14 @@ TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFiles
     EXPECT_GT(upright.pixelColor(50, 180).blue(), 200);
 }
 
-class PreviewDisplayTest : public ::testing::Test {
-protected:
+struct PreviewDisplayTest : ::testing::Test {
     PreviewDisplayTest()
     {
         auto* layout = new QVBoxLayout(box);
         layout->addWidget(views._QuickLook_View);
         layout->addWidget(views.mMovieView);
     }
-    PreviewDisplay displayIn(int mode)
-    {
-        return PreviewDisplay(views, movie, renderer, icons, [mode] { return mode; });
-    }
+    PreviewDisplay displayIn(int mode) { return PreviewDisplay(views, movie, renderer, icons, [mode] { return mode; }); }
 
     test::PreviewFiles files;
     QWidget window;
@@ -81,14 +73,12 @@ TEST_F(PreviewDisplayTest, AMovieThatOpensShowsStoppedAndOtherwiseThePictureOrTh
     movie.opens = true;
     displayIn(3).QuickLook_Preview_Thread("some/folder/MP400001.MP4", "/cache/preview/dprv.MP4");
     EXPECT_EQ(box->title(), "MP400001.MP4");
-    EXPECT_FALSE(views.mMovieView->isHidden());
-    EXPECT_TRUE(views._QuickLook_View->isHidden());
+    EXPECT_TRUE(!views.mMovieView->isHidden() && views._QuickLook_View->isHidden());
     EXPECT_FALSE(movie.isPlaying());
 
     movie.opens = false;
     displayIn(1).QuickLook_Preview_Thread("MOV00001.MOV", files.write("dprv.MOV", files.png()));
-    EXPECT_TRUE(views.mMovieView->isHidden());
-    EXPECT_FALSE(views._QuickLook_View->isHidden());
+    EXPECT_TRUE(views.mMovieView->isHidden() && !views._QuickLook_View->isHidden());
     EXPECT_EQ(pixelAt(*views._QuickLook_View, 0.1, 0.5), QColor(Qt::red));
 
     displayIn(3).QuickLook_Preview_Thread("WAV00002.WAV", files.write("dprv.WAV", "RIFF but no more"));

@@ -67,8 +67,7 @@ TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
     SaveFoundFiles& save = saver(memory);
     ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
     EXPECT_TRUE(save.isSaving());
-    ASSERT_NE(save.progressDialog(), nullptr);
-    EXPECT_TRUE(save.progressDialog()->isVisible());
+    ASSERT_TRUE(save.progressDialog() && save.progressDialog()->isVisible());
     EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
     QSignalSpy ended(&save, &SaveFoundFiles::finished);
     ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
@@ -98,10 +97,7 @@ TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
 {
     SaveFoundFiles& save = saver(memory);
     for (const auto refusal : {DestinationProblem::SameDisk, DestinationProblem::SameDevice, DestinationProblem::NotExaminable})
-    {
-        problem = refusal;
-        EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
-    }
+        EXPECT_FALSE((problem = refusal, save.start(files, all, folder(), "sdz1")));
     EXPECT_FALSE(save.start(files, all, folder() + QStringLiteral("/missing"), "sdz1"));
     EXPECT_FALSE(save.start(files, {}, folder(), "sdz1"));
     EXPECT_EQ(memory.openCount(), 0);

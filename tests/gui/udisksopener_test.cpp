@@ -46,8 +46,7 @@ struct FakeUDisksBus : UDisksBus {
     }
 };
 
-class UDisksOpenerTest : public testing::Test {
-protected:
+struct UDisksOpenerTest : testing::Test {
     UDisksOpenerTest()
     {
         QFile device(dir.filePath(QStringLiteral("sdb1")));
@@ -57,11 +56,7 @@ protected:
         opener = std::make_unique<UDisksOpener>(std::move(fake));
     }
 
-    static std::string firstBytes(int fd)
-    {
-        char bytes[8] = {};
-        return ::pread(fd, bytes, sizeof bytes, 0) == 8 ? std::string(bytes, sizeof bytes) : std::string();
-    }
+    static std::string firstBytes(int fd) { char bytes[8] = {}; return ::pread(fd, bytes, 8, 0) == 8 ? std::string(bytes, 8) : std::string(); }
 
     QTemporaryDir dir;
     FakeUDisksBus* bus = nullptr;

@@ -17,11 +17,7 @@ struct NoDiskInfo final : DiskInfoProvider {
 
 } // namespace
 
-void ReadGate::holdAt(std::uint64_t sector)
-{
-    std::lock_guard lock(m_mutex);
-    m_holdSector = sector;
-}
+void ReadGate::holdAt(std::uint64_t sector) { std::lock_guard lock(m_mutex); m_holdSector = sector; }
 
 void ReadGate::beforeRead(std::uint64_t sector)
 {
@@ -41,11 +37,7 @@ bool ReadGate::waitUntilHeld()
     });
 }
 
-void ReadGate::waitUntilHeldElsewhere()
-{
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_held || m_released; });
-}
+void ReadGate::waitUntilHeldElsewhere() { std::unique_lock lock(m_mutex); m_changed.wait(lock, [this] { return m_held || m_released; }); }
 
 void ReadGate::release()
 {
@@ -54,11 +46,7 @@ void ReadGate::release()
     m_changed.notify_all();
 }
 
-WizardHarness::WizardHarness()
-{
-    QDir().mkpath(resourceFolder);
-    QDir().mkpath(previewFolder);
-}
+WizardHarness::WizardHarness() { QDir().mkpath(resourceFolder), QDir().mkpath(previewFolder); }
 
 WizardHarness::~WizardHarness()
 {
