@@ -15,8 +15,7 @@
 namespace salvyn {
 namespace {
 
-class RangeControls : public ::testing::Test {
-protected:
+struct RangeControls : ::testing::Test {
     void enter(const char* sectors)
     {
         screen.enterFromMedium(QStringLiteral("sdb1"), QStringLiteral("CARD"), QStringLiteral("MS-DOS (FAT32)"),

@@ -31,10 +31,10 @@ TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFiles
     const QString bmp = files.folder() + "/dprv.BMP";
     ASSERT_TRUE(testing::twoColourImage(50, 40).save(bmp, "BMP"));
     const std::pair<QString, QSize> cases[] = {
-        {files.write("dprv.PNG", files.png()), {200, 150}},
+        {files.write("dprv.PNG", files.png), {200, 150}},
         {files.write("dprv.JPG", testing::withExifOrientation6(testing::twoColourJpeg(400, 200))), {100, 200}},
         {bmp, {50, 40}},
-        {files.write("dprv.PDF", files.pdf() + QByteArray(700, '\0') + QByteArray(300, 'x')), {141, 200}}, // carved
+        {files.write("dprv.PDF", files.pdf + QByteArray(700, '\0') + QByteArray(300, 'x')), {141, 200}}, // carved
         {files.write("dprv.TXT", "just some words\n"), {0, 0}},
         {files.write("dprv.XPDF", "%PDF-1.4 broken"), {0, 0}},
         {files.folder() + "/missing.PNG", {0, 0}},
@@ -77,7 +77,7 @@ TEST_F(PreviewDisplayTest, AMovieThatOpensShowsStoppedAndOtherwiseThePictureOrTh
     EXPECT_FALSE(movie.isPlaying());
 
     movie.opens = false;
-    displayIn(1).QuickLook_Preview_Thread("MOV00001.MOV", files.write("dprv.MOV", files.png()));
+    displayIn(1).QuickLook_Preview_Thread("MOV00001.MOV", files.write("dprv.MOV", files.png));
     EXPECT_TRUE(views.mMovieView->isHidden() && !views._QuickLook_View->isHidden());
     EXPECT_EQ(pixelAt(*views._QuickLook_View, 0.1, 0.5), QColor(Qt::red));
 
@@ -99,9 +99,9 @@ TEST(MediaMoviePlayer, OpensVideoAndAudioWithoutPlayingThemAndRefusesWhatIsNoMov
     MediaMoviePlayer player;
     if (!player.isAvailable())
         GTEST_SKIP() << "Qt Multimedia has no working media backend here (GStreamer plugins missing?)";
-    EXPECT_TRUE(player.open(files.write("dprv.AVI", files.avi())));
+    EXPECT_TRUE(player.open(files.write("dprv.AVI", files.avi)));
     EXPECT_FALSE(player.isPlaying());
-    EXPECT_TRUE(player.open(files.write("dprv.WAV", files.wav())));
+    EXPECT_TRUE(player.open(files.write("dprv.WAV", files.wav)));
     EXPECT_FALSE(player.isPlaying());
     player.close();
     EXPECT_FALSE(player.open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));

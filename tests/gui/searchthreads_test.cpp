@@ -20,10 +20,7 @@ TEST(RunOnUi, RunsOnTheUiThreadAndReturnsWhenDone)
     QThread* ranOn = nullptr;
     int seenAfterReturn = 0, value = 0;
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        runOnUi(&ui, [&] {
-            ranOn = QThread::currentThread();
-            value = 42;
-        });
+        runOnUi(&ui, [&] { ranOn = QThread::currentThread(), value = 42; });
         seenAfterReturn = value;
     }));
     worker->start();
@@ -73,9 +70,7 @@ TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsRunsOneSearchAt
     auto search = [&] {
         overlaps += ++running > 1;
         runOnUi(&ui, [] {}); // served while the UI thread waits below
-        QThread::msleep(50);
-        ++searches;
-        --running;
+        QThread::msleep(50), ++searches, --running;
         threads.stopTicker();
     };
     threads.start(search, [] {}, [] {});
