@@ -100,8 +100,7 @@ TEST_F(CheckList, OneRowPerTypeThoroughOnlyMarkedSortKeepsEqualNamesSelectAllKee
     ASSERT_EQ(extensions(), QStringLiteral("AVI MTS"));
     EXPECT_EQ(model.rows()[0].Description + u'/' + model.rows()[0].Thoro + u'/' + model.rows()[1].Thoro, "first AVI//YES");
     EXPECT_TRUE(model.rows()[1].State);
-    EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(),
-              QStringLiteral("YES"));
+    EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(), QStringLiteral("YES"));
     EXPECT_EQ(model.data(model.index(0, CheckListModel::StateColumn), Qt::CheckStateRole).toInt(), Qt::Checked);
 
     // The sort ignores case and keeps the order of equal names.

@@ -113,10 +113,7 @@ TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
 TEST_F(SaveFoundFilesFlow, ClosingTheAppDuringASaveCancelsIt)
 {
     std::binary_semaphore reached(0);
-    test::BeforeReadOpener opener(memory, [&](std::uint64_t sector) {
-        if (sector == 300)
-            reached.release();
-    });
+    test::BeforeReadOpener opener(memory, [&](std::uint64_t sector) { sector == 300 ? reached.release() : void(); });
     SaveFoundFiles& save = saver(opener);
     ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
     reached.acquire();

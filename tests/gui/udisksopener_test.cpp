@@ -24,14 +24,8 @@ struct FakeUDisksBus : UDisksBus {
         calls << QStringLiteral("resolve ") + devicePath;
         return devicePath == QLatin1String("/dev/sdb1") ? QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1") : QString();
     }
-    Opened openForBackup(const QString& blockObject) override
-    {
-        return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode);
-    }
-    Opened openDeviceForReading(const QString& blockObject) override
-    {
-        return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode);
-    }
+    Opened openForBackup(const QString& blockObject) override { return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode); }
+    Opened openDeviceForReading(const QString& blockObject) override { return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode); }
 
     bool available = true;
     QString backupError, readError; // empty: the open succeeds
@@ -40,10 +34,7 @@ struct FakeUDisksBus : UDisksBus {
     int lastHandedOut = -1;
     QString backingFile;
 
-    Opened answer(const QString& error, int mode)
-    {
-        return error.isEmpty() ? Opened{lastHandedOut = ::open(qPrintable(backingFile), mode | O_CLOEXEC), {}} : Opened{-1, error};
-    }
+    Opened answer(const QString& error, int mode) { return error.isEmpty() ? Opened{lastHandedOut = ::open(qPrintable(backingFile), mode | O_CLOEXEC), {}} : Opened{-1, error}; }
 };
 
 struct UDisksOpenerTest : testing::Test {

@@ -23,11 +23,7 @@ using namespace Qt::StringLiterals;
 
 QByteArray header(const char* hex) { return QByteArray::fromHex(hex) + QByteArray("recovered file body"); }
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray contentOf(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
 
 class WizardFlow : public ::testing::Test {
 protected:
