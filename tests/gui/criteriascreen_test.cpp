@@ -53,10 +53,8 @@ TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRang
     EXPECT_TRUE(volumeName->text() == QStringLiteral("CARD") && volumeName->textFormat() == Qt::PlainText); // never markup
     screen.Sector_Range_Radio();
     EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
-}
 
-TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
-{
+    // Big media scale the sliders but keep exact texts.
     enter("5000000000");
     EXPECT_EQ(slider("_End_Slider_Sig")->maximum(), INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
