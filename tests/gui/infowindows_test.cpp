@@ -94,7 +94,7 @@ void pressWhenShown(const QString& answer, SeenAlert& seen)
     });
 }
 
-TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYes)
+TEST(RealDesktopServices, AMessageHasOnePlainOkButtonAQuestionDefaultsToYesEveryTypeGetsAnIcon)
 {
     MessageBoxAlertService alerts;
     SeenAlert message;
@@ -110,11 +110,7 @@ TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYe
         EXPECT_EQ(question.defaultButton, QStringLiteral("Yes"));
         EXPECT_EQ(question.buttons.size(), 2);
     }
-}
-
-TEST(ThemeIconProvider, EveryTypeGetsAnIconUnknownOnesTheGenericFileIcon)
-{
-    ThemeIconProvider icons;
+    ThemeIconProvider icons; // unknown types get the generic file icon
     for (const QString& type : {QStringLiteral("MP4"), QStringLiteral("WAV"), QStringLiteral("QQZZ"), QString()})
         EXPECT_FALSE(icons.iconForFileType(type).pixmap(16, 16).isNull()) << type.toStdString();
 }
