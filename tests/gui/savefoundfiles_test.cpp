@@ -62,23 +62,6 @@ struct SaveFoundFilesFlow : ::testing::Test {
     std::unique_ptr<SaveFoundFiles> m_saver;
 };
 
-TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
-{
-    SaveFoundFiles& save = saver(memory);
-    ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
-    EXPECT_TRUE(save.isSaving());
-    ASSERT_TRUE(save.progressDialog() && save.progressDialog()->isVisible());
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
-    QSignalSpy ended(&save, &SaveFoundFiles::finished);
-    ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
-
-    EXPECT_EQ(contentOf(scratch.path() / "DAT00002.DAT"), image.sectors(40, 700));
-    EXPECT_EQ(reportLines(scratch.path()), 4u);
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_TRUE(alerts.shown[0].message.contains(folder())); // says where
-    EXPECT_FALSE(save.isSaving());
-}
-
 TEST_F(SaveFoundFilesFlow, AFolderThatTakesNoFileSaysWhyAndOffersAnother)
 {
     test::FailingWriter refusing;
@@ -93,7 +76,7 @@ TEST_F(SaveFoundFilesFlow, AFolderThatTakesNoFileSaysWhyAndOffersAnother)
     EXPECT_FALSE(alerts.shown[0].informativeText.contains(QStringLiteral("no longer there")));
 }
 
-TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
+TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsReadThenEveryFileIsSavedAndListed)
 {
     SaveFoundFiles& save = saver(memory);
     for (const auto refusal : {DestinationProblem::SameDisk, DestinationProblem::SameDevice, DestinationProblem::NotExaminable})
@@ -106,8 +89,18 @@ TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
     ASSERT_TRUE(save.start(files, all, folder(), "sdz9")); // opened on the worker: it may ask for a password
     ASSERT_TRUE(ended.wait(30000));
     EXPECT_TRUE(fs::is_empty(scratch.path()));
-
     EXPECT_EQ(alerts.shown.size(), 6u);
+
+    ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
+    EXPECT_TRUE(save.isSaving());
+    ASSERT_TRUE(save.progressDialog() && save.progressDialog()->isVisible());
+    EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
+    ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
+    EXPECT_EQ(contentOf(scratch.path() / "DAT00002.DAT"), image.sectors(40, 700));
+    EXPECT_EQ(reportLines(scratch.path()), 4u);
+    ASSERT_EQ(alerts.shown.size(), 7u);
+    EXPECT_TRUE(alerts.shown.back().message.contains(folder())); // says where
+    EXPECT_FALSE(save.isSaving());
 }
 
 TEST_F(SaveFoundFilesFlow, ClosingTheAppDuringASaveCancelsIt)
