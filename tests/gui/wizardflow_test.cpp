@@ -28,15 +28,11 @@ QByteArray contentOf(const QString& path) { QFile file(path); return file.open(Q
 class WizardFlow : public ::testing::Test {
 protected:
     // A recovery tool never writes to the medium: the image's hash is the same at the end.
-    void TearDown() override
-    {
-        h.gate.release();
-        EXPECT_EQ(QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256), imageHash);
-    }
+    void TearDown() override { h.gate.release(); EXPECT_EQ(hashOf(image), imageHash); }
+    static QByteArray hashOf(const QString& path) { return QCryptographicHash::hash(contentOf(path), QCryptographicHash::Sha256); }
     void makeImage(const QString& name, std::uint64_t sectors, const std::vector<Placement>& placements)
     {
-        image = h.writeImage(name, sectors, placements);
-        imageHash = QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256);
+        image = h.writeImage(name, sectors, placements), imageHash = hashOf(image);
     }
     void startOn(const QString& modeRadio)
     {
