@@ -113,8 +113,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     EXPECT_FALSE(enabled(u"Next_btn"_s));
     expectShown({"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"}, {"_Progress_Horz", "_save_found_files_Sig"});
 
-    h.events.clear();
-    h.click(u"_save_found_files"_s);
+    h.events.clear(), h.click(u"_save_found_files"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser:"_s}));
     const QString folder = emptyFolder(u"recovered"_s);
     h.folderChooser.finish(1, folder);
@@ -218,8 +217,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     // Cancel pressed while the file is being copied: its part is not left behind.
     const QString cancelled = emptyFolder(u"cancelled"_s);
     h.find<QLineEdit>(u"_path_Sig"_s)->setText(cancelled);
-    h.gate.holdAt(12);
-    h.click(u"_save_found_files_Sig"_s);
+    h.gate.holdAt(12), h.click(u"_save_found_files_Sig"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     SaveFoundFilesDialog* progress = h.controller().saveFoundFiles()->progressDialog();
     ASSERT_TRUE(progress && progress->isVisible());
@@ -241,14 +239,12 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     startOn(u"_rec_mode_Audio"_s);
     EXPECT_EQ(h.find<QLabel>(u"_Search_Type"_s)->text(), u"Search Type : Audio File"_s);
     h.click(u"Next_btn"_s);
-    h.gate.holdAt(40);
-    h.click(u"Next_btn"_s);
+    h.gate.holdAt(40), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     expectShown({"_stop_scan"});
     EXPECT_EQ(help(), texts::kHelpSearchRunning.trimmed());
-    h.click(u"_stop_scan"_s);
-    h.gate.release();
+    h.click(u"_stop_scan"_s), h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), u"MP300001.MP3"_s);
     EXPECT_EQ(h.finalScreens(), 1);
@@ -277,15 +273,13 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     EXPECT_TRUE(h.controller().isVisible());
     EXPECT_TRUE(h.terminations.empty());
 
-    h.gate.holdAt(50);
-    h.click(u"Next_btn"_s);
+    h.gate.holdAt(50), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     const QString preview = h.previewFolder + u"/dprv.JPG"_s;
     ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
     h.click(u"Exit_Btn"_s); // No: the search goes on as it was
     EXPECT_TRUE(h.controller().searchRunning() && enabled(u"_stop_scan"_s));
-    h.gate.release();
-    h.click(u"Exit_Btn"_s);
+    h.gate.release(), h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving
