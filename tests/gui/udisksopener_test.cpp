@@ -100,8 +100,7 @@ TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
     EXPECT_EQ(errno, EACCES);
     EXPECT_EQ(bus->calls, QStringList{"isAvailable"});
 
-    bus->available = true;
-    bus->calls.clear();
+    bus->available = true, bus->calls.clear();
     EXPECT_EQ(opener->openReadOnly("/home/anna/card.img"), -1);
     EXPECT_EQ(opener->openReadOnly("dev/sdb1"), -1);
     EXPECT_TRUE(bus->calls.isEmpty());
