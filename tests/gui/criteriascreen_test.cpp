@@ -35,8 +35,7 @@ TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRang
     slider("_Start_Slider_Sig")->setValue(250);
     EXPECT_EQ(field("_Start_slider_val_Sig")->text(), QStringLiteral("250"));
     QLineEdit* end = field("_End_slider_val_Sig");
-    end->clear();
-    QTest::keyClicks(end, QStringLiteral("00500"));
+    end->clear(), QTest::keyClicks(end, QStringLiteral("00500"));
     EXPECT_EQ(slider("_End_Slider_Sig")->value(), 500);
     EXPECT_EQ(end->text(), QStringLiteral("00500"));
     QTest::keyClicks(end, QStringLiteral("0")); // 005000 lies beyond the medium
@@ -63,8 +62,7 @@ TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRang
     slider("_End_Slider_Sig")->setValue(INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
     QLineEdit* start = field("_Start_slider_val_Sig");
-    start->clear();
-    QTest::keyClicks(start, QStringLiteral("4000000000"));
+    start->clear(), QTest::keyClicks(start, QStringLiteral("4000000000"));
     EXPECT_EQ(start->text(), QStringLiteral("4000000000"));
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
 }

@@ -100,14 +100,10 @@ TEST_F(FoundFiles, EverySixthPhotoAndEveryFourthOtherFileAsksForTheEndToBeShown)
 {
     QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
     for (const bool photos : {true, false}) {
-        images.removeAllImages();
-        images.resetAdded_item_count();
-        due.clear();
+        images.removeAllImages(), images.resetAdded_item_count(), due.clear();
         for (int i = 1; i <= 13; ++i) {
-            if (photos)
-                images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"));
-            else
-                images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
+            photos ? images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"))
+                   : images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
             images.flushPending();
         }
         QList<int> rows;

@@ -125,8 +125,7 @@ QImage decoded(const PhotoThumbnail& thumbnail) { return QImage::fromData(thumbn
 TEST(PhotoThumbnail, BoundedToTheLargestZoomTurnedAsTheySayNeverEnlargedAndNoneForNoPicture)
 {
     QImage exact(100, 60, QImage::Format_RGB32), line(10000, 1, QImage::Format_RGB32);
-    exact.fill(Qt::gray);
-    line.fill(Qt::darkGreen);
+    exact.fill(Qt::gray), line.fill(Qt::darkGreen);
     const std::pair<QByteArray, QSize> cases[] = {
         {twoColourJpeg(4000, 3000), {256, 192}},
         {withExifOrientation6(twoColourJpeg(600, 300)), {128, 256}},
@@ -158,11 +157,8 @@ TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelowAndSelectingOneS
     for (const double zoom : {0.0, ImageBrowserView::photoBrowserZoom, 1.0}) {
         photoBrowser.setZoomValue(zoom);
         QStyleOptionViewItem option;
-        option.initFrom(&photoBrowser);
-        option.widget = &photoBrowser;
-        option.decorationSize = photoBrowser.iconSize();
-        option.decorationPosition = QStyleOptionViewItem::Top;
-        option.features |= QStyleOptionViewItem::WrapText;
+        option.initFrom(&photoBrowser), option.widget = &photoBrowser, option.decorationSize = photoBrowser.iconSize();
+        option.decorationPosition = QStyleOptionViewItem::Top, option.features |= QStyleOptionViewItem::WrapText;
         const QSize small = photoBrowser.itemDelegate()->sizeHint(option, images.index(0));
         EXPECT_EQ(small, photoBrowser.itemDelegate()->sizeHint(option, images.index(1))) << zoom;
         EXPECT_GE(small.height(), photoBrowser.iconSize().height() + photoBrowser.fontMetrics().height()) << zoom;
