@@ -23,17 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::size_t reportLines(const fs::path& folder)
-{
-    std::ifstream in(folder / RecoveryReport::fileName);
-    return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
-}
+using Chars = std::istreambuf_iterator<char>;
+std::vector<std::uint8_t> contentOf(const fs::path& path) { std::ifstream in(path, std::ios::binary); return {Chars(in), Chars()}; }
+std::size_t reportLines(const fs::path& folder) { std::ifstream in(folder / RecoveryReport::fileName); return std::count(Chars(in), Chars(), '\n'); }
 
 struct SaveFoundFilesFlow : ::testing::Test {
     SaveFoundFilesFlow() : image(800)
