@@ -10,10 +10,7 @@
 namespace salvyn {
 namespace {
 
-QByteArray bigEndian32(quint32 value)
-{
-    return QByteArray() + char(value >> 24) + char(value >> 16) + char(value >> 8) + char(value);
-}
+QByteArray bigEndian32(quint32 value) { return QByteArray() + char(value >> 24) + char(value >> 16) + char(value >> 8) + char(value); }
 
 QByteArray pngChunk(const QByteArray& type, const QByteArray& data)
 {

@@ -15,8 +15,7 @@
 namespace salvyn {
 namespace {
 
-class RangeControls : public ::testing::Test {
-protected:
+struct RangeControls : ::testing::Test {
     void enter(const char* sectors)
     {
         screen.enterFromMedium(QStringLiteral("sdb1"), QStringLiteral("CARD"), QStringLiteral("MS-DOS (FAT32)"),
@@ -36,8 +35,7 @@ TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRang
     slider("_Start_Slider_Sig")->setValue(250);
     EXPECT_EQ(field("_Start_slider_val_Sig")->text(), QStringLiteral("250"));
     QLineEdit* end = field("_End_slider_val_Sig");
-    end->clear();
-    QTest::keyClicks(end, QStringLiteral("00500"));
+    end->clear(), QTest::keyClicks(end, QStringLiteral("00500"));
     EXPECT_EQ(slider("_End_Slider_Sig")->value(), 500);
     EXPECT_EQ(end->text(), QStringLiteral("00500"));
     QTest::keyClicks(end, QStringLiteral("0")); // 005000 lies beyond the medium
@@ -54,10 +52,8 @@ TEST_F(RangeControls, FieldsAndSlidersFollowEachOtherAndEntireDiskThenSectorRang
     EXPECT_TRUE(volumeName->text() == QStringLiteral("CARD") && volumeName->textFormat() == Qt::PlainText); // never markup
     screen.Sector_Range_Radio();
     EXPECT_EQ(field("_Start_slider_val_Sig")->text() + ".." + field("_End_slider_val_Sig")->text(), "0..1000");
-}
 
-TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
-{
+    // Big media scale the sliders but keep exact texts.
     enter("5000000000");
     EXPECT_EQ(slider("_End_Slider_Sig")->maximum(), INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
@@ -66,8 +62,7 @@ TEST_F(RangeControls, BigMediaScaleTheSlidersButKeepExactTexts)
     slider("_End_Slider_Sig")->setValue(INT_MAX);
     EXPECT_EQ(field("_End_slider_val_Sig")->text(), QStringLiteral("5000000000"));
     QLineEdit* start = field("_Start_slider_val_Sig");
-    start->clear();
-    QTest::keyClicks(start, QStringLiteral("4000000000"));
+    start->clear(), QTest::keyClicks(start, QStringLiteral("4000000000"));
     EXPECT_EQ(start->text(), QStringLiteral("4000000000"));
     EXPECT_NEAR(slider("_Start_Slider_Sig")->value(), INT_MAX * 0.8, 2.0);
 }
@@ -101,8 +96,7 @@ TEST_F(CheckList, OneRowPerTypeThoroughOnlyMarkedSortKeepsEqualNamesSelectAllKee
     ASSERT_EQ(extensions(), QStringLiteral("AVI MTS"));
     EXPECT_EQ(model.rows()[0].Description + u'/' + model.rows()[0].Thoro + u'/' + model.rows()[1].Thoro, "first AVI//YES");
     EXPECT_TRUE(model.rows()[1].State);
-    EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(),
-              QStringLiteral("YES"));
+    EXPECT_EQ(model.data(model.index(1, CheckListModel::ThoroColumn), Qt::DisplayRole).toString(), QStringLiteral("YES"));
     EXPECT_EQ(model.data(model.index(0, CheckListModel::StateColumn), Qt::CheckStateRole).toInt(), Qt::Checked);
 
     // The sort ignores case and keeps the order of equal names.

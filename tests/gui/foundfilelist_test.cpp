@@ -100,14 +100,10 @@ TEST_F(FoundFiles, EverySixthPhotoAndEveryFourthOtherFileAsksForTheEndToBeShown)
 {
     QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
     for (const bool photos : {true, false}) {
-        images.removeAllImages();
-        images.resetAdded_item_count();
-        due.clear();
+        images.removeAllImages(), images.resetAdded_item_count(), due.clear();
         for (int i = 1; i <= 13; ++i) {
-            if (photos)
-                images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"));
-            else
-                images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
+            photos ? images.addImageWithData(QByteArray(16, 'x'), QStringLiteral("p"), QStringLiteral("p"))
+                   : images.addImageWithData_2(QStringLiteral("f.MOV"), QStringLiteral("f.MOV"), 0, 1);
             images.flushPending();
         }
         QList<int> rows;
@@ -123,15 +119,14 @@ TEST_F(FoundFiles, ABatchAsksOnceForItsLastDueFindAndKeepsTheOrderOfAdding)
 {
     QSignalSpy due(&images, &FoundFileList::scrollToEndDue);
     // A slow photo first: the quick ones behind it must still come after it.
-    images.addImageWithData(twoColourJpeg(3000, 2000), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
-    for (int i = 2; i <= 14; ++i) {
-        const QString n = QStringLiteral("GND%1.JPG").arg(i, 5, 10, QLatin1Char('0'));
-        images.addImageWithData(twoColourJpeg(20, 20), n, n);
-    }
+    const auto nameOf = [](int i) { return QStringLiteral("GND%1.JPG").arg(i, 5, 10, QLatin1Char('0')); };
+    images.addImageWithData(twoColourJpeg(3000, 2000), nameOf(1), nameOf(1));
+    for (int i = 2; i <= 14; ++i)
+        images.addImageWithData(twoColourJpeg(20, 20), nameOf(i), nameOf(i));
     images.flushPending();
     ASSERT_EQ(images.rowCount(), 14);
     for (int row = 0; row < 14; ++row)
-        EXPECT_EQ(name(row), QStringLiteral("GND%1.JPG").arg(row + 1, 5, 10, QLatin1Char('0')));
+        EXPECT_EQ(name(row), nameOf(row + 1));
     ASSERT_EQ(due.count(), 1);
     EXPECT_EQ(due.at(0).at(1).toInt(), 11);
 }
@@ -185,14 +180,12 @@ TEST_F(FoundFiles, EmptyingWhileThumbnailsAreBeingMadeLeavesNoLateRows)
     EXPECT_EQ(QStringList{name(0)} << name(1), (QStringList{QStringLiteral("new.MOV"), QString()}));
 }
 
-TEST(FoundFileListLifetime, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThem)
+TEST_F(FoundFiles, AListDestroyedWhileThumbnailsAreBeingMadeWaitsForThem)
 {
-    FakeIconProvider icons;
-    ResultsTableModel table;
-    auto images = std::make_unique<FoundFileList>(icons, table, [] { return 0; });
+    auto list = std::make_unique<FoundFileList>(icons, table, [] { return 0; });
     for (int i = 0; i < 6; ++i)
-        images->addImageWithData(twoColourJpeg(1200, 900), QStringLiteral("p.JPG"), QStringLiteral("p"));
-    images.reset();
+        list->addImageWithData(twoColourJpeg(1200, 900), QStringLiteral("p.JPG"), QStringLiteral("p"));
+    list.reset();
     QCoreApplication::processEvents();
 }
 

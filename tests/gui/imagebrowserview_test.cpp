@@ -88,9 +88,8 @@ TEST_F(Browsers, PageAndArrowClicksMoveByAFifthAndATwentiethOfTheScrollRange)
 TEST_F(Browsers, TheCadenceScrollsOnlyTheBrowserOfThatKindOfFind)
 {
     addOtherFiles(39);
-    const QRect item = otherBrowser.visualRect(images.index(35));
     EXPECT_GT(otherBrowser.verticalScrollBar()->value(), 0);
-    EXPECT_TRUE(otherBrowser.viewport()->rect().contains(item));
+    EXPECT_TRUE(otherBrowser.viewport()->rect().contains(otherBrowser.visualRect(images.index(35))));
     EXPECT_EQ(photoBrowser.verticalScrollBar()->value(), 0);
 }
 
@@ -121,24 +120,12 @@ TEST_F(Browsers, SelectingAFileHandsItToThePreviewOnceUntilAnotherIsSelected)
     EXPECT_EQ(handed.size(), 4u);
 }
 
-TEST_F(Browsers, SelectingInThePhotoBrowserStartsNoPreview)
-{
-    mode = 0;
-    images.addImageWithData(twoColourJpeg(50, 50), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
-    images.flushPending();
-    QSignalSpy preview(&photoBrowser, &ImageBrowserView::previewRequested);
-    photoBrowser.selectionModel()->select(images.index(0), QItemSelectionModel::ClearAndSelect);
-    EXPECT_EQ(preview.count(), 0);
-    EXPECT_EQ(photoBrowser.Prev_Index(), ImageBrowserView::noPrevIndex);
-}
-
 QImage decoded(const PhotoThumbnail& thumbnail) { return QImage::fromData(thumbnail.jpegBytes, "JPEG"); }
 
 TEST(PhotoThumbnail, BoundedToTheLargestZoomTurnedAsTheySayNeverEnlargedAndNoneForNoPicture)
 {
     QImage exact(100, 60, QImage::Format_RGB32), line(10000, 1, QImage::Format_RGB32);
-    exact.fill(Qt::gray);
-    line.fill(Qt::darkGreen);
+    exact.fill(Qt::gray), line.fill(Qt::darkGreen);
     const std::pair<QByteArray, QSize> cases[] = {
         {twoColourJpeg(4000, 3000), {256, 192}},
         {withExifOrientation6(twoColourJpeg(600, 300)), {128, 256}},
@@ -160,7 +147,7 @@ TEST(PhotoThumbnail, BoundedToTheLargestZoomTurnedAsTheySayNeverEnlargedAndNoneF
 }
 
 // Thumbnails of different sizes still get the same picture box, so each name sits below it.
-TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelow)
+TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelowAndSelectingOneStartsNoPreview)
 {
     mode = 0;
     images.addImageWithData(twoColourJpeg(20, 12), QStringLiteral("GND00001.JPG"), QStringLiteral("1"));
@@ -170,15 +157,16 @@ TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelow)
     for (const double zoom : {0.0, ImageBrowserView::photoBrowserZoom, 1.0}) {
         photoBrowser.setZoomValue(zoom);
         QStyleOptionViewItem option;
-        option.initFrom(&photoBrowser);
-        option.widget = &photoBrowser;
-        option.decorationSize = photoBrowser.iconSize();
-        option.decorationPosition = QStyleOptionViewItem::Top;
-        option.features |= QStyleOptionViewItem::WrapText;
+        option.initFrom(&photoBrowser), option.widget = &photoBrowser, option.decorationSize = photoBrowser.iconSize();
+        option.decorationPosition = QStyleOptionViewItem::Top, option.features |= QStyleOptionViewItem::WrapText;
         const QSize small = photoBrowser.itemDelegate()->sizeHint(option, images.index(0));
         EXPECT_EQ(small, photoBrowser.itemDelegate()->sizeHint(option, images.index(1))) << zoom;
         EXPECT_GE(small.height(), photoBrowser.iconSize().height() + photoBrowser.fontMetrics().height()) << zoom;
     }
+    QSignalSpy preview(&photoBrowser, &ImageBrowserView::previewRequested);
+    photoBrowser.selectionModel()->select(images.index(0), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(preview.count(), 0);
+    EXPECT_EQ(photoBrowser.Prev_Index(), ImageBrowserView::noPrevIndex);
 }
 
 } // namespace

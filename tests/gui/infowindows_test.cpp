@@ -26,8 +26,7 @@ int runAndPress(QDialog& window, const QString& buttonName)
         else
             window.reject();
     });
-    ExecModalWindowRunner runner;
-    return runner.runModal(window);
+    return ExecModalWindowRunner().runModal(window);
 }
 
 TEST(InfoWindows, EachIsInTheWindowColourItsButtonEndsTheModalRunWithOneEscapeWithZeroAndHelpOpensHelpPdf)
@@ -77,11 +76,7 @@ TEST(ShippedResources, TheBuildTypesetsTheUserGuideIntoHelpPdfAndShipsTheNoPrevi
     EXPECT_EQ(QImage(folder + QStringLiteral("/NoPreview.png")).size(), QSize(100, 100));
 }
 
-struct SeenAlert {
-    QString text, defaultButton;
-    QStringList buttons;
-    Qt::TextFormat format = Qt::AutoText;
-};
+struct SeenAlert { QString text, defaultButton; QStringList buttons; Qt::TextFormat format = Qt::AutoText; };
 
 // Answers the next message box by pressing the button with the given text.
 void pressWhenShown(const QString& answer, SeenAlert& seen)
@@ -99,7 +94,7 @@ void pressWhenShown(const QString& answer, SeenAlert& seen)
     });
 }
 
-TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYes)
+TEST(RealDesktopServices, AMessageHasOnePlainOkButtonAQuestionDefaultsToYesEveryTypeGetsAnIcon)
 {
     MessageBoxAlertService alerts;
     SeenAlert message;
@@ -115,11 +110,7 @@ TEST(MessageBoxAlertService, AMessageHasOnePlainOkButtonAndAQuestionDefaultsToYe
         EXPECT_EQ(question.defaultButton, QStringLiteral("Yes"));
         EXPECT_EQ(question.buttons.size(), 2);
     }
-}
-
-TEST(ThemeIconProvider, EveryTypeGetsAnIconUnknownOnesTheGenericFileIcon)
-{
-    ThemeIconProvider icons;
+    ThemeIconProvider icons; // unknown types get the generic file icon
     for (const QString& type : {QStringLiteral("MP4"), QStringLiteral("WAV"), QStringLiteral("QQZZ"), QString()})
         EXPECT_FALSE(icons.iconForFileType(type).pixmap(16, 16).isNull()) << type.toStdString();
 }

@@ -31,16 +31,14 @@ DiskInfo propertiesOf(const char* json, const char* udev = nullptr)
     return diskInfoFromChain(parseLsblkChain(recorded(json)), properties);
 }
 
-std::vector<std::string> recordOf(const char* json, const char* udev = nullptr)
-{
-    const std::optional<MyDataObject> record = find_disk_info(propertiesOf(json, udev));
-    if (!record)
-        return {};
-    return {record->nsStrDiskIdentifier(), record->nsStrVolName(), record->nsStrFileSystem(),
-            record->nsStrSize(),           record->nsStrParentDisk(), record->nsStrSectors()};
-}
-
 using Texts = std::vector<std::string>;
+
+Texts recordOf(const char* json, const char* udev = nullptr)
+{
+    const std::optional<MyDataObject> r = find_disk_info(propertiesOf(json, udev));
+    return r ? Texts{r->nsStrDiskIdentifier(), r->nsStrVolName(), r->nsStrFileSystem(), r->nsStrSize(), r->nsStrParentDisk(), r->nsStrSectors()}
+             : Texts{};
+}
 
 struct Recording {
     const char* json;
@@ -107,7 +105,7 @@ TEST(RecordedLsblk, ChainsAndMountPoints)
     EXPECT_TRUE(recordOf("answer-without-kname.json").empty());
 }
 
-TEST(RecordedLsblk, GarbageAndOddDocumentsGiveNothingAndOddSizesReadAsUnknown)
+TEST(RecordedLsblk, GarbageAndOddDocumentsGiveNothingOddSizesReadAsUnknownDeepNestingIsCutShort)
 {
     for (const QByteArray& json : {recorded("garbage-output.txt"), QByteArray(), QByteArray("[1,2,3]"),
                                    QByteArray(R"({"blockdevices": []})"), QByteArray(R"({"blockdevices": [7]})"),
@@ -122,10 +120,7 @@ TEST(RecordedLsblk, GarbageAndOddDocumentsGiveNothingAndOddSizesReadAsUnknown)
     }
     const BlockDeviceChain big = parseLsblkChain(R"({"blockdevices": [{"kname": "sdb", "size": 18000207937536}]})");
     EXPECT_EQ(big[0].sizeBytes, 18000207937536u);
-}
-
-TEST(RecordedLsblk, ADeeplyNestedDocumentIsCutShort)
-{
+    // A deeply nested document is cut short.
     const BlockDeviceChain chain = parseLsblkChain(
         R"({"blockdevices": [)" + QByteArray(R"({"kname": "dm", "type": "crypt", "children": [)").repeated(100)
         + R"({"kname": "sdz", "type": "disk", "hotplug": true})" + QByteArray("]}").repeated(100) + "]}");

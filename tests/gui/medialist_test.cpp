@@ -21,11 +21,7 @@ struct FakeVolumeLister : VolumeLister {
 };
 
 struct FakeDiskInfoProvider : DiskInfoProvider {
-    DiskInfo diskInfo(const QString& designator) override
-    {
-        asked << designator;
-        return answers.contains(designator) ? answers[designator] : DiskInfo{};
-    }
+    DiskInfo diskInfo(const QString& designator) override { return asked << designator, answers.contains(designator) ? answers[designator] : DiskInfo{}; }
     std::map<QString, DiskInfo> answers;
     QStringList asked;
 };
@@ -54,8 +50,7 @@ TEST(MediaTableModel, ShowsTheRecordTextsReadOnlyAndKeepsItsInvariants)
     EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("mmcblk0p1"));
 }
 
-class MediaListTest : public ::testing::Test {
-protected:
+struct MediaListTest : ::testing::Test {
     MediaListTest()
     {
         auto lister = std::make_unique<FakeVolumeLister>();
@@ -107,23 +102,19 @@ TEST_F(MediaListTest, ListsVolumesInTheListersOrderLessThoseThatMayNotBeSearched
 TEST_F(MediaListTest, RefreshKeepsTheSelectedRowIndexWhileTheListIsLongEnough)
 {
     QAbstractItemModelTester tester(mediaList->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS", "/media/anna/BACKUP"};
-    reload();
+    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS", "/media/anna/BACKUP"}, reload();
     table.selectRow(1);
     ASSERT_EQ(mediaList->selectedRow(), 1);
 
     // The stick was pulled: the row index stays, so the row now holds the next medium.
-    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
-    reload();
+    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"}, reload();
     ASSERT_EQ(mediaList->selectedRow(), 1);
     EXPECT_EQ(mediaList->selectedRecord()->nsStrDiskIdentifier(), "sdc1");
 
-    volumes->volumes = {"/media/anna/EOS"};
-    reload();
+    volumes->volumes = {"/media/anna/EOS"}, reload();
     EXPECT_TRUE(mediaList->selectedRow() == -1 && mediaList->selectedRecord() == nullptr);
 
-    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"};
-    reload();
+    volumes->volumes = {"/media/anna/EOS", "/media/anna/BACKUP"}, reload();
     EXPECT_EQ(mediaList->selectedRow(), -1);
 }
 
@@ -155,8 +146,7 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
         return file.fileName();
     };
     const QString image = writtenImage("card.img", 4096);
-    volumes->volumes = {"/media/anna/EOS"};
-    reload();
+    volumes->volumes = {"/media/anna/EOS"}, reload();
     EXPECT_FALSE(mediaList->addDiskImage(image));
     mediaList->deleteSelectedRow(); // nothing selected: nothing goes
     EXPECT_EQ(identifiers(), (QStringList{"mmcblk0p1", image}));
@@ -167,8 +157,7 @@ TEST_F(MediaListTest, DiskImagesAreAddedAndStayAcrossRefreshesWhileReadableAndLi
     EXPECT_NE(listed->headline, unsearchable->headline); // an image listed twice is not one that cannot be searched
     EXPECT_EQ(table.model()->rowCount(), 2);
 
-    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"};
-    reload();
+    volumes->volumes = {"/media/anna/KINGSTON", "/media/anna/EOS"}, reload();
     EXPECT_EQ(identifiers(), (QStringList{"sdb1", "mmcblk0p1", image}));
 
     ASSERT_TRUE(QFile::remove(image));

@@ -22,11 +22,7 @@ QColor pixelAt(const QLabel& label, double x, double y)
 // Icons in one plain colour per type, so a test can tell which type's icon is shown.
 struct ColourIcons : IconProvider {
     static QColor colourOf(const QString& type) { return type == "WAV" ? Qt::yellow : Qt::gray; }
-    QIcon iconForFileType(const QString& type) const override
-    {
-        QPixmap pixmap(16, 16);
-        return pixmap.fill(colourOf(type)), QIcon(pixmap);
-    }
+    QIcon iconForFileType(const QString& type) const override { QPixmap pixmap(16, 16); return pixmap.fill(colourOf(type)), QIcon(pixmap); }
 };
 
 TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFilesGiveNone)
@@ -35,10 +31,10 @@ TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFiles
     const QString bmp = files.folder() + "/dprv.BMP";
     ASSERT_TRUE(testing::twoColourImage(50, 40).save(bmp, "BMP"));
     const std::pair<QString, QSize> cases[] = {
-        {files.write("dprv.PNG", files.png()), {200, 150}},
+        {files.write("dprv.PNG", files.png), {200, 150}},
         {files.write("dprv.JPG", testing::withExifOrientation6(testing::twoColourJpeg(400, 200))), {100, 200}},
         {bmp, {50, 40}},
-        {files.write("dprv.PDF", files.pdf() + QByteArray(700, '\0') + QByteArray(300, 'x')), {141, 200}}, // carved
+        {files.write("dprv.PDF", files.pdf + QByteArray(700, '\0') + QByteArray(300, 'x')), {141, 200}}, // carved
         {files.write("dprv.TXT", "just some words\n"), {0, 0}},
         {files.write("dprv.XPDF", "%PDF-1.4 broken"), {0, 0}},
         {files.folder() + "/missing.PNG", {0, 0}},
@@ -54,18 +50,14 @@ TEST(PreviewRenderer, PicturesFitTheBoxTurnedAsTheySayNeverEnlargedAndOtherFiles
     EXPECT_GT(upright.pixelColor(50, 180).blue(), 200);
 }
 
-class PreviewDisplayTest : public ::testing::Test {
-protected:
+struct PreviewDisplayTest : ::testing::Test {
     PreviewDisplayTest()
     {
         auto* layout = new QVBoxLayout(box);
         layout->addWidget(views._QuickLook_View);
         layout->addWidget(views.mMovieView);
     }
-    PreviewDisplay displayIn(int mode)
-    {
-        return PreviewDisplay(views, movie, renderer, icons, [mode] { return mode; });
-    }
+    PreviewDisplay displayIn(int mode) { return PreviewDisplay(views, movie, renderer, icons, [mode] { return mode; }); }
 
     test::PreviewFiles files;
     QWidget window;
@@ -81,14 +73,12 @@ TEST_F(PreviewDisplayTest, AMovieThatOpensShowsStoppedAndOtherwiseThePictureOrTh
     movie.opens = true;
     displayIn(3).QuickLook_Preview_Thread("some/folder/MP400001.MP4", "/cache/preview/dprv.MP4");
     EXPECT_EQ(box->title(), "MP400001.MP4");
-    EXPECT_FALSE(views.mMovieView->isHidden());
-    EXPECT_TRUE(views._QuickLook_View->isHidden());
+    EXPECT_TRUE(!views.mMovieView->isHidden() && views._QuickLook_View->isHidden());
     EXPECT_FALSE(movie.isPlaying());
 
     movie.opens = false;
-    displayIn(1).QuickLook_Preview_Thread("MOV00001.MOV", files.write("dprv.MOV", files.png()));
-    EXPECT_TRUE(views.mMovieView->isHidden());
-    EXPECT_FALSE(views._QuickLook_View->isHidden());
+    displayIn(1).QuickLook_Preview_Thread("MOV00001.MOV", files.write("dprv.MOV", files.png));
+    EXPECT_TRUE(views.mMovieView->isHidden() && !views._QuickLook_View->isHidden());
     EXPECT_EQ(pixelAt(*views._QuickLook_View, 0.1, 0.5), QColor(Qt::red));
 
     displayIn(3).QuickLook_Preview_Thread("WAV00002.WAV", files.write("dprv.WAV", "RIFF but no more"));
@@ -109,9 +99,9 @@ TEST(MediaMoviePlayer, OpensVideoAndAudioWithoutPlayingThemAndRefusesWhatIsNoMov
     MediaMoviePlayer player;
     if (!player.isAvailable())
         GTEST_SKIP() << "Qt Multimedia has no working media backend here (GStreamer plugins missing?)";
-    EXPECT_TRUE(player.open(files.write("dprv.AVI", files.avi())));
+    EXPECT_TRUE(player.open(files.write("dprv.AVI", files.avi)));
     EXPECT_FALSE(player.isPlaying());
-    EXPECT_TRUE(player.open(files.write("dprv.WAV", files.wav())));
+    EXPECT_TRUE(player.open(files.write("dprv.WAV", files.wav)));
     EXPECT_FALSE(player.isPlaying());
     player.close();
     EXPECT_FALSE(player.open(files.write("dprv.MP4", QByteArray(4096, '\x5a'))));

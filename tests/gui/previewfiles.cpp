@@ -23,18 +23,13 @@ QByteArray pdfBytes()
     return bytes;
 }
 
-QByteArray bytesOf(const demo::Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
+QByteArray bytesOf(const demo::Bytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())); }
 
 } // namespace
 
 PreviewFiles::PreviewFiles()
-    : m_avi(bytesOf(demo::makeAvi(160, 120, 10))), m_wav(bytesOf(demo::makeWav(8000, 1.0, 440.0))),
-      m_png(testing::encodeImage(testing::twoColourImage(400, 300), "PNG")), m_pdf(pdfBytes())
-{
-}
+    : avi(bytesOf(demo::makeAvi(160, 120, 10))), wav(bytesOf(demo::makeWav(8000, 1.0, 440.0))),
+      png(testing::encodeImage(testing::twoColourImage(400, 300), "PNG")), pdf(pdfBytes()) {}
 
 QString PreviewFiles::write(const QString& name, const QByteArray& bytes) const
 {
@@ -54,10 +49,6 @@ QString PreviewFiles::write(const QString& name, const QByteArray& bytes) const
 //   further (nothing of ours formats with vasprintf).
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:libQt6Pdf.so\n"
-           "leak:libpulse.so\n"
-           "leak:libglib-2.0.so\n"
-           "leak:libgst\n"
-           "leak:__vasprintf_internal\n";
+    return "leak:libQt6Pdf.so\nleak:libpulse.so\nleak:libglib-2.0.so\nleak:libgst\nleak:__vasprintf_internal\n";
 }
 

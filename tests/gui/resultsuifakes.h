@@ -19,8 +19,7 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 namespace salvyn::testing {
 
 // A solid square per type: red for MOV, green for anything else.
-class FakeIconProvider final : public IconProvider {
-public:
+struct FakeIconProvider final : IconProvider {
     QIcon iconForFileType(const QString& extension) const override
     {
         QPixmap pixmap(64, 64);
@@ -28,16 +27,11 @@ public:
     }
 };
 
-struct RecordedAlert {
-    QString message, informativeText;
-    QStringList buttons;
-};
+struct RecordedAlert { QString message, informativeText; QStringList buttons; };
 
 // Records every alert and presses the scripted answers in turn, then the first button.
-class FakeAlerts final : public AlertService {
-public:
-    QString runAlert(QWidget*, const QString& message, const QString& informativeText,
-                     const QStringList& buttons) override
+struct FakeAlerts final : AlertService {
+    QString runAlert(QWidget*, const QString& message, const QString& informativeText, const QStringList& buttons) override
     {
         shown.push_back({message, informativeText, buttons});
         return answers.isEmpty() ? buttons.value(0) : answers.takeFirst();
@@ -46,60 +40,38 @@ public:
     QStringList answers;
 };
 
-class FakeOpener final : public DocumentOpener {
-public:
-    // Opens nothing; `failure`, when set, is the desktop's answer.
-    void openFile(const QString& path, Failed failed) override
-    {
-        opened << path;
-        if (!failure.isEmpty())
-            failed(failure);
-    }
+// Opens nothing; `failure`, when set, is the desktop's answer.
+struct FakeOpener final : DocumentOpener {
+    void openFile(const QString& path, Failed failed) override { opened << path, failure.isEmpty() ? void() : failed(failure); }
     QStringList opened;
     QString failure;
 };
 
 // Answers every modal run with 1 at once, noting which window it was and when.
-class FakeModalRunner final : public ModalWindowRunner {
-public:
-    explicit FakeModalRunner(QStringList& events) : m_events(events) {}
-    int runModal(QDialog& window) override { return m_events << QStringLiteral("modal:") + window.objectName(), 1; }
-
-private:
-    QStringList& m_events;
+struct FakeModalRunner final : ModalWindowRunner {
+    explicit FakeModalRunner(QStringList& events) : events(events) {}
+    int runModal(QDialog& window) override { return events << QStringLiteral("modal:") + window.objectName(), 1; }
+    QStringList& events;
 };
 
 // Keeps the chooser's completion so a test decides when and how it ends.
-class FakeFolderChooser final : public FolderChooser {
-public:
-    explicit FakeFolderChooser(QStringList& events) : m_events(events) {}
-    void chooseFolder(QWidget* parent, const QString& start, Done done) override
-    {
-        m_events << QStringLiteral("chooser:") + start;
-        lastParent = parent;
-        pending = std::move(done);
-    }
+struct FakeFolderChooser final : FolderChooser {
+    explicit FakeFolderChooser(QStringList& events) : events(events) {}
+    void chooseFolder(QWidget*, const QString& start, Done done) override { events << QStringLiteral("chooser:") + start, pending = std::move(done); }
     void finish(int resultCode, const QString& path) { std::exchange(pending, {})(resultCode, path); }
-
-    QWidget* lastParent = nullptr;
+    QStringList& events;
     Done pending;
-
-private:
-    QStringList& m_events;
 };
 
-// Opens what it is told to (`opens`), noting every path, stop and close.
-class FakeMoviePlayer final : public MoviePlayer {
-public:
+// Opens what it is told to (`opens`), noting every path and stop.
+struct FakeMoviePlayer final : MoviePlayer {
     bool open(const QString& path) override { return opened << path, opens; }
     void stop() override { ++stops, playing = false; }
-    void close() override { ++closes, playing = false; }
+    void close() override { playing = false; }
     bool isPlaying() const override { return playing; }
-
-    bool opens = false;
-    bool playing = false;
+    bool opens = false, playing = false;
     QStringList opened;
-    int stops = 0, closes = 0;
+    int stops = 0;
 };
 
 inline QByteArray encodeImage(const QImage& image, const char* format)

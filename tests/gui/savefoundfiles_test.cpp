@@ -23,17 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::size_t reportLines(const fs::path& folder)
-{
-    std::ifstream in(folder / RecoveryReport::fileName);
-    return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
-}
+using Chars = std::istreambuf_iterator<char>;
+std::vector<std::uint8_t> contentOf(const fs::path& path) { std::ifstream in(path, std::ios::binary); return {Chars(in), Chars()}; }
+std::size_t reportLines(const fs::path& folder) { std::ifstream in(folder / RecoveryReport::fileName); return std::count(Chars(in), Chars(), '\n'); }
 
 struct SaveFoundFilesFlow : ::testing::Test {
     SaveFoundFilesFlow() : image(800)
@@ -62,24 +54,6 @@ struct SaveFoundFilesFlow : ::testing::Test {
     std::unique_ptr<SaveFoundFiles> m_saver;
 };
 
-TEST_F(SaveFoundFilesFlow, EveryFileIsSavedWithTheMediumsBytesAndListed)
-{
-    SaveFoundFiles& save = saver(memory);
-    ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
-    EXPECT_TRUE(save.isSaving());
-    ASSERT_NE(save.progressDialog(), nullptr);
-    EXPECT_TRUE(save.progressDialog()->isVisible());
-    EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
-    QSignalSpy ended(&save, &SaveFoundFiles::finished);
-    ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
-
-    EXPECT_EQ(contentOf(scratch.path() / "DAT00002.DAT"), image.sectors(40, 700));
-    EXPECT_EQ(reportLines(scratch.path()), 4u);
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_TRUE(alerts.shown[0].message.contains(folder())); // says where
-    EXPECT_FALSE(save.isSaving());
-}
-
 TEST_F(SaveFoundFilesFlow, AFolderThatTakesNoFileSaysWhyAndOffersAnother)
 {
     test::FailingWriter refusing;
@@ -94,14 +68,11 @@ TEST_F(SaveFoundFilesFlow, AFolderThatTakesNoFileSaysWhyAndOffersAnother)
     EXPECT_FALSE(alerts.shown[0].informativeText.contains(QStringLiteral("no longer there")));
 }
 
-TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
+TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsReadThenEveryFileIsSavedAndListed)
 {
     SaveFoundFiles& save = saver(memory);
     for (const auto refusal : {DestinationProblem::SameDisk, DestinationProblem::SameDevice, DestinationProblem::NotExaminable})
-    {
-        problem = refusal;
-        EXPECT_FALSE(save.start(files, all, folder(), "sdz1"));
-    }
+        EXPECT_FALSE((problem = refusal, save.start(files, all, folder(), "sdz1")));
     EXPECT_FALSE(save.start(files, all, folder() + QStringLiteral("/missing"), "sdz1"));
     EXPECT_FALSE(save.start(files, {}, folder(), "sdz1"));
     EXPECT_EQ(memory.openCount(), 0);
@@ -110,17 +81,24 @@ TEST_F(SaveFoundFilesFlow, AFolderOnTheMediumsDiskIsRefusedBeforeAnythingIsRead)
     ASSERT_TRUE(save.start(files, all, folder(), "sdz9")); // opened on the worker: it may ask for a password
     ASSERT_TRUE(ended.wait(30000));
     EXPECT_TRUE(fs::is_empty(scratch.path()));
-
     EXPECT_EQ(alerts.shown.size(), 6u);
+
+    ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
+    EXPECT_TRUE(save.isSaving());
+    ASSERT_TRUE(save.progressDialog() && save.progressDialog()->isVisible());
+    EXPECT_FALSE(save.start(files, all, folder(), "sdz1")); // one save at a time
+    ASSERT_TRUE(!save.isSaving() || ended.wait(30000));
+    EXPECT_EQ(contentOf(scratch.path() / "DAT00002.DAT"), image.sectors(40, 700));
+    EXPECT_EQ(reportLines(scratch.path()), 4u);
+    ASSERT_EQ(alerts.shown.size(), 7u);
+    EXPECT_TRUE(alerts.shown.back().message.contains(folder())); // says where
+    EXPECT_FALSE(save.isSaving());
 }
 
 TEST_F(SaveFoundFilesFlow, ClosingTheAppDuringASaveCancelsIt)
 {
     std::binary_semaphore reached(0);
-    test::BeforeReadOpener opener(memory, [&](std::uint64_t sector) {
-        if (sector == 300)
-            reached.release();
-    });
+    test::BeforeReadOpener opener(memory, [&](std::uint64_t sector) { sector == 300 ? reached.release() : void(); });
     SaveFoundFiles& save = saver(opener);
     ASSERT_TRUE(save.start(files, all, folder(), "sdz1"));
     reached.acquire();

@@ -20,10 +20,7 @@ TEST(RunOnUi, RunsOnTheUiThreadAndReturnsWhenDone)
     QThread* ranOn = nullptr;
     int seenAfterReturn = 0, value = 0;
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        runOnUi(&ui, [&] {
-            ranOn = QThread::currentThread();
-            value = 42;
-        });
+        runOnUi(&ui, [&] { ranOn = QThread::currentThread(), value = 42; });
         seenAfterReturn = value;
     }));
     worker->start();
@@ -36,33 +33,29 @@ TEST(RunOnUi, RunsOnTheUiThreadAndReturnsWhenDone)
     EXPECT_TRUE(direct);
 }
 
-TEST(ProgressTicker, AStopMadeBeforeTheThreadRunsIsNotLost)
+TEST(ProgressTicker, TicksOnItsOwnThreadUntilStoppedThenOnceMoreOnTheUiThreadAndAStopBeforeTheThreadRunsIsNotLost)
 {
-    QObject ui;
-    std::atomic<int> lastTicks{0};
-    QThread* lastTickThread = nullptr;
-    ProgressTicker ticker(&ui, [] {}, [&] { lastTickThread = QThread::currentThread(), ++lastTicks; });
-    ticker.stop();
-    ticker.start();
-    ASSERT_TRUE(waitFor([&] { return ticker.thread()->isFinished(); }));
-    EXPECT_EQ(lastTicks, 1);
-    EXPECT_EQ(lastTickThread, QThread::currentThread());
-}
-
-TEST(ProgressTicker, TicksOnItsOwnThreadUntilStoppedThenOnceMoreOnTheUiThread)
-{
-    QObject ui;
-    std::atomic<int> ticks{0};
-    std::atomic<QThread*> tickThread{nullptr};
-    int lastTicks = 0;
-    ProgressTicker ticker(&ui, [&] { tickThread = QThread::currentThread(), ++ticks; }, [&] { ++lastTicks; });
-    ticker.start();
-    ASSERT_TRUE(waitFor([&] { return ticks >= 2; }));
-    ticker.stop();
-    ticker.stop(); // twice is harmless
-    ASSERT_TRUE(waitFor([&] { return ticker.thread()->isFinished(); }));
-    EXPECT_EQ(tickThread.load(), ticker.thread());
-    EXPECT_EQ(lastTicks, 1);
+    for (const bool stopFirst : {true, false}) {
+        SCOPED_TRACE(stopFirst);
+        QObject ui;
+        std::atomic<int> ticks{0};
+        std::atomic<QThread*> tickThread{nullptr};
+        int lastTicks = 0;
+        QThread* lastTickThread = nullptr;
+        ProgressTicker ticker(&ui, [&] { tickThread = QThread::currentThread(), ++ticks; },
+                              [&] { lastTickThread = QThread::currentThread(), ++lastTicks; });
+        if (stopFirst)
+            ticker.stop();
+        ticker.start();
+        if (!stopFirst) {
+            ASSERT_TRUE(waitFor([&] { return ticks >= 2; }));
+            ticker.stop(), ticker.stop(); // twice is harmless
+        }
+        ASSERT_TRUE(waitFor([&] { return ticker.thread()->isFinished(); }));
+        EXPECT_EQ(lastTicks, 1);
+        EXPECT_EQ(lastTickThread, QThread::currentThread());
+        EXPECT_TRUE(stopFirst || tickThread.load() == ticker.thread());
+    }
 }
 
 TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsRunsOneSearchAtATimeAndALimitedWaitGivesUp)
@@ -73,9 +66,7 @@ TEST(SearchThreads, WaitsForWorkerAndTickerWhileServingTheirCallsRunsOneSearchAt
     auto search = [&] {
         overlaps += ++running > 1;
         runOnUi(&ui, [] {}); // served while the UI thread waits below
-        QThread::msleep(50);
-        ++searches;
-        --running;
+        QThread::msleep(50), ++searches, --running;
         threads.stopTicker();
     };
     threads.start(search, [] {}, [] {});

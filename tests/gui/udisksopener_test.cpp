@@ -24,14 +24,8 @@ struct FakeUDisksBus : UDisksBus {
         calls << QStringLiteral("resolve ") + devicePath;
         return devicePath == QLatin1String("/dev/sdb1") ? QStringLiteral("/org/freedesktop/UDisks2/block_devices/sdb1") : QString();
     }
-    Opened openForBackup(const QString& blockObject) override
-    {
-        return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode);
-    }
-    Opened openDeviceForReading(const QString& blockObject) override
-    {
-        return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode);
-    }
+    Opened openForBackup(const QString& blockObject) override { return calls << QStringLiteral("backup ") + blockObject, answer(backupError, backupMode); }
+    Opened openDeviceForReading(const QString& blockObject) override { return calls << QStringLiteral("read ") + blockObject, answer(readError, readMode); }
 
     bool available = true;
     QString backupError, readError; // empty: the open succeeds
@@ -40,14 +34,10 @@ struct FakeUDisksBus : UDisksBus {
     int lastHandedOut = -1;
     QString backingFile;
 
-    Opened answer(const QString& error, int mode)
-    {
-        return error.isEmpty() ? Opened{lastHandedOut = ::open(qPrintable(backingFile), mode | O_CLOEXEC), {}} : Opened{-1, error};
-    }
+    Opened answer(const QString& error, int mode) { return error.isEmpty() ? Opened{lastHandedOut = ::open(qPrintable(backingFile), mode | O_CLOEXEC), {}} : Opened{-1, error}; }
 };
 
-class UDisksOpenerTest : public testing::Test {
-protected:
+struct UDisksOpenerTest : testing::Test {
     UDisksOpenerTest()
     {
         QFile device(dir.filePath(QStringLiteral("sdb1")));
@@ -57,11 +47,7 @@ protected:
         opener = std::make_unique<UDisksOpener>(std::move(fake));
     }
 
-    static std::string firstBytes(int fd)
-    {
-        char bytes[8] = {};
-        return ::pread(fd, bytes, sizeof bytes, 0) == 8 ? std::string(bytes, sizeof bytes) : std::string();
-    }
+    static std::string firstBytes(int fd) { char bytes[8] = {}; return ::pread(fd, bytes, 8, 0) == 8 ? std::string(bytes, 8) : std::string(); }
 
     QTemporaryDir dir;
     FakeUDisksBus* bus = nullptr;
@@ -114,8 +100,7 @@ TEST_F(UDisksOpenerTest, WithoutUdisksOrForOtherPathsNothingIsAsked)
     EXPECT_EQ(errno, EACCES);
     EXPECT_EQ(bus->calls, QStringList{"isAvailable"});
 
-    bus->available = true;
-    bus->calls.clear();
+    bus->available = true, bus->calls.clear();
     EXPECT_EQ(opener->openReadOnly("/home/anna/card.img"), -1);
     EXPECT_EQ(opener->openReadOnly("dev/sdb1"), -1);
     EXPECT_TRUE(bus->calls.isEmpty());

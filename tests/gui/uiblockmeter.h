@@ -32,8 +32,7 @@ public:
 private:
     QElapsedTimer m_clock;
     QTimer m_ticker;
-    qint64 m_lastTickMs = 0;
-    qint64 m_longestGapMs = 0;
+    qint64 m_lastTickMs = 0, m_longestGapMs = 0;
 };
 
 } // namespace salvyn::testing

@@ -23,24 +23,16 @@ using namespace Qt::StringLiterals;
 
 QByteArray header(const char* hex) { return QByteArray::fromHex(hex) + QByteArray("recovered file body"); }
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray contentOf(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
 
 class WizardFlow : public ::testing::Test {
 protected:
     // A recovery tool never writes to the medium: the image's hash is the same at the end.
-    void TearDown() override
-    {
-        h.gate.release();
-        EXPECT_EQ(QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256), imageHash);
-    }
+    void TearDown() override { h.gate.release(); EXPECT_EQ(hashOf(image), imageHash); }
+    static QByteArray hashOf(const QString& path) { return QCryptographicHash::hash(contentOf(path), QCryptographicHash::Sha256); }
     void makeImage(const QString& name, std::uint64_t sectors, const std::vector<Placement>& placements)
     {
-        image = h.writeImage(name, sectors, placements);
-        imageHash = QCryptographicHash::hash(contentOf(image), QCryptographicHash::Sha256);
+        image = h.writeImage(name, sectors, placements), imageHash = hashOf(image);
     }
     void startOn(const QString& modeRadio)
     {
@@ -51,11 +43,11 @@ protected:
         h.click(u"Next_btn"_s);
         ASSERT_EQ(h.controller().screen_counter(), 1);
     }
-    bool shown(const QString& name) const { return h.find<QWidget>(name)->isVisibleTo(&h.controller()); }
-    void expectShown(bool visible, std::initializer_list<const char*> names) const
+    void expectShown(std::initializer_list<const char*> visible, std::initializer_list<const char*> hidden = {}) const
     {
-        for (const char* name : names)
-            EXPECT_EQ(shown(QString::fromLatin1(name)), visible) << name;
+        for (const auto& [names, expected] : {std::pair{visible, true}, std::pair{hidden, false}})
+            for (const char* name : names)
+                EXPECT_EQ(h.find<QWidget>(QString::fromLatin1(name))->isVisibleTo(&h.controller()), expected) << name;
     }
     QString help() const { return h.find<QLabel>(u"_help_info"_s)->text(); }
     bool enabled(const QString& name) const { return h.find<QWidget>(name)->isEnabled(); }
@@ -75,10 +67,7 @@ protected:
         browser->selectionModel()->select(browser->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
         ASSERT_TRUE(WizardHarness::waitFor([this] { return !h.find<QDialog>(u"ClearPreview_Window"_s)->isVisible(); }));
     }
-    bool saveEnds() const
-    {
-        return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); });
-    }
+    bool saveEnds() const { return WizardHarness::waitFor([this] { return !h.controller().saveFoundFiles()->isSaving(); }); }
     QString emptyFolder(const QString& name) const { return QDir().mkpath(h.scratch.filePath(name)), h.scratch.filePath(name); }
 
     WizardHarness h;
@@ -93,7 +82,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.writeList(u"ZephExt2Adv.dll"_s, {{".png", "18874368", "89504E470D0A1A0A", "1", "PNG picture"}});
     makeImage(u"card.img"_s, 120, {{10, photo}, {80, png}});
     h.start();
-    expectShown(true, {"idTableView"});
+    expectShown({"idTableView"});
     EXPECT_FALSE(enabled(u"Back_btn"_s));
     h.click(u"Help_btn"_s), h.click(u"About_btn"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:HelpWindow"_s, u"modal:AboutWindow"_s}));
@@ -102,8 +91,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.selectMedium(0);
     h.click(u"Next_btn"_s);
     EXPECT_EQ(h.find<QLabel>(u"_disk_val"_s)->text(), image);
-    expectShown(true, {"_disk_val"});
-    expectShown(false, {"idTableView"});
+    expectShown({"_disk_val"}, {"idTableView"});
 
     // A refused range leaves the focus in the field at fault.
     h.controller().activateWindow();
@@ -123,11 +111,9 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     EXPECT_EQ(help(), texts::kHelpSearchEnded.trimmed());
     EXPECT_TRUE(enabled(u"Back_btn"_s));
     EXPECT_FALSE(enabled(u"Next_btn"_s));
-    expectShown(false, {"_Progress_Horz", "_save_found_files_Sig"});
-    expectShown(true, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
+    expectShown({"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"}, {"_Progress_Horz", "_save_found_files_Sig"});
 
-    h.events.clear();
-    h.click(u"_save_found_files"_s);
+    h.events.clear(), h.click(u"_save_found_files"_s);
     EXPECT_EQ(h.events, (QStringList{u"modal:BrowseInfo_Window"_s, u"chooser:"_s}));
     const QString folder = emptyFolder(u"recovered"_s);
     h.folderChooser.finish(1, folder);
@@ -149,8 +135,7 @@ TEST_F(WizardFlow, PhotoSearchBothPassesToTheResultsThenSaveWithTheChooserFirstA
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 1);
     EXPECT_EQ(h.controller().images()->rowCount(), 0);
-    expectShown(false, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
-    expectShown(true, {"_disk_val"});
+    expectShown({"_disk_val"}, {"imageBrowser", "_zoom_slider", "_open_folder", "_save_found_files"});
 }
 
 TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKeepsTheChecks)
@@ -160,10 +145,9 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.writeList(u"ZephVideoAdv.dll"_s, {{".mts", "18874368", "470000", "1", "MPEG transport"}});
     makeImage(u"cam.img"_s, 100, {{5, header("52494646")}, {30, header("000000146674797071742020")}});
     startOn(u"_rec_mode_Video"_s);
-    expectShown(true, {"_disk_val_Sig"});
-    expectShown(false, {"_disk_val"});
+    expectShown({"_disk_val_Sig"}, {"_disk_val"});
     h.click(u"Next_btn"_s);
-    expectShown(true, {"idCheckTableView"});
+    expectShown({"idCheckTableView"});
     EXPECT_EQ(h.controller().nsCheckedListDataObject()->rowCount(), 3);
 
     h.controller().activateWindow();
@@ -181,8 +165,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names() + u' ' + resultRows(), u"AVI00001.AVI AVI=1"_s);
     EXPECT_EQ(h.events, QStringList{u"modal:SaveFile_Info_For_RAW_Window"_s});
-    expectShown(true, {"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"});
-    expectShown(false, {"_zoom_slider"});
+    expectShown({"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"}, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
     // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
@@ -203,7 +186,7 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 2);
     EXPECT_EQ(help(), texts::kHelpCheckList.trimmed());
-    expectShown(false, {"imageBrowser_2"});
+    expectShown({}, {"imageBrowser_2"});
     ASSERT_EQ(list.rows().size(), 3);
     EXPECT_EQ((QList<bool>{list.rows()[0].State, list.rows()[1].State, list.rows()[2].State}), (QList<bool>{true, false, false}));
 }
@@ -238,8 +221,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     // Cancel pressed while the file is being copied: its part is not left behind.
     const QString cancelled = emptyFolder(u"cancelled"_s);
     h.find<QLineEdit>(u"_path_Sig"_s)->setText(cancelled);
-    h.gate.holdAt(12);
-    h.click(u"_save_found_files_Sig"_s);
+    h.gate.holdAt(12), h.click(u"_save_found_files_Sig"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     SaveFoundFilesDialog* progress = h.controller().saveFoundFiles()->progressDialog();
     ASSERT_TRUE(progress && progress->isVisible());
@@ -251,7 +233,7 @@ TEST_F(WizardFlow, RawFileSearchCopiesThePreviewSavesUpToTheNextFileAndACancelle
     EXPECT_EQ(left, QStringList());
 
     h.click(u"Back_btn"_s);
-    expectShown(false, {"_save_found_files_Sig"});
+    expectShown({}, {"_save_found_files_Sig"});
 }
 
 TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoModeOnTheMediaScreen)
@@ -261,26 +243,23 @@ TEST_F(WizardFlow, AudioSearchStoppedMidwayShowsItsEndOnceAndBackLeadsToPhotoMod
     startOn(u"_rec_mode_Audio"_s);
     EXPECT_EQ(h.find<QLabel>(u"_Search_Type"_s)->text(), u"Search Type : Audio File"_s);
     h.click(u"Next_btn"_s);
-    h.gate.holdAt(40);
-    h.click(u"Next_btn"_s);
+    h.gate.holdAt(40), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     EXPECT_FALSE(enabled(u"Back_btn"_s));
-    expectShown(true, {"_stop_scan"});
+    expectShown({"_stop_scan"});
     EXPECT_EQ(help(), texts::kHelpSearchRunning.trimmed());
-    h.click(u"_stop_scan"_s);
-    h.gate.release();
+    h.click(u"_stop_scan"_s), h.gate.release();
     ASSERT_TRUE(h.waitForSearchEnd());
     EXPECT_EQ(names(), u"MP300001.MP3"_s);
     EXPECT_EQ(h.finalScreens(), 1);
-    expectShown(false, {"_stop_scan"});
+    expectShown({}, {"_stop_scan"});
 
     for (int step = 0; step < 3; ++step)
         h.click(u"Back_btn"_s);
     EXPECT_EQ(h.controller().screen_counter(), 0);
     EXPECT_TRUE(h.find<QRadioButton>(u"_rec_mode_Photo"_s)->isChecked());
     EXPECT_FALSE(h.find<QRadioButton>(u"_rec_mode_Audio"_s)->isChecked());
-    expectShown(false, {"_Search_Type", "_disk_val_Sig"});
-    expectShown(true, {"idTableView"});
+    expectShown({"idTableView"}, {"_Search_Type", "_disk_val_Sig"});
     EXPECT_EQ(h.find<QLabel>(u"_disk_val_Sig"_s)->text(), u"<None>"_s);
 }
 
@@ -298,15 +277,13 @@ TEST_F(WizardFlow, StartUpAndExitDuringASearchRemoveThePreviewFilesExitAnsweredN
     EXPECT_TRUE(h.controller().isVisible());
     EXPECT_TRUE(h.terminations.empty());
 
-    h.gate.holdAt(50);
-    h.click(u"Next_btn"_s);
+    h.gate.holdAt(50), h.click(u"Next_btn"_s);
     ASSERT_TRUE(h.gate.waitUntilHeld());
     const QString preview = h.previewFolder + u"/dprv.JPG"_s;
     ASSERT_TRUE(QFile(preview).open(QIODevice::WriteOnly));
     h.click(u"Exit_Btn"_s); // No: the search goes on as it was
     EXPECT_TRUE(h.controller().searchRunning() && enabled(u"_stop_scan"_s));
-    h.gate.release();
-    h.click(u"Exit_Btn"_s);
+    h.gate.release(), h.click(u"Exit_Btn"_s);
     EXPECT_EQ(h.terminations, std::vector<bool>{false});
     EXPECT_FALSE(h.controller().searchRunning());
     EXPECT_EQ(h.finalScreens(), 0); // no end-of-search window while leaving

@@ -8,20 +8,12 @@
 namespace salvyn::testing {
 namespace {
 
-struct NoVolumes final : VolumeLister {
-    QStringList mountedRemovableVolumes() override { return {}; }
-};
-struct NoDiskInfo final : DiskInfoProvider {
-    DiskInfo diskInfo(const QString&) override { return {}; }
-};
+struct NoVolumes final : VolumeLister { QStringList mountedRemovableVolumes() override { return {}; } };
+struct NoDiskInfo final : DiskInfoProvider { DiskInfo diskInfo(const QString&) override { return {}; } };
 
 } // namespace
 
-void ReadGate::holdAt(std::uint64_t sector)
-{
-    std::lock_guard lock(m_mutex);
-    m_holdSector = sector;
-}
+void ReadGate::holdAt(std::uint64_t sector) { std::lock_guard lock(m_mutex); m_holdSector = sector; }
 
 void ReadGate::beforeRead(std::uint64_t sector)
 {
@@ -41,24 +33,11 @@ bool ReadGate::waitUntilHeld()
     });
 }
 
-void ReadGate::waitUntilHeldElsewhere()
-{
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_held || m_released; });
-}
+void ReadGate::waitUntilHeldElsewhere() { std::unique_lock lock(m_mutex); m_changed.wait(lock, [this] { return m_held || m_released; }); }
 
-void ReadGate::release()
-{
-    std::lock_guard lock(m_mutex);
-    m_released = true;
-    m_changed.notify_all();
-}
+void ReadGate::release() { std::lock_guard lock(m_mutex); m_released = true, m_changed.notify_all(); }
 
-WizardHarness::WizardHarness()
-{
-    QDir().mkpath(resourceFolder);
-    QDir().mkpath(previewFolder);
-}
+WizardHarness::WizardHarness() { QDir().mkpath(resourceFolder), QDir().mkpath(previewFolder); }
 
 WizardHarness::~WizardHarness()
 {
@@ -110,8 +89,7 @@ void WizardHarness::click(const QString& buttonName) const
 void WizardHarness::selectMedium(int row) const
 {
     auto* table = find<QTableView>(QStringLiteral("idTableView"));
-    table->selectionModel()->select(table->model()->index(row, 0),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table->selectionModel()->select(table->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool WizardHarness::waitForSearchEnd()
@@ -121,9 +99,6 @@ bool WizardHarness::waitForSearchEnd()
     return ended;
 }
 
-int WizardHarness::finalScreens() const
-{
-    return static_cast<int>(events.filter(QRegularExpression(QStringLiteral("^modal:SaveFile_Info"))).size());
-}
+int WizardHarness::finalScreens() const { return int(events.filter(QRegularExpression(QStringLiteral("^modal:SaveFile_Info"))).size()); }
 
 } // namespace salvyn::testing

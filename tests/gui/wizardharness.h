@@ -33,10 +33,7 @@ private:
     bool m_held = false, m_released = false;
 };
 
-struct Placement { // bytes laid from a sector of an image on
-    std::uint64_t sector;
-    QByteArray bytes;
-};
+struct Placement { std::uint64_t sector; QByteArray bytes; }; // bytes laid from a sector of an image on
 
 class WizardHarness {
 public:
