@@ -36,6 +36,20 @@ std::optional<std::uint64_t> endOf(FormatEndFunction end, const Bytes& bytes, st
     return answer;
 }
 
+// A crafted file and the length its format end must answer, checked with `trailing` zero
+// bytes after it.
+struct EndCase {
+    const char* name;
+    FormatEndFunction end;
+    Bytes file;
+    std::optional<std::uint64_t> expected;
+};
+void expectEnds(std::initializer_list<EndCase> cases, std::size_t trailing = 0)
+{
+    for (const EndCase& c : cases)
+        EXPECT_EQ(endOf(c.end, c.file + zeros(trailing)), c.expected) << c.name;
+}
+
 Bytes isoBox(std::string_view type, std::size_t payload) { return be32(std::uint32_t(8 + payload)) + text(type) + zeros(payload); }
 
 TEST(FormatEndHostile, JpegScanDataWithRestartsStuffingAndFill)
@@ -419,12 +433,7 @@ TEST(FormatEndHostile, PictureLayoutsThatCannotBe)
     const Bytes raf = text("FUJIFILMCCD-RAW 0201") + zeros(64);
     const Bytes mrw = text(std::string_view("\0MRM", 4)) + be32(32) + text(std::string_view("\0PRD", 4)) + be32(24)
         + text("21810002") + be16(4) + be16(8) + be16(4) + be16(8) + Bytes{10, 10, 0x59, 0} + zeros(4);
-    const struct {
-        const char* name;
-        FormatEndFunction end;
-        Bytes file;
-        std::optional<std::uint64_t> expected;
-    } cases[] = {
+    expectEnds({
         {"a TIFF strip", tiffEnd, tiff + stripDirectory + strip, 42},
         {"a TIFF chain looping back", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 4}}, 8) + strip, 42},
         {"TIFF directories overlapping", tiffEnd, tiff + tiffDirectory({{0x111, 4, 1, 38}, {0x117, 4, 1, 4}}, 10) + strip,
@@ -458,9 +467,7 @@ TEST(FormatEndHostile, PictureLayoutsThatCannotBe)
              + le32(4) + text("PROP") + le32(41), std::nullopt},
         {"MRW of 10-bit samples", mrwEnd, mrw + zeros(64), std::nullopt},
         {"RAF data inside its header", rafEnd, raf + be32(16) + be32(8) + zeros(80), std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(endOf(c.end, c.file), c.expected) << c.name;
+    });
 }
 
 Bytes le64(std::uint64_t v) { return le32(std::uint32_t(v)) + le32(std::uint32_t(v >> 32)); }
@@ -517,12 +524,7 @@ TEST(FormatEndHostile, SoundStructures)
             + le32(0) + zeros(16) + le16(2000) + le16(0) + le32(73728) + le32(100) + le32(1) + le16(16) + le16(2)
             + le32(44100) + le32(80) + zeros(100);
     };
-    const struct {
-        const char* name;
-        FormatEndFunction end;
-        Bytes file;
-        std::optional<std::uint64_t> expected;
-    } rows[] = {
+    expectEnds({
         {"MP3 layer II", mp3End, times(layer2, 4), 4 * 417},
         {"MP3 layer I", mp3End, times(layer1, 4), 4 * 416},
         {"MP3 lone frames", mp3End, times(layer3, 3), std::nullopt},
@@ -560,9 +562,7 @@ TEST(FormatEndHostile, SoundStructures)
         {"ASF", asfEnd, asf(134 + 250 + 40, 2), 134 + 250 + 40},
         {"ASF broadcast", asfEnd, asf(134 + 250 + 40, 1), std::nullopt},
         {"ASF size not on an object", asfEnd, asf(134 + 250 + 39, 2), std::nullopt},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(endOf(row.end, row.file + zeros(600)), row.expected) << row.name;
+    }, 600);
 }
 
 TEST(FormatEndHostile, FlacFramesAreCheckedByTheirCrcs)
@@ -610,12 +610,7 @@ TEST(FormatEndHostile, ArchiveAndVideoSizesThatCannotBe)
     const Bytes cabinet = text("MSCF") + le32(0) + le32(100) + le32(0) + le32(200) + le32(0) + Bytes{3, 1} + zeros(10);
     const Bytes mxfHeaderKey = text(std::string_view("\x06\x0E\x2B\x34\x02\x05\x01\x01\x0D\x01\x02\x01\x01\x02\x04\x00", 16));
     const Bytes sequenceHeader = Bytes{0, 0, 1, 0xB3, 0x04, 0x00, 0x30, 0x23} + zeros(8);
-    const struct {
-        const char* name;
-        FormatEndFunction end;
-        Bytes file;
-        std::optional<std::uint64_t> expected;
-    } cases[] = {
+    expectEnds({
         {"tar to its two zero blocks", tarEnd, tar + text("next"), tar.size()},
         {"tar with a broken checksum", tarEnd, flipped(tar, 0) + text("next"), std::nullopt},
         {"tar with a lone zero block", tarEnd, Bytes(tar.begin(), tar.end() - 512) + text("next") + zeros(600), std::nullopt},
@@ -628,9 +623,7 @@ TEST(FormatEndHostile, ArchiveAndVideoSizesThatCannotBe)
         {"MXF length of 2^63", mxfEnd, mxfHeaderKey + Bytes{0x88, 0x80} + zeros(7) + zeros(200), std::nullopt},
         {"Flash longer than the medium", swfEnd, text("FWS\x06") + le32(0x7FFFFFF0) + zeros(100), std::nullopt},
         {"MPEG video slice before any picture", mpegVideoEnd, sequenceHeader + Bytes{0, 0, 1, 0x01, 0x55} + zeros(100), std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(endOf(c.end, c.file), c.expected) << c.name;
+    });
 }
 
 TEST(FormatEndHostile, MpegVideoFollowedByFreeSpaceIsNotReadToTheLimit)
@@ -731,12 +724,7 @@ TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
     const Bytes dosEps = text("\xC5\xD0\xD3\xC6") + le32(30) + le32(4) + zeros(8) + le32(34) + le32(6) + Bytes{0xFF, 0xFF}
         + text("%!PS") + zeros(6);
     const Bytes html = text("<!doctype html>\n<html></HtMl>\r\n");
-    const struct {
-        const char* name;
-        FormatEndFunction end;
-        Bytes file;
-        std::optional<std::uint64_t> length;
-    } cases[] = {
+    expectEnds({
         {"compound file", compoundFileEnd, compoundFile(1, ~0u, 1) + text("next"), 1536},
         {"a FAT sector listed twice", compoundFileEnd, compoundFile(2, 0, 1), std::nullopt},
         {"more FAT sectors than the limit holds", compoundFileEnd, compoundFile(0x10000000, ~0u, 1), std::nullopt},
@@ -774,9 +762,7 @@ TEST(FormatEndHostile, OfficeProgramsFontsAndDisks)
         {"Virtual PC footer checksum", virtualPcDiskEnd, flipped(virtualPcDisk(4), 20), std::nullopt},
         {"web page", htmlEnd, html + html, html.size()},
         {"web page never closed", htmlEnd, text("<!DOCTYPE html>\n<html></htm>") + zeros(600), std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(endOf(c.end, c.file), c.length) << c.name;
+    });
 }
 
 // Not among the sample recipes: the footer that ends a dynamic disk is its first sector

@@ -108,22 +108,6 @@ void expectEachSectorReadOnce(const std::map<std::uint64_t, int>& reads, const s
         EXPECT_EQ(count, readBack.contains(sector) ? 2 : 1) << "sector " << sector;
 }
 
-TEST(OneRead, EachSectorIsReadOnceBesidesTheThoroughPhotos)
-{
-    std::mt19937_64 random(11);
-    for (int mode : {0, 1}) {
-        const DiskImage image = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
-        const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
-        test::ScanBench bench(image, mode, lists.general);
-        bench.request.thorough = true;
-        bench.request.thoroughList = lists.thorough;
-        std::map<std::uint64_t, int> reads;
-        test::BeforeReadOpener counting(bench.opener, [&](std::uint64_t sector) { ++reads[sector]; });
-        bench.search(&counting);
-        expectEachSectorReadOnce(reads, bench.sink.photos, image.sectorCount());
-    }
-}
-
 // Every mode after one read: each finds, names and counts what it finds searched alone, and
 // the medium is read once (its sectors, plus the thorough photos' read back).
 TEST(OneRead, SeveralModesShareOneReadAndFindWhatEachFindsAlone)
