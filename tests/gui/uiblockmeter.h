@@ -10,10 +10,10 @@ namespace salvyn::testing {
 
 class UiBlockMeter {
 public:
-    // What a person notices; sanitizer builds run the same work several times slower, and still
-    // fall well short of the waits the tests hold (300 ms and more).
+    // What a person notices. Sanitizer builds run the same work ten times slower on a busy
+    // machine, so they allow more, still short of the one-second waits the tests hold.
 #ifdef SALVYN_SANITIZED
-    static constexpr qint64 kLongestStallMs = 200;
+    static constexpr qint64 kLongestStallMs = 600;
 #else
     static constexpr qint64 kLongestStallMs = 50;
 #endif

@@ -168,9 +168,9 @@ TEST_F(WizardFlow, VideoSearchOfTheTickedTypeOnlyPreviewsInTheMovieViewAndBackKe
     expectShown({"imageBrowser_2", "idSigTableView", "_open_folder_Sig", "_save_found_files_Sig"}, {"_zoom_slider"});
 
     h.movies.playing = true; // a movie still playing stops before its file is replaced
-    // The copy from a slow medium (held for 300 ms at a sector) leaves the window going.
+    // The copy from a slow medium (held for a second at a sector) leaves the window going.
     h.gate.holdAt(8);
-    std::thread slowMedium([this] { h.gate.waitUntilHeldElsewhere(), std::this_thread::sleep_for(std::chrono::milliseconds(300)), h.gate.release(); });
+    std::thread slowMedium([this] { h.gate.waitUntilHeldElsewhere(), std::this_thread::sleep_for(std::chrono::seconds(1)), h.gate.release(); });
     const auto* panes = qobject_cast<QSplitter*>(h.find<QWidget>(u"imageBrowser_2"_s)->parentWidget());
     const QList<int> paneWidths = panes->sizes();
     const UiBlockMeter meter;
