@@ -1,0 +1,50 @@
+#pragma once
+// The first picture of a movie as an image: for the still the movie view shows before Play,
+// and for thumbnails of found videos. Loads the movie in a player of its own, without sound,
+// runs it to its first frame and stops. Asynchronous: grab() returns at once and `grabbed`
+// follows on this object's thread. The frame is converted on the player's rendering thread,
+// never on this one. A sound file gives its cover picture, when it has one.
+#include <QImage>
+#include <QMediaPlayer>
+#include <QObject>
+#include <QTimer>
+#include <QVideoSink>
+
+#include <atomic>
+
+namespace salvyn {
+
+class FirstFrameGrabber final : public QObject {
+    Q_OBJECT
+public:
+    // How long a movie may take to show its first picture before it counts as having none.
+    static constexpr int timeoutMs = 5000;
+
+    explicit FirstFrameGrabber(QObject* parent = nullptr);
+
+    // Grabs from the file at `source`; a grab still running is given up.
+    void grab(const QUrl& source);
+    // Grabs from `device` (read from the player's threads), which must stay open until
+    // `grabbed` or cancel(); `name` tells the player the file's type.
+    void grab(QIODevice* device, const QUrl& name);
+    // Gives up a running grab without a signal and lets go of its source.
+    void cancel();
+
+signals:
+    // The first frame, or the cover picture of a sound file; a null image when there is none.
+    void grabbed(const QImage& frame);
+
+private:
+    void start();
+    void mediaStatus(QMediaPlayer::MediaStatus status);
+    void finish(const QImage& frame, unsigned grabNumber);
+
+    QMediaPlayer m_player;
+    QVideoSink m_sink;
+    QTimer m_timeout;
+    std::atomic<bool> m_waiting{false}; // a grab runs and no frame has been taken yet
+    std::atomic<unsigned> m_grabNumber{0}; // tells a late frame of an earlier grab apart
+    bool m_running = false;             // a grab has not answered yet
+};
+
+} // namespace salvyn
