@@ -7,15 +7,21 @@ namespace salvyn {
 
 FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : QObject(parent)
 {
-    m_player.setVideoSink(&m_sink);
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(timeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, m_grabNumber); });
-    connect(&m_player, &QMediaPlayer::mediaStatusChanged, this, &FirstFrameGrabber::mediaStatus);
-    connect(&m_player, &QMediaPlayer::errorOccurred, this, [this] { finish({}, m_grabNumber); });
+}
+
+QMediaPlayer& FirstFrameGrabber::newPlayer()
+{
+    m_player = std::make_unique<QMediaPlayer>();
+    auto* sink = new QVideoSink(m_player.get());
+    m_player->setVideoSink(sink);
+    connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, this, &FirstFrameGrabber::mediaStatus);
+    connect(m_player.get(), &QMediaPlayer::errorOccurred, this, [this] { finish({}, m_grabNumber); });
     // Direct: the conversion runs where the frame arrives; only the image crosses over.
     connect(
-        &m_sink, &QVideoSink::videoFrameChanged, this,
+        sink, &QVideoSink::videoFrameChanged, this,
         [this](const QVideoFrame& frame) {
             if (!frame.isValid() || !m_waiting.load())
                 return;
@@ -28,19 +34,20 @@ FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : QObject(parent)
                 Qt::QueuedConnection);
         },
         Qt::DirectConnection);
+    return *m_player;
 }
 
 void FirstFrameGrabber::grab(const QUrl& source)
 {
     cancel();
-    m_player.setSource(source);
+    newPlayer().setSource(source);
     start();
 }
 
 void FirstFrameGrabber::grab(QIODevice* device, const QUrl& name)
 {
     cancel();
-    m_player.setSourceDevice(device, name);
+    newPlayer().setSourceDevice(device, name);
     start();
 }
 
@@ -50,7 +57,7 @@ void FirstFrameGrabber::start()
     m_running = true;
     m_waiting = true;
     m_timeout.start();
-    m_player.play();
+    m_player->play();
 }
 
 void FirstFrameGrabber::cancel()
@@ -58,8 +65,14 @@ void FirstFrameGrabber::cancel()
     m_running = false;
     m_waiting = false;
     m_timeout.stop();
-    m_player.stop();
-    m_player.setSource(QUrl());
+    if (!m_player)
+        return;
+    // This may run inside one of the player's signals, so it goes later; its source now.
+    m_player->disconnect(this);
+    m_player->videoSink()->disconnect(this);
+    m_player->stop();
+    m_player->setSource(QUrl());
+    m_player.release()->deleteLater();
 }
 
 void FirstFrameGrabber::mediaStatus(QMediaPlayer::MediaStatus status)
@@ -68,8 +81,8 @@ void FirstFrameGrabber::mediaStatus(QMediaPlayer::MediaStatus status)
         return;
     if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia) {
         finish({}, m_grabNumber);
-    } else if (status == QMediaPlayer::LoadedMedia && !m_player.hasVideo()) {
-        const QMediaMetaData tags = m_player.metaData();
+    } else if (status == QMediaPlayer::LoadedMedia && !m_player->hasVideo()) {
+        const QMediaMetaData tags = m_player->metaData();
         const QImage cover = tags.value(QMediaMetaData::CoverArtImage).value<QImage>();
         finish(cover.isNull() ? tags.value(QMediaMetaData::ThumbnailImage).value<QImage>() : cover, m_grabNumber);
     }

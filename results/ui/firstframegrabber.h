@@ -11,6 +11,7 @@
 #include <QVideoSink>
 
 #include <atomic>
+#include <memory>
 
 namespace salvyn {
 
@@ -35,12 +36,14 @@ signals:
     void grabbed(const QImage& frame);
 
 private:
+    // A player of its own for each grab: Qt's GStreamer player cannot go over from a file
+    // it has played to a device.
+    QMediaPlayer& newPlayer();
     void start();
     void mediaStatus(QMediaPlayer::MediaStatus status);
     void finish(const QImage& frame, unsigned grabNumber);
 
-    QMediaPlayer m_player;
-    QVideoSink m_sink;
+    std::unique_ptr<QMediaPlayer> m_player;
     QTimer m_timeout;
     std::atomic<bool> m_waiting{false}; // a grab runs and no frame has been taken yet
     std::atomic<unsigned> m_grabNumber{0}; // tells a late frame of an earlier grab apart

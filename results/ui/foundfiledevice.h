@@ -8,8 +8,10 @@
 // which reads the file's head and tail at once: players look for the file's index there
 // when they load it. Then a reader thread of its own keeps a few chunks ready from where the
 // player reads on, through a stream of its own. A read that finds its bytes missing (the
-// player jumped) waits a moment for that thread, never for the medium: what has not come by
-// then reads as zeros, as an unreadable sector does, so every later byte keeps its place.
+// player jumped, or reads faster than the medium) waits for that thread, long enough for a
+// slow card to deliver a chunk but bounded: what has not come by then (a medium that stalls
+// on failing sectors) reads as zeros, as an unreadable sector does, so every later byte keeps
+// its place and the UI thread is never held for long.
 #include "platform/sectorstream.h"
 
 #include <QIODevice>
@@ -28,8 +30,8 @@ namespace salvyn {
 class FoundFileDevice final : public QIODevice {
     Q_OBJECT
 public:
-    // How long a read waits for bytes that are not read yet.
-    static constexpr int missWaitMs = 100;
+    // How long a read waits for bytes that are not read yet: a chunk from a card at 2 MB/s.
+    static constexpr int missWaitMs = 500;
 
     // The file's `byteCount` bytes from `firstSector` of `medium`, open read-only. Reads the
     // head and the tail before it returns: make it off the UI thread.

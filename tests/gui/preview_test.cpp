@@ -183,6 +183,11 @@ TEST(WholeFilePreview, AVideoWhoseIndexLiesBeyondItsFoundRangeOpensWholeFromTheM
         const PreviewFolder folder((files.folder() + "/preview").toStdString());
         PreviewPresenter presenter(&window, opener, state, folder, display, {[&] { return image; }, [] {}});
 
+        // After a movie played from a file, as when the user played an earlier preview.
+        ASSERT_TRUE(movie->open(files.write("dprv.AVI", files.avi)));
+        movie->findChild<QPushButton*>("moviePlayPause")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return movie->isPlaying(); }, 5000));
+        QTest::qWait(200);
         presenter.previewFoundFile(name, first, first + rangeSectors);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter.isCopying(); }, 60000));
         EXPECT_EQ(box->title(), name);
