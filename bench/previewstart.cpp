@@ -153,7 +153,7 @@ double copyWay(const QString& image, const FoundFile& file, const QString& folde
             return;
         std::setvbuf(preview, nullptr, _IOFBF, 1 << 20);
         const std::uint64_t bytes =
-            wholeFilePreviewBytes(file.name, file.File_Start_Sector, file.File_End_Sector, *medium.stream);
+            wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *medium.stream).value_or(0);
         medium.stream->seekToSector(file.File_Start_Sector);
         copySectors(*medium.stream, {file.File_Start_Sector, bytes, true, 1}, [] { return true; },
                     [preview](std::span<const std::uint8_t> piece) {
@@ -185,7 +185,7 @@ double deviceWay(const QString& image, const FoundFile& file, QString* note)
         if (!medium.stream)
             return;
         const std::uint64_t bytes =
-            wholeFilePreviewBytes(file.name, file.File_Start_Sector, file.File_End_Sector, *medium.stream);
+            wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *medium.stream).value_or(0);
         device = std::make_unique<FoundFileDevice>(std::move(medium.stream), file.File_Start_Sector, bytes);
         device->moveToThread(qApp->thread());
     });

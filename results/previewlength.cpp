@@ -5,8 +5,8 @@
 
 namespace salvyn {
 
-std::uint64_t wholeFilePreviewBytes(const std::string& name, std::uint64_t firstSector, std::uint64_t endSector,
-                                    SectorStream& medium)
+std::optional<std::uint64_t> wholeFileBeyondRange(const std::string& name, std::uint64_t firstSector,
+                                                  std::uint64_t endSector, SectorStream& medium)
 {
     const std::uint64_t range = endSector > firstSector ? (endSector - firstSector) * kSectorSize : 0;
     SavingPlan plan;
@@ -15,7 +15,7 @@ std::uint64_t wholeFilePreviewBytes(const std::string& name, std::uint64_t first
     SectorByteReader reader(medium);
     const SaveLength length = plan.lengthOf(0, reader);
     if (length.source != LengthSource::Format || length.bytes <= range)
-        return range;
+        return std::nullopt;
     return (length.bytes + kSectorSize - 1) / kSectorSize * kSectorSize;
 }
 

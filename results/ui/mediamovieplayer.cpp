@@ -4,15 +4,15 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QTime>
-#include <QStackedWidget>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QStyle>
+#include <QTime>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -146,7 +146,8 @@ QPixmap MediaMoviePlayer::soundCard() const
 void MediaMoviePlayer::showStill(const QImage& frame)
 {
     if (!frame.isNull()) {
-        m_still->setPixmap(QPixmap::fromImage(frame.scaled(m_still->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        m_still->setPixmap(
+            QPixmap::fromImage(frame.scaled(m_still->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     } else if (!m_player.hasVideo()) {
         m_still->setPixmap(soundCard());
     }

@@ -65,18 +65,15 @@ std::optional<MovieDevices> PreviewPresenter::openWholeFile(const std::string& m
     SectorSourceOpening playing = m_opener.open(medium);
     if (!playing.stream)
         return std::nullopt;
-    const std::uint64_t range = file.File_End_Sector > file.File_Start_Sector
-                                    ? (file.File_End_Sector - file.File_Start_Sector) * kSectorSize
-                                    : 0;
-    const std::uint64_t bytes =
-        wholeFilePreviewBytes(file.name, file.File_Start_Sector, file.File_End_Sector, *playing.stream);
-    if (bytes <= range)
+    const std::optional<std::uint64_t> bytes =
+        wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *playing.stream);
+    if (!bytes)
         return std::nullopt;
     SectorSourceOpening still = m_opener.open(medium);
     if (!still.stream)
         return std::nullopt;
-    MovieDevices devices{std::make_unique<FoundFileDevice>(std::move(playing.stream), file.File_Start_Sector, bytes),
-                         std::make_unique<FoundFileDevice>(std::move(still.stream), file.File_Start_Sector, bytes)};
+    MovieDevices devices{std::make_unique<FoundFileDevice>(std::move(playing.stream), file.File_Start_Sector, *bytes),
+                         std::make_unique<FoundFileDevice>(std::move(still.stream), file.File_Start_Sector, *bytes)};
     // The players read them on the UI thread.
     devices.playing->moveToThread(QCoreApplication::instance()->thread());
     devices.still->moveToThread(QCoreApplication::instance()->thread());

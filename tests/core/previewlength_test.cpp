@@ -20,7 +20,7 @@ Bytes isoBox(const char* type, std::uint32_t size)
 }
 
 // A movie of 24 sectors and a bit, its index last, from sector 2 of a medium of 64 sectors.
-TEST(WholeFilePreviewBytes, ReachTheFormatEndOnlyWhenItLiesBeyondTheFoundRange)
+TEST(WholeFileBeyondRange, IsTheFormatEndOnlyWhereThatLiesBeyondTheFoundRange)
 {
     Bytes movie = isoBox("ftyp", 20);
     for (const Bytes& box : {isoBox("mdat", 12000), isoBox("moov", 400)})
@@ -31,15 +31,15 @@ TEST(WholeFilePreviewBytes, ReachTheFormatEndOnlyWhenItLiesBeyondTheFoundRange)
     const struct {
         const char* name;
         std::uint64_t endSector;
-        std::uint64_t bytes;
+        std::optional<std::uint64_t> bytes;
     } cases[] = {
         {"MP400001.MP4", 10, 25 * kSectorSize}, // the format end, in whole sectors
-        {"MP400001.MP4", 40, 38 * kSectorSize}, // the range is longer already
-        {"CAB00001.XYZ", 10, 8 * kSectorSize}, // no format end for the type
+        {"MP400001.MP4", 40, std::nullopt},     // the range is longer already
+        {"CAB00001.XYZ", 10, std::nullopt},     // no format end for the type
     };
     for (const auto& c : cases) {
         MemorySectorStream medium(std::make_shared<const Bytes>(disk));
-        EXPECT_EQ(wholeFilePreviewBytes(c.name, 2, c.endSector, medium), c.bytes) << c.name << " " << c.endSector;
+        EXPECT_EQ(wholeFileBeyondRange(c.name, 2, c.endSector, medium), c.bytes) << c.name << " " << c.endSector;
     }
 }
 
