@@ -3,6 +3,7 @@
 #include "results/previewlength.h"
 #include "results/ui/foundfiledevice.h"
 #include "results/ui/previewdisplay.h"
+#include "scan/searchstate.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,7 +13,7 @@ namespace salvyn {
 
 PreviewPresenter::PreviewPresenter(QWidget* controlPanel, SectorSourceOpener& opener, SearchState& state,
                                    const PreviewFolder& folder, PreviewDisplay& display, Hooks hooks)
-    : m_opener(opener), m_sheet(controlPanel), m_display(display), m_hooks(std::move(hooks)),
+    : m_opener(opener), m_state(state), m_sheet(controlPanel), m_display(display), m_hooks(std::move(hooks)),
       m_extraction(opener, state, folder, *this)
 {
 }
@@ -65,8 +66,11 @@ std::optional<MovieDevices> PreviewPresenter::openWholeFile(const std::string& m
     SectorSourceOpening playing = m_opener.open(medium);
     if (!playing.stream)
         return std::nullopt;
+    // A search that ends meanwhile hands its final screen over (stop_now): the copy of the
+    // range then stops at once too.
     const std::optional<std::uint64_t> bytes =
-        wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *playing.stream);
+        wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *playing.stream,
+                             [this] { return m_state.stop_now.load() == 0; });
     if (!bytes)
         return std::nullopt;
     SectorSourceOpening still = m_opener.open(medium);

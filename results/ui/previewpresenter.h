@@ -56,6 +56,7 @@ private:
     void Final_or_Stop_Screen() override;
 
     SectorSourceOpener& m_opener;
+    SearchState& m_state;
     ClearPreview_Modeless m_sheet;
     PreviewDisplay& m_display;
     Hooks m_hooks;

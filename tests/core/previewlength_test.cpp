@@ -41,6 +41,8 @@ TEST(WholeFileBeyondRange, IsTheFormatEndOnlyWhereThatLiesBeyondTheFoundRange)
         MemorySectorStream medium(std::make_shared<const Bytes>(disk));
         EXPECT_EQ(wholeFileBeyondRange(c.name, 2, c.endSector, medium), c.bytes) << c.name << " " << c.endSector;
     }
+    MemorySectorStream medium(std::make_shared<const Bytes>(disk));
+    EXPECT_EQ(wholeFileBeyondRange("MP400001.MP4", 2, 10, medium, [] { return false; }), std::nullopt) << "called off";
 }
 
 } // namespace

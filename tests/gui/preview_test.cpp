@@ -139,13 +139,12 @@ const test::Sample& phoneVideo(const std::string& format)
 {
     static std::map<std::string, test::Sample> made;
     auto video = made.find(format);
-    if (video == made.end())
-        video = made.emplace(format, test::runEncoder("ffmpeg", "ffmpeg -v error -y -f lavfi -i "
-                                                                "testsrc2=size=640x360:rate=30 -f lavfi -i "
-                                                                "sine=r=48000 -t 4 -vf noise=alls=60:allf=t -c:v "
-                                                                "libx264 -preset ultrafast -qp 0 -c:a aac -shortest -f " +
-                                                                    format + " out"))
-                    .first;
+    if (video == made.end()) {
+        const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=640x360:rate=30 -f lavfi -i "
+                                    "sine=r=48000 -t 4 -vf noise=alls=60:allf=t -c:v libx264 -preset ultrafast -qp 0 "
+                                    "-c:a aac -shortest -f " + format + " out";
+        video = made.emplace(format, test::runEncoder("ffmpeg", command)).first;
+    }
     return video->second;
 }
 
