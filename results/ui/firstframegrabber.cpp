@@ -3,6 +3,8 @@
 #include <QMediaMetaData>
 #include <QVideoFrame>
 
+#include <atomic>
+
 namespace salvyn {
 
 FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : QObject(parent)
@@ -19,15 +21,16 @@ QMediaPlayer& FirstFrameGrabber::newPlayer()
     m_player->setVideoSink(sink);
     connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, this, &FirstFrameGrabber::mediaStatus);
     connect(m_player.get(), &QMediaPlayer::errorOccurred, this, [this] { finish({}, m_grabNumber); });
-    // Direct: the conversion runs where the frame arrives; only the image crosses over.
+    // Direct: the conversion runs where the frame arrives; only this grab's first image
+    // crosses over.
     connect(
         sink, &QVideoSink::videoFrameChanged, this,
-        [this](const QVideoFrame& frame) {
-            if (!frame.isValid() || !m_waiting.load())
+        [this, grabNumber = ++m_grabNumber, taken = std::make_shared<std::atomic<bool>>(false)](
+            const QVideoFrame& frame) {
+            if (!frame.isValid() || taken->load())
                 return;
-            const unsigned grabNumber = m_grabNumber.load();
             QImage image = frame.toImage();
-            if (image.isNull() || !m_waiting.exchange(false))
+            if (image.isNull() || taken->exchange(true))
                 return;
             QMetaObject::invokeMethod(
                 this, [this, image = std::move(image), grabNumber] { finish(image, grabNumber); },
@@ -53,9 +56,7 @@ void FirstFrameGrabber::grab(QIODevice* device, const QUrl& name)
 
 void FirstFrameGrabber::start()
 {
-    ++m_grabNumber;
     m_running = true;
-    m_waiting = true;
     m_timeout.start();
     m_player->play();
 }
@@ -63,7 +64,6 @@ void FirstFrameGrabber::start()
 void FirstFrameGrabber::cancel()
 {
     m_running = false;
-    m_waiting = false;
     m_timeout.stop();
     if (!m_player)
         return;
@@ -90,7 +90,7 @@ void FirstFrameGrabber::mediaStatus(QMediaPlayer::MediaStatus status)
 
 void FirstFrameGrabber::finish(const QImage& frame, unsigned grabNumber)
 {
-    if (!m_running || grabNumber != m_grabNumber.load())
+    if (!m_running || grabNumber != m_grabNumber)
         return;
     cancel();
     emit grabbed(frame);

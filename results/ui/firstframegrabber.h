@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QVideoSink>
 
-#include <atomic>
 #include <memory>
 
 namespace salvyn {
@@ -45,9 +44,8 @@ private:
 
     std::unique_ptr<QMediaPlayer> m_player;
     QTimer m_timeout;
-    std::atomic<bool> m_waiting{false}; // a grab runs and no frame has been taken yet
-    std::atomic<unsigned> m_grabNumber{0}; // tells a late frame of an earlier grab apart
-    bool m_running = false;             // a grab has not answered yet
+    unsigned m_grabNumber = 0; // tells a late frame of an earlier grab apart
+    bool m_running = false;    // a grab has not answered yet
 };
 
 } // namespace salvyn

@@ -25,12 +25,11 @@ FoundFileDevice::FoundFileDevice(std::unique_ptr<SectorStream> medium, std::uint
     : m_medium(std::move(medium)), m_firstSector(firstSector), m_byteCount(byteCount)
 {
     const std::uint64_t chunks = chunkCount();
-    for (std::uint64_t index = 0; index < chunks; ++index) {
-        if (index < kHeadChunks || index + kTailChunks >= chunks)
+    for (std::uint64_t index = 0; index < std::min(kHeadChunks, chunks); ++index)
+        m_chunks.emplace(index, readChunk(index));
+    for (std::uint64_t index = chunks > kTailChunks ? chunks - kTailChunks : 0; index < chunks; ++index)
+        if (!m_chunks.count(index))
             m_chunks.emplace(index, readChunk(index));
-        if (index == kHeadChunks && chunks > kHeadChunks + kTailChunks)
-            index = chunks - kTailChunks - 1;
-    }
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     m_reader = std::thread([this] { readAhead(); });
 }
