@@ -6,6 +6,7 @@
 //   device: the file read straight from the image through a read-only QIODevice.
 // Each way is timed with the image out of the page cache (cold) and in it (warm), and the
 // thread that reads the device is named. Reports figures; asserts nothing.
+// The copy goes where the app keeps previews, in memory ($XDG_RUNTIME_DIR, else /dev/shm).
 // Usage: salvyn-bench-previewstart [MiB of video, default 370] [work folder]
 #include "platform/rawsectoropener.h"
 #include "results/previewlength.h"
@@ -188,6 +189,8 @@ double deviceWay(const QString& image, const FoundFile& file, QString* note)
             wholeFileBeyondRange(file.name, file.File_Start_Sector, file.File_End_Sector, *medium.stream).value_or(0);
         device = std::make_unique<FoundFileDevice>(std::move(medium.stream), file.File_Start_Sector, bytes);
         device->moveToThread(qApp->thread());
+        // The preview box opens a second one for the still shown before Play.
+        FoundFileDevice still(opener.open(image.toStdString()).stream, file.File_Start_Sector, bytes);
     });
     ThreadNoting noting(*device);
     player.setSourceDevice(&noting, QUrl("found.mp4"));
@@ -224,16 +227,20 @@ int main(int argc, char** argv)
     std::printf("video %.1f MiB at sector %llu, found range %llu sectors\n",
                 QFileInfo(video).size() / double(kMiB), static_cast<unsigned long long>(first),
                 static_cast<unsigned long long>(kRangeSectors));
+    // Where the app keeps previews: the session's runtime folder, in memory.
+    const QString previewFolder =
+        qEnvironmentVariable("XDG_RUNTIME_DIR", QStringLiteral("/dev/shm")) + "/salvyn-bench-preview";
     for (const bool cold : {true, false, true, false}) {
         QString note;
         if (cold)
             dropFromCache(image);
-        const double copy = copyWay(image, file, work + "/preview", &note);
+        const double copy = copyWay(image, file, previewFolder, &note);
         std::printf("copy   %s %.3f s  (%s)\n", cold ? "cold" : "warm", copy, qPrintable(note));
         if (cold)
             dropFromCache(image);
         const double device = deviceWay(image, file, &note);
         std::printf("device %s %.3f s  (%s)\n", cold ? "cold" : "warm", device, qPrintable(note));
     }
+    QDir(previewFolder).removeRecursively();
     return 0;
 }
