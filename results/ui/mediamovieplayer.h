@@ -58,11 +58,13 @@ private:
     void showPosition(qint64 positionMs);
 
     const IconProvider& m_icons;
+    // The movie's, when it is read from the medium. Before the players, which read them, so
+    // that it goes after them.
+    MovieDevices m_devices;
     QMediaPlayer m_player;
     QAudioOutput m_audio;
     FirstFrameGrabber m_grabber;
-    QString m_type;        // the loaded file's type, for its icon
-    MovieDevices m_devices; // the movie's, when it is read from the medium
+    QString m_type; // the loaded file's type, for its icon
     QStackedWidget* m_screen = nullptr;
     QLabel* m_still = nullptr;
     QVideoWidget* m_video = nullptr;
