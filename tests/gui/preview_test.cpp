@@ -186,7 +186,6 @@ TEST(WholeFilePreview, AVideoWhoseIndexLiesBeyondItsFoundRangeOpensWholeFromTheM
         ASSERT_TRUE(movie->open(files.write("dprv.AVI", files.avi)));
         movie->findChild<QPushButton*>("moviePlayPause")->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return movie->isPlaying(); }, 5000));
-        QTest::qWait(200);
         presenter.previewFoundFile(name, first, first + rangeSectors);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter.isCopying(); }, 60000));
         EXPECT_EQ(box->title(), name);
