@@ -6,7 +6,12 @@
 namespace salvyn {
 namespace {
 
-// Sectors that cannot be read once the caller has given up: the format end stops there.
+// Finding a streamed file's end walks all of its frames. Past this much reading the preview
+// keeps to the found range rather than keep the user waiting on a slow card.
+constexpr std::uint64_t kLongestEndWalkSectors = (64u << 20) / kSectorSize;
+
+// Sectors that cannot be read once the caller has given up or the walk has read its fill:
+// the format end stops there.
 class UntilCalledOff final : public SectorStream {
 public:
     UntilCalledOff(SectorStream& inner, const std::function<bool()>& keepGoing)
@@ -14,7 +19,7 @@ public:
     bool seekToSector(std::uint64_t sector) override { return m_inner.seekToSector(sector); }
     std::size_t readSector(std::uint8_t* sector) override
     {
-        if (m_calledOff || (m_calledOff = !m_keepGoing()))
+        if (m_calledOff || (m_calledOff = ++m_read > kLongestEndWalkSectors || !m_keepGoing()))
             return 0;
         return m_inner.readSector(sector);
     }
@@ -25,6 +30,7 @@ private:
     SectorStream& m_inner;
     const std::function<bool()>& m_keepGoing;
     bool m_calledOff = false;
+    std::uint64_t m_read = 0;
 };
 
 } // namespace

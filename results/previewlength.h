@@ -4,7 +4,7 @@
 // so a player needs the whole file: when the saving plan reads the file's true end from its
 // own structure and that end lies beyond the range, the preview reaches it. Otherwise the
 // range is all there is. Finding the end may read a streamed file (MPEG, Ogg, MP3) through
-// to its end, so it can be called off. Reads the medium through the caller's stream; one thread.
+// to its end, so it can be called off, and gives up after 64 MiB. Reads the medium through the caller's stream; one thread.
 #include "platform/sectorstream.h"
 
 #include <cstdint>

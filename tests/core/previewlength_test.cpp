@@ -45,5 +45,22 @@ TEST(WholeFileBeyondRange, IsTheFormatEndOnlyWhereThatLiesBeyondTheFoundRange)
     EXPECT_EQ(wholeFileBeyondRange("MP400001.MP4", 2, 10, medium, [] { return false; }), std::nullopt) << "called off";
 }
 
+// A stream of frames is walked to its end only while that stays short: 70 MiB is not.
+TEST(WholeFileBeyondRange, AStreamTooLongToWalkKeepsItsRange)
+{
+    Bytes frame(417);
+    frame[0] = 0xFF, frame[1] = 0xFB, frame[2] = 0x90;  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz
+    for (const std::uint64_t frames : {1000u, 176000u}) {
+        auto disk = std::make_shared<Bytes>();
+        disk->reserve(frames * frame.size() + 4096);
+        for (std::uint64_t k = 0; k < frames; ++k)
+            disk->insert(disk->end(), frame.begin(), frame.end());
+        disk->resize(disk->size() + 4096);
+        MemorySectorStream medium(disk);
+        const auto whole = wholeFileBeyondRange("MP300001.MP3", 0, 10, medium);
+        EXPECT_EQ(whole, frames == 1000 ? std::optional<std::uint64_t>((417000 + 511) / 512 * 512) : std::nullopt) << frames;
+    }
+}
+
 } // namespace
 } // namespace salvyn
