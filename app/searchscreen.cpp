@@ -97,7 +97,7 @@ QWidget* buildRawArea(SearchScreen& screen)
 
 QList<QWidget*> SearchScreen::progressControls() const
 {
-    return {_Progress_Horz, _sector_label, _Mode_label, _stop_scan};
+    return {_Progress_Horz, passSpeedLabel, _sector_label, _Mode_label, _stop_scan};
 }
 
 SearchScreen buildSearchScreen(QWidget* parent)
@@ -114,6 +114,8 @@ SearchScreen buildSearchScreen(QWidget* parent)
     screen._Progress_Horz->setRange(0, 1); // (0,0) would draw a busy bar
     screen._Progress_Horz->setValue(0);
     screen._Progress_Horz->setTextVisible(false);
+    screen.passSpeedLabel = new QLabel(screen.page);
+    screen.passSpeedLabel->setObjectName(QStringLiteral("passSpeedLabel"));
     screen._stop_scan = new QPushButton(QStringLiteral("Stop"), screen.page);
     screen._stop_scan->setObjectName(QStringLiteral("_stop_scan"));
     screen.photoArea = buildPhotoArea(screen);
@@ -129,6 +131,7 @@ SearchScreen buildSearchScreen(QWidget* parent)
     layout->addWidget(screen._Mode_label);
     layout->addWidget(screen._sector_label);
     layout->addLayout(progressRow);
+    layout->addWidget(screen.passSpeedLabel);
     return screen;
 }
 

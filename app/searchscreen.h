@@ -22,6 +22,7 @@ struct SearchScreen {
     QLabel* _Mode_label = nullptr;
     QLabel* _sector_label = nullptr;
     QProgressBar* _Progress_Horz = nullptr;
+    QLabel* passSpeedLabel = nullptr; // speed and time left, under the bar
     QPushButton* _stop_scan = nullptr;
 
     QWidget* photoArea = nullptr;

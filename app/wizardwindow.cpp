@@ -228,6 +228,7 @@ void WizardWindow::showProgress(const ProgressDisplay& display)
     search._sector_label->setText(QString::fromStdString(display.sectorLabel));
     search._Progress_Horz->setMaximum(display.bar.maximum);
     search._Progress_Horz->setValue(display.bar.value);
+    search.passSpeedLabel->setText(QString::fromStdString(display.speed));
 }
 
 NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaList,
@@ -261,7 +262,7 @@ void WizardWindow::showProgressFrom(std::uint64_t startSector, std::uint64_t end
 {
     const std::uint64_t total = endSector - startSector;
     showProgress({sectorLabelText(startSector, endSector, completedPercent(startSector, startSector, total)),
-                  progressBarValues(startSector, startSector, total)});
+                  progressBarValues(startSector, startSector, total), {}});
 }
 
 void WizardWindow::showPassStarted(const std::string& caption, bool general, RecoveryMode mode)
