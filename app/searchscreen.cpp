@@ -3,10 +3,12 @@
 #include "app/wizardtexts.h"
 #include "results/ui/imagebrowserview.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -100,6 +102,25 @@ QList<QWidget*> SearchScreen::progressControls() const
     return {_Progress_Horz, passSpeedLabel, _sector_label, _Mode_label, _stop_scan};
 }
 
+SaveOptions SearchScreen::saveOptions() const
+{
+    return {leaveOutDamagedBox->isChecked(), nameByDateBox->isChecked()};
+}
+
+void SearchScreen::showTotals(const FoundFileList& found)
+{
+    const int files = found.rowCount();
+    QString text = QString::number(files) + (files == 1 ? QStringLiteral(" file found") : QStringLiteral(" files found"));
+    if (found.measuredCount() > 0)
+        text += QStringLiteral(", ")
+              + QLocale().formattedDataSize(static_cast<qint64>(found.measuredBytes()), 1,
+                                            QLocale::DataSizeTraditionalFormat)
+              + QStringLiteral(" to save");
+    if (found.measuredCount() > 0 && found.measuredCount() < files)
+        text += QStringLiteral(" (") + QString::number(found.measuredCount()) + QStringLiteral(" measured)");
+    foundTotalsLabel->setText(text);
+}
+
 SearchScreen buildSearchScreen(QWidget* parent)
 {
     SearchScreen screen;
@@ -120,6 +141,16 @@ SearchScreen buildSearchScreen(QWidget* parent)
     screen._stop_scan->setObjectName(QStringLiteral("_stop_scan"));
     screen.photoArea = buildPhotoArea(screen);
     screen.rawArea = buildRawArea(screen);
+    screen.foundTotalsLabel = new QLabel(screen.page);
+    screen.foundTotalsLabel->setObjectName(QStringLiteral("foundTotalsLabel"));
+    screen.leaveOutDamagedBox = new QCheckBox(QStringLiteral("Leave out damaged files"), screen.page);
+    screen.leaveOutDamagedBox->setObjectName(QStringLiteral("leaveOutDamagedBox"));
+    screen.nameByDateBox = new QCheckBox(QStringLiteral("Name photos and videos by the date they were taken"), screen.page);
+    screen.nameByDateBox->setObjectName(QStringLiteral("nameByDateBox"));
+    auto* savingRow = new QHBoxLayout;
+    savingRow->addWidget(screen.foundTotalsLabel, 1);
+    savingRow->addWidget(screen.leaveOutDamagedBox);
+    savingRow->addWidget(screen.nameByDateBox);
 
     auto* progressRow = new QHBoxLayout;
     progressRow->addWidget(screen._Progress_Horz, 1);
@@ -128,6 +159,7 @@ SearchScreen buildSearchScreen(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(screen.photoArea, 1);
     layout->addWidget(screen.rawArea, 1);
+    layout->addLayout(savingRow);
     layout->addWidget(screen._Mode_label);
     layout->addWidget(screen._sector_label);
     layout->addLayout(progressRow);

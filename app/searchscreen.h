@@ -3,8 +3,11 @@
 // Stop) shared by both, the photo browser with its zoom, save and open-folder controls, and
 // the other modes' browser beside the results table and the preview box, with their own
 // save and open-folder buttons. UI thread only.
+#include "results/savejob.h"
+
 #include <QList>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -15,6 +18,7 @@ class QWidget;
 
 namespace salvyn {
 
+class FoundFileList;
 class ImageBrowserView;
 
 struct SearchScreen {
@@ -41,7 +45,15 @@ struct SearchScreen {
     QPushButton* _open_folder_Sig = nullptr;
     QPushButton* _save_found_files_Sig = nullptr;
 
+    // Under both browsers: how many files were found and what saving them all would write,
+    // and how Save goes about them.
+    QLabel* foundTotalsLabel = nullptr;
+    QCheckBox* leaveOutDamagedBox = nullptr;
+    QCheckBox* nameByDateBox = nullptr;
+
     QList<QWidget*> progressControls() const;
+    SaveOptions saveOptions() const;
+    void showTotals(const FoundFileList& found);
 };
 
 SearchScreen buildSearchScreen(QWidget* parent);

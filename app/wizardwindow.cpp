@@ -68,6 +68,8 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
     search = buildSearchScreen(panel);
     search.imageBrowser->setFoundFileList(found);
     search.imageBrowser_2->setFoundFileList(found);
+    QObject::connect(found, &FoundFileList::totalsChanged, search.foundTotalsLabel,
+                     [this, found] { search.showTotals(*found); });
     search.idSigTableView->setModel(results);
 
     auto* row = new QWidget(panel);

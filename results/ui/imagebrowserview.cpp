@@ -1,6 +1,8 @@
 #include "results/ui/imagebrowserview.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -15,7 +17,9 @@ constexpr int kIconSideRange = 240;
 // Room under each icon for a name as the naming gives them, such as WMV00001.WMV.
 const QString kWidestUsualName = QStringLiteral("WMV00001.WMV");
 constexpr int kLabelMargin = 16;
-constexpr int kLabelHeight = 36;
+// The name, then size and date (which may wrap), then the camera.
+constexpr int kLabelLines = 4;
+constexpr int kMarkSide = 14;
 
 // Every cell draws its picture in a box of the view's icon size, whatever the picture's own
 // size (thumbnails differ), so every name sits under the same box and never runs into a
@@ -30,6 +34,43 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (const auto* view = qobject_cast<const QAbstractItemView*>(option->widget))
             option->decorationSize = view->iconSize();
+        if (const QString details = index.data(FoundFileList::DetailsRole).toString(); !details.isEmpty())
+            option->text += QLatin1Char('\n') + details;
+    }
+
+public:
+    // The file's mark at the top right corner of its picture: a green tick for a whole file,
+    // a red cross for a damaged one, a grey question mark when its format cannot tell.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant condition = index.data(FoundFileList::ConditionRole);
+        if (!condition.isValid())
+            return;
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect picture = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, widget);
+        const QRect mark(picture.right() - kMarkSide + 1, picture.top(), kMarkSide, kMarkSide);
+        QColor colour(Qt::gray);
+        QString sign = QStringLiteral("?");
+        switch (static_cast<FileCondition>(condition.toInt())) {
+        case FileCondition::Whole: colour = QColor(0x2e, 0x8b, 0x3a); sign = QStringLiteral("\u2713"); break;
+        case FileCondition::Damaged: colour = QColor(0xc6, 0x28, 0x28); sign = QStringLiteral("\u2717"); break;
+        case FileCondition::Unknown: break;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::white);
+        painter->setBrush(colour);
+        painter->drawEllipse(mark);
+        QFont font = painter->font();
+        font.setBold(true);
+        font.setPixelSize(kMarkSide - 4);
+        painter->setFont(font);
+        painter->drawText(mark, Qt::AlignCenter, sign);
+        painter->restore();
     }
 };
 
@@ -92,7 +133,7 @@ void ImageBrowserView::setZoomValue(double zoom)
     const int side = iconSideForZoom(m_zoom);
     setIconSize(QSize(side, side));
     const int labelWidth = fontMetrics().horizontalAdvance(kWidestUsualName) + kLabelMargin;
-    setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelHeight));
+    setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelLines * fontMetrics().lineSpacing() + 6));
 }
 
 void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)

@@ -3,9 +3,7 @@
 #include "doubles/memorymedium.h"
 #include "doubles/memorysectorsource.h"
 #include "doubles/samplefiles.h"
-#include "results/capturedetails.h"
-#include "results/datedname.h"
-#include "results/filecondition.h"
+#include "results/foundfiledetails.h"
 #include "results/savejob.h"
 #include "results/savingplan.h"
 #include "scratchfolder.h"
@@ -70,12 +68,11 @@ TEST(FoundFileDetails, MarksDatesAndCamerasOfEncodedAndCutShortFiles)
         test::MemoryMedium medium(image);
         SavingPlan plan;
         plan.add(std::string("FOUND.") + c.type, 1, image.size() / kSectorSize);
-        const SaveLength length = plan.lengthOf(0, medium);
-        const CaptureDetails details = captureDetailsOf(medium, c.type, kSectorSize, length.bytes);
+        const FoundFileDetails details = describeFoundFile(plan, 0, medium);
         const std::string what = std::string(c.type) + (c.cutShort ? " cut short" : "");
-        EXPECT_EQ(fileConditionText(fileConditionOf(c.type, length.source)), std::string(c.condition)) << what;
-        EXPECT_EQ(details.taken ? captureTimeText(*details.taken) : "", c.taken) << what;
-        EXPECT_EQ(details.camera, c.camera) << what;
+        EXPECT_EQ(fileConditionText(details.condition), std::string(c.condition)) << what;
+        EXPECT_EQ(details.capture.taken ? captureTimeText(*details.capture.taken) : "", c.taken) << what;
+        EXPECT_EQ(details.capture.camera, c.camera) << what;
     }
     EXPECT_EQ(fileConditionOf("JPG", LengthSource::Format, 1), FileCondition::Damaged); // unreadable sectors
 }
