@@ -4,6 +4,7 @@
 #include "results/ui/imagebrowserview.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -147,8 +148,30 @@ SearchScreen buildSearchScreen(QWidget* parent)
     screen.leaveOutDamagedBox->setObjectName(QStringLiteral("leaveOutDamagedBox"));
     screen.nameByDateBox = new QCheckBox(QStringLiteral("Name photos and videos by the date they were taken"), screen.page);
     screen.nameByDateBox->setObjectName(QStringLiteral("nameByDateBox"));
+    screen.sortBox = new QComboBox(screen.page);
+    screen.sortBox->setObjectName(QStringLiteral("sortBox"));
+    screen.sortBox->addItems({QStringLiteral("In the order found"), QStringLiteral("Sort by name"),
+                              QStringLiteral("Sort by size"), QStringLiteral("Sort by date taken"),
+                              QStringLiteral("Sort by condition")});
+    screen.hideSmallFilesBox = new QCheckBox(QStringLiteral("Hide files under 10 KB"), screen.page);
+    screen.hideSmallFilesBox->setObjectName(QStringLiteral("hideSmallFilesBox"));
+    const auto applyOrder = [browsers = QList<ImageBrowserView*>{screen.imageBrowser, screen.imageBrowser_2},
+                             sortBox = screen.sortBox, hideBox = screen.hideSmallFilesBox] {
+        const int chosen = sortBox->currentIndex();
+        const auto sort = chosen > 0 ? std::optional(static_cast<ResultSort>(chosen - 1)) : std::nullopt;
+        for (ImageBrowserView* browser : browsers)
+            browser->setOrder(sort, hideBox->isChecked());
+    };
+    QObject::connect(screen.sortBox, &QComboBox::currentIndexChanged, screen.page, applyOrder);
+    QObject::connect(screen.hideSmallFilesBox, &QCheckBox::toggled, screen.page, applyOrder);
+    // The totals change as files are measured: they must never widen the window.
+    screen.foundTotalsLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* orderRow = new QHBoxLayout;
+    orderRow->addWidget(screen.foundTotalsLabel, 1);
+    orderRow->addWidget(screen.sortBox);
+    orderRow->addWidget(screen.hideSmallFilesBox);
     auto* savingRow = new QHBoxLayout;
-    savingRow->addWidget(screen.foundTotalsLabel, 1);
+    savingRow->addStretch(1);
     savingRow->addWidget(screen.leaveOutDamagedBox);
     savingRow->addWidget(screen.nameByDateBox);
 
@@ -159,6 +182,7 @@ SearchScreen buildSearchScreen(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(screen.photoArea, 1);
     layout->addWidget(screen.rawArea, 1);
+    layout->addLayout(orderRow);
     layout->addLayout(savingRow);
     layout->addWidget(screen._Mode_label);
     layout->addWidget(screen._sector_label);

@@ -8,6 +8,7 @@
 #include <QList>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -48,6 +49,8 @@ struct SearchScreen {
     // Under both browsers: how many files were found and what saving them all would write,
     // and how Save goes about them.
     QLabel* foundTotalsLabel = nullptr;
+    QComboBox* sortBox = nullptr; // the order found, then the ResultSort values in order
+    QCheckBox* hideSmallFilesBox = nullptr;
     QCheckBox* leaveOutDamagedBox = nullptr;
     QCheckBox* nameByDateBox = nullptr;
 

@@ -198,11 +198,8 @@ void WizardWindow::setModeRadios(RecoveryMode mode)
 
 std::vector<std::size_t> WizardWindow::selectedFoundFiles(RecoveryMode mode) const
 {
-    std::vector<std::size_t> rows;
     const ImageBrowserView* browser = mode == RecoveryMode::Photo ? search.imageBrowser : search.imageBrowser_2;
-    for (const QModelIndex& index : browser->selectionModel()->selectedIndexes())
-        rows.push_back(static_cast<std::size_t>(index.row()));
-    return rows;
+    return browser->selectedRows();
 }
 
 void WizardWindow::showMedium(RecoveryMode mode, const MyDataObject& medium)

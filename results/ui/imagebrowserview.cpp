@@ -1,5 +1,7 @@
 #include "results/ui/imagebrowserview.h"
 
+#include "results/ui/foundfileorder.h"
+
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -109,10 +111,13 @@ void ImageBrowserView::setFoundFileList(FoundFileList* images)
         disconnect(m_images, nullptr, this, nullptr);
     m_images = images;
     QItemSelectionModel* previousSelection = selectionModel();
-    setModel(images);
+    FoundFileOrder* previousOrder = m_order;
+    m_order = images ? new FoundFileOrder(*images, this) : nullptr;
+    setModel(m_order);
     // A view leaves its old selection model to whoever gives it a new model.
     if (previousSelection != selectionModel())
         delete previousSelection;
+    delete previousOrder;
     if (!images)
         return;
     connect(images, &FoundFileList::scrollToEndDue, this, &ImageBrowserView::scrollToEndIfMine);
@@ -120,6 +125,30 @@ void ImageBrowserView::setFoundFileList(FoundFileList* images)
         connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &ImageBrowserView::imageBrowserSelectionDidChange);
     }
+}
+
+void ImageBrowserView::setOrder(std::optional<ResultSort> sort, bool hideSmallFiles)
+{
+    if (!m_order)
+        return;
+    m_order->setSort(sort);
+    m_order->setHideSmallFiles(hideSmallFiles);
+}
+
+QModelIndex ImageBrowserView::indexOfRow(int row) const
+{
+    return m_order && m_images ? m_order->mapFromSource(m_images->index(row)) : QModelIndex();
+}
+
+std::vector<std::size_t> ImageBrowserView::selectedRows() const
+{
+    std::vector<std::size_t> rows;
+    if (!m_order)
+        return rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.push_back(static_cast<std::size_t>(m_order->mapToSource(index).row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 int ImageBrowserView::iconSideForZoom(double zoom)
@@ -158,18 +187,18 @@ void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)
 
 void ImageBrowserView::scrollToEndIfMine(FoundFileList::Kind kind, int row)
 {
-    if (kind == m_kind && m_images && row < m_images->rowCount())
-        scrollTo(m_images->index(row), QAbstractItemView::EnsureVisible);
+    if (kind != m_kind || !m_images || row >= m_images->rowCount())
+        return;
+    if (const QModelIndex shown = indexOfRow(row); shown.isValid())
+        scrollTo(shown, QAbstractItemView::EnsureVisible);
 }
 
 void ImageBrowserView::imageBrowserSelectionDidChange()
 {
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
+    const std::vector<std::size_t> selected = selectedRows();
+    if (selected.empty())
         return;
-    const int first = std::min_element(selected.begin(), selected.end(),
-                                       [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
-                          ->row();
+    const int first = static_cast<int>(selected.front());
     if (static_cast<std::uint32_t>(first) == m_prevIndex)
         return;
     m_prevIndex = static_cast<std::uint32_t>(first);

@@ -4,11 +4,14 @@
 #include "doubles/memorysectorsource.h"
 #include "doubles/samplefiles.h"
 #include "results/foundfiledetails.h"
+#include "results/resultorder.h"
 #include "results/savejob.h"
 #include "results/savingplan.h"
 #include "scratchfolder.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace salvyn {
 namespace {
@@ -102,6 +105,37 @@ TEST(FoundFileDetails, ASaveByDateGivesTakenNamesAVariantAndCanLeaveDamagedFiles
     for (const SavedFile& saved : outcome.saved)
         names += saved.name + " <- " + saved.foundName + ", ";
     EXPECT_EQ(names, "2024-06-01 10-15-32.jpg <- GND00001.JPG, 2024-06-01 10-15-32-2.jpg <- GND00002.JPG, ");
+}
+
+TEST(FoundFileDetails, SortsAndHidesSmallFilesButNeverOnesNotMeasured)
+{
+    const auto file = [](std::uint64_t bytes, std::optional<CaptureTime> taken, FileCondition condition) {
+        return std::optional(FoundFileDetails{{bytes, LengthSource::Format}, condition, {taken, ""}});
+    };
+    const std::vector<std::pair<std::string, std::optional<FoundFileDetails>>> files{
+        {"D", file(4000, CaptureTime{2024, 6, 1, 10, 15, 32}, FileCondition::Damaged)},
+        {"A", file(900000, std::nullopt, FileCondition::Whole)},
+        {"C", std::nullopt},
+        {"B", file(20000, CaptureTime{2023, 1, 1, 0, 0, 0}, FileCondition::Unknown)},
+        {"E", file(20000, CaptureTime{2024, 6, 1, 10, 15, 33}, FileCondition::Whole)},
+    };
+    const std::pair<ResultSort, const char*> orders[] = {
+        {ResultSort::Name, "ABCDE"}, {ResultSort::Size, "ABEDC"}, {ResultSort::Date, "EDBAC"}, {ResultSort::Condition, "AEBDC"}};
+    for (const auto& [sort, expected] : orders) {
+        auto sorted = files;
+        std::sort(sorted.begin(), sorted.end(), [sort](const auto& a, const auto& b) {
+            return sortsBefore(sort, a.first, a.second, b.first, b.second);
+        });
+        std::string names;
+        for (const auto& [name, details] : sorted)
+            names += name;
+        EXPECT_EQ(names, expected) << static_cast<int>(sort);
+    }
+    std::string shown;
+    for (const auto& [name, details] : files)
+        if (shownAtMinimumSize(details, kSmallFileLimit))
+            shown += name;
+    EXPECT_EQ(shown, "ACBE");
 }
 
 } // namespace
