@@ -42,9 +42,14 @@ FoundFileDetails describeFoundFile(const SavingPlan& plan, std::size_t index, By
 
 std::string foundFileToolTip(std::uint64_t firstSector, std::uint64_t endSector, const FoundFileDetails& details)
 {
-    return "Sectors " + std::to_string(firstSector) + " to " + std::to_string(endSector) + " (end excluded)\n"
-         + std::to_string(details.length.bytes) + " bytes, " + lengthReason(details.length.source) + "\n"
-         + conditionReason(details.condition);
+    std::string tip = "Sectors " + std::to_string(firstSector) + " to " + std::to_string(endSector)
+                    + " (end excluded)\n" + std::to_string(details.length.bytes) + " bytes, "
+                    + lengthReason(details.length.source) + "\n" + conditionReason(details.condition);
+    if (details.capture.taken)
+        tip += "\nTaken " + captureTimeText(*details.capture.taken);
+    if (!details.capture.camera.empty())
+        tip += " with " + details.capture.camera;
+    return tip;
 }
 
 } // namespace salvyn

@@ -41,13 +41,14 @@ int cacheCostKiB(const QPixmap& pixmap)
     return static_cast<int>(std::max<qint64>(1, bytes / 1024));
 }
 
-// "1.2 MB · 2024-06-01 10:15 · Canon EOS 80D": what is known, shortest first.
+// "1.2 MB", "2024-06-01", "Canon EOS 80D": what is known, one line each (the time of day
+// is in the tool tip).
 QString detailsCaption(const FoundFileDetails& details)
 {
     QString caption = QLocale().formattedDataSize(static_cast<qint64>(details.length.bytes), 1,
                                                    QLocale::DataSizeTraditionalFormat);
     if (details.capture.taken)
-        caption += QStringLiteral(" \u00B7 ") + QString::fromStdString(captureTimeText(*details.capture.taken)).left(16);
+        caption += QLatin1Char('\n') + QString::fromStdString(captureTimeText(*details.capture.taken)).left(10);
     if (!details.capture.camera.empty())
         caption += QLatin1Char('\n') + QString::fromStdString(details.capture.camera);
     return caption;

@@ -19,8 +19,8 @@ constexpr int kIconSideRange = 240;
 // Room under each icon for a name as the naming gives them, such as WMV00001.WMV.
 const QString kWidestUsualName = QStringLiteral("WMV00001.WMV");
 constexpr int kLabelMargin = 16;
-// The name, then size and date (which may wrap), then the camera.
-constexpr int kLabelLines = 4;
+// The name, then size, date and camera, and the style's margins.
+constexpr int kLabelLines = 5;
 constexpr int kMarkSide = 14;
 
 // Every cell draws its picture in a box of the view's icon size, whatever the picture's own
@@ -36,11 +36,24 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (const auto* view = qobject_cast<const QAbstractItemView*>(option->widget))
             option->decorationSize = view->iconSize();
-        if (const QString details = index.data(FoundFileList::DetailsRole).toString(); !details.isEmpty())
-            option->text += QLatin1Char('\n') + details;
+        // Lines as the delegate lays them out (a line feed would be drawn as a blank), each kept
+        // whole rather than wrapped.
+        if (QString details = index.data(FoundFileList::DetailsRole).toString(); !details.isEmpty())
+            option->text += QChar::LineSeparator
+                          + details.replace(QLatin1Char(' '), QChar::Nbsp).replace(QLatin1Char('\n'), QChar::LineSeparator);
     }
 
 public:
+    // Room for every line of details, whether or not they have come yet: the cells are all
+    // of one size, measured once.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (const auto* view = qobject_cast<const QListView*>(option.widget); view && view->gridSize().isValid())
+            size = size.expandedTo(view->gridSize() - QSize(4, 4));
+        return size;
+    }
+
     // The file's mark at the top right corner of its picture: a green tick for a whole file,
     // a red cross for a damaged one, a grey question mark when its format cannot tell.
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -53,8 +66,11 @@ public:
         initStyleOption(&item, index);
         const QWidget* widget = option.widget;
         QStyle* style = widget ? widget->style() : QApplication::style();
-        const QRect picture = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, widget);
-        const QRect mark(picture.right() - kMarkSide + 1, picture.top(), kMarkSide, kMarkSide);
+        const QRect box = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, widget);
+        // The picture is drawn centred in its box, never larger than it is.
+        const QSize drawn = item.icon.actualSize(box.size());
+        const QRect picture = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, drawn.isEmpty() ? box.size() : drawn, box);
+        const QRect mark(picture.right() - kMarkSide - 1, picture.top() + 2, kMarkSide, kMarkSide);
         QColor colour(Qt::gray);
         QString sign = QStringLiteral("?");
         switch (static_cast<FileCondition>(condition.toInt())) {
