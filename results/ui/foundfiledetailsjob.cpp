@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImageReader>
-#include <QThread>
 
 namespace salvyn {
 
@@ -25,8 +24,8 @@ bool qtReadsType(const std::string& type)
     return formats.contains(QByteArray::fromStdString(type).toLower());
 }
 
-} // namespace
-
+// Whether a picture decodes at all: a file whose structure is whole but whose image data
+// is broken is damaged.
 bool pictureDecodes(const QByteArray& bytes)
 {
     QBuffer buffer;
@@ -35,6 +34,8 @@ bool pictureDecodes(const QByteArray& bytes)
     QImageReader reader(&buffer);
     return !reader.read().isNull();
 }
+
+} // namespace
 
 FoundFileDetailsJob::FoundFileDetailsJob(FoundFileList& images, SectorSourceOpener& opener, QObject* parent)
     : QObject(parent), m_images(images), m_opener(opener)
@@ -46,6 +47,11 @@ FoundFileDetailsJob::FoundFileDetailsJob(FoundFileList& images, SectorSourceOpen
 FoundFileDetailsJob::~FoundFileDetailsJob()
 {
     cancel();
+    for (const QPointer<QThread>& thread : m_givenUp)
+        if (thread) {
+            thread->wait();
+            delete thread;
+        }
 }
 
 void FoundFileDetailsJob::cancel()
@@ -53,14 +59,14 @@ void FoundFileDetailsJob::cancel()
     if (!m_thread)
         return;
     m_cancelled->store(true);
-    m_thread->wait();
-    delete m_thread;
+    // One file may take long to measure (a large video): the window does not wait for it.
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    if (m_thread->isFinished())
+        delete m_thread; // a deleteLater it may have posted goes with it
+    else
+        m_givenUp.emplace_back(m_thread);
+    std::erase_if(m_givenUp, [](const QPointer<QThread>& thread) { return thread.isNull(); });
     m_thread = nullptr;
-}
-
-bool FoundFileDetailsJob::isRunning() const
-{
-    return m_thread && m_thread->isRunning();
 }
 
 void FoundFileDetailsJob::start(std::vector<FileToSave> found, std::string medium, std::uint64_t searchedEnd)
