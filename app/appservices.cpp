@@ -40,8 +40,8 @@ ControllerServices DesktopServices::controllerServices()
     services.opener = m_opener.get();
     services.folderChooser = m_folderChooser.get();
     services.modalRunner = m_modalRunner.get();
-    services.moviePlayerIn = [](QWidget* movieView) {
-        auto* player = new MediaMoviePlayer(movieView);
+    services.moviePlayerIn = [icons = m_icons.get()](QWidget* movieView) {
+        auto* player = new MediaMoviePlayer(*icons, movieView);
         auto* layout = new QVBoxLayout(movieView);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(player);

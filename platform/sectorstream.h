@@ -39,6 +39,11 @@ public:
         return 0;
     }
 
+    // How many sectors from the position the stream knows to be blank without reading them
+    // (0: none known). They are passed over with skipSectors().
+    virtual std::uint64_t blankSectorsAhead() const { return 0; }
+    virtual void skipSectors(std::uint64_t count) { (void)count; }
+
     // Number of whole sectors on the medium, as known when it was opened.
     virtual std::uint64_t sectorCount() const = 0;
 };

@@ -3,6 +3,7 @@
 #include "platform/numbertext.h"
 #include "scan/sectorrecording.h"
 
+#include <algorithm>
 
 namespace salvyn {
 
@@ -80,6 +81,18 @@ std::uint64_t PassReader::sectorsLeft() const
     const std::uint64_t forIndex = m_context.state.for_index.load(std::memory_order_relaxed);
     const std::uint64_t end = m_context.state.end_sector.load();
     return end > forIndex ? end - forIndex : 0;
+}
+
+std::uint64_t PassReader::skipBlankSectors(std::uint64_t most)
+{
+    const std::uint64_t count = std::min({most, m_stream->blankSectorsAhead(), sectorsLeft()});
+    if (count == 0)
+        return 0;
+    m_stream->skipSectors(count);
+    m_lastRead = 1;
+    m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + count,
+                                    std::memory_order_relaxed);
+    return count;
 }
 
 void PassReader::share(const std::uint8_t* sector)

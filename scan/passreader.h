@@ -74,6 +74,10 @@ public:
     }
     std::uint64_t sectorsLeft() const;
 
+    // Passes over up to `most` sectors the medium knows to be blank, as if each had been read:
+    // how many. Replayed reads know; a real medium is always read.
+    std::uint64_t skipBlankSectors(std::uint64_t most);
+
     // Hands the sector just taken (nullptr: unreadable) to the context's recordings.
     void share(const std::uint8_t* sector);
 

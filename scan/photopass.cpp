@@ -51,7 +51,9 @@ public:
                 while (!m_reader.atEnd() && m_matcher.recordCount() > 0) {
                     if (m_context.state.stop_now.load(std::memory_order_relaxed) == 1)
                         return stop();
-                    examineNextSector();
+                    // Outside a photo, blank sectors change nothing.
+                    if (m_collecting || m_aheadCount > 0 || m_reader.skipBlankSectors(~std::uint64_t{0}) == 0)
+                        examineNextSector();
                 }
             }
         } catch (const std::exception&) {

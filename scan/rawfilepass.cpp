@@ -49,7 +49,8 @@ public:
                     }
                     if (m_context.state.stop_now.load(std::memory_order_relaxed) == 1)
                         return stop();
-                    examineNextSector();
+                    if (!skipBlankSectors())
+                        examineNextSector();
                 }
             }
         } catch (const std::exception&) {
@@ -82,6 +83,22 @@ private:
             return;
         m_fileBytes += kSectorSize;
         checkSizeLimit();
+    }
+
+    // Blank sectors only count towards the open files: passed over together, up to the
+    // sector that reaches the size limit.
+    bool skipBlankSectors()
+    {
+        const std::uint64_t most =
+            m_openFiles.empty() ? ~std::uint64_t{0} : (kRawFileSizeLimit - m_fileBytes + kSectorSize - 1) / kSectorSize;
+        const std::uint64_t skipped = m_reader.skipBlankSectors(most);
+        if (skipped == 0)
+            return false;
+        if (m_headerSeen) {
+            m_fileBytes += skipped * kSectorSize;
+            checkSizeLimit();
+        }
+        return true;
     }
 
     void startGroup(std::size_t matched)

@@ -84,6 +84,21 @@ public:
         return arrived;
     }
 
+    // Outside a photo's sectors, everything up to the next recorded sector is blank.
+    std::uint64_t blankSectorsAhead() const override
+    {
+        if (collects())
+            return 0;
+        std::uint64_t until = m_sectorCount;
+        if (m_nextHeader != m_headers.end())
+            until = std::min(until, m_nextHeader->first);
+        if (m_nextUnreadable != m_unreadable.end())
+            until = std::min(until, *m_nextUnreadable);
+        return until > m_position ? until - m_position : 0;
+    }
+
+    void skipSectors(std::uint64_t count) override { m_position += count; }
+
     std::uint64_t sectorCount() const override { return m_sectorCount; }
 
 private:

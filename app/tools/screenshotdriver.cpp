@@ -1,5 +1,6 @@
-// Walks the wizard through every screen on a disk image and saves a picture of each:
-//   salvyn-screenshots IMAGE OUTPUT_FOLDER
+// Walks the wizard through every screen on a disk image and saves a picture of each; given a
+// second image that holds a large video, also the preview of that video:
+//   salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE]
 // Run by ./scripts/screenshots under a virtual display; the app itself has no such option.
 // Alerts and the end-of-search window are answered at once, so nothing waits for a user.
 #include "app/appservices.h"
@@ -66,7 +67,8 @@ private:
         bool seekToSector(std::uint64_t sector) override { return inner->seekToSector(sector); }
         std::size_t readSector(std::uint8_t* into) override
         {
-            QThread::usleep(pause);
+            if (pause != 0)
+                QThread::usleep(pause);
             return inner->readSector(into);
         }
         std::uint64_t sectorCount() const override { return inner->sectorCount(); }
@@ -86,14 +88,8 @@ public:
             button->click();
         settle();
     }
-    void selectFirstMedium()
-    {
-        while (m_wizard.nsMutaryOfDataObject()->isReloading())
-            settle();
-        auto* table = m_wizard.findChild<QTableView*>(QStringLiteral("idTableView"));
-        table->selectionModel()->select(table->model()->index(0, 0),
-                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    void selectFirstMedium() { selectMedium(false); }
+    void selectLastMedium() { selectMedium(true); }
     // The search, then the details of what it found.
     void waitForSearch()
     {
@@ -103,7 +99,6 @@ public:
         const salvyn::FoundFileList& found = *m_wizard.images();
         for (timer.start(); found.measuredCount() < found.rowCount() && timer.elapsed() < 10000;)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::fprintf(stderr, "measured %d of %d\n", found.measuredCount(), found.rowCount());
     }
     bool save(const char* name)
     {
@@ -132,6 +127,15 @@ public:
     }
 
 private:
+    void selectMedium(bool last)
+    {
+        while (m_wizard.nsMutaryOfDataObject()->isReloading())
+            settle();
+        auto* table = m_wizard.findChild<QTableView*>(QStringLiteral("idTableView"));
+        const int row = last ? table->model()->rowCount() - 1 : 0;
+        table->selectionModel()->select(table->model()->index(row, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     bool saved(const QPixmap& picture, const char* name) const
     {
         const QString path = m_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
@@ -156,8 +160,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("salvyn"));
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: salvyn-screenshots IMAGE OUTPUT_FOLDER\n");
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fprintf(stderr, "usage: salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE]\n");
         return 2;
     }
     // Pictures are written only where they cannot land on the medium being shown.
@@ -233,5 +237,23 @@ int main(int argc, char** argv)
     paced.pause = 0;
     while (wizard.saveFoundFiles()->isSaving())
         Driver::wait(50);
+    if (arguments.size() == 4) {
+        // A phone's video, larger than a found range, previewed whole with its first frame.
+        for (int screen = 0; screen < 4 && !driver.find<QTableView>("idTableView")->isVisible(); ++screen)
+            driver.click("Back_btn");
+        driver.click("_rec_mode_Video");
+        if (const auto refusal = wizard.addDiskImage(arguments[3])) {
+            std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
+            return 1;
+        }
+        driver.selectLastMedium();
+        driver.click("Next_btn");
+        driver.click("Next_btn");
+        driver.click("Next_btn");
+        driver.waitForSearch();
+        driver.selectFirstFound("imageBrowser_2");
+        Driver::wait(3000); // the movie's first frame
+        saved &= driver.save("7-large-video-preview");
+    }
     return saved ? 0 : 1;
 }

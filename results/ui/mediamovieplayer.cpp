@@ -1,11 +1,18 @@
 #include "results/ui/mediamovieplayer.h"
 
+#include "platform/qt/iconprovider.h"
+
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QStyle>
+#include <QTime>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -14,13 +21,24 @@
 #include <limits>
 
 namespace salvyn {
+namespace {
 
-MediaMoviePlayer::MediaMoviePlayer(QWidget* parent)
-    : QWidget(parent), m_video(new QVideoWidget(this)), m_playPause(new QPushButton(this)),
+constexpr int kIconSide = 96;
+
+} // namespace
+
+MediaMoviePlayer::MediaMoviePlayer(const IconProvider& icons, QWidget* parent)
+    : QWidget(parent), m_icons(icons), m_screen(new QStackedWidget(this)), m_still(new QLabel(m_screen)),
+      m_video(new QVideoWidget(m_screen)), m_playPause(new QPushButton(this)),
       m_position(new QSlider(Qt::Horizontal, this))
 {
     m_player.setAudioOutput(&m_audio);
     m_player.setVideoOutput(m_video);
+    m_still->setObjectName(QStringLiteral("movieStill"));
+    m_still->setAlignment(Qt::AlignCenter);
+    m_still->setMinimumSize(1, 1);
+    m_screen->addWidget(m_still);
+    m_screen->addWidget(m_video);
 
     m_playPause->setObjectName(QStringLiteral("moviePlayPause"));
     m_position->setObjectName(QStringLiteral("moviePosition"));
@@ -32,7 +50,7 @@ MediaMoviePlayer::MediaMoviePlayer(QWidget* parent)
     controls->addWidget(m_position, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_video, 1);
+    layout->addWidget(m_screen, 1);
     layout->addLayout(controls);
 
     connect(m_playPause, &QPushButton::clicked, this, &MediaMoviePlayer::togglePlayback);
@@ -40,13 +58,34 @@ MediaMoviePlayer::MediaMoviePlayer(QWidget* parent)
     connect(&m_player, &QMediaPlayer::playbackStateChanged, this, &MediaMoviePlayer::showPlaybackState);
     connect(&m_player, &QMediaPlayer::durationChanged, this, &MediaMoviePlayer::showDuration);
     connect(&m_player, &QMediaPlayer::positionChanged, this, &MediaMoviePlayer::showPosition);
+    connect(&m_grabber, &FirstFrameGrabber::grabbed, this, &MediaMoviePlayer::showStill);
 }
 
 bool MediaMoviePlayer::open(const QString& path)
 {
     close();
     m_player.setSource(QUrl::fromLocalFile(path));
+    if (!loaded())
+        return false;
+    m_type = QFileInfo(path).suffix();
+    m_grabber.grab(QUrl::fromLocalFile(path));
+    return true;
+}
 
+bool MediaMoviePlayer::open(MovieDevices devices, const QString& name)
+{
+    close();
+    m_devices = std::move(devices);
+    m_player.setSourceDevice(m_devices.playing.get(), QUrl(name));
+    if (!loaded())
+        return false;
+    m_type = QFileInfo(name).suffix();
+    m_grabber.grab(m_devices.still.get(), QUrl(name));
+    return true;
+}
+
+bool MediaMoviePlayer::loaded()
+{
     QEventLoop verdict;
     bool loaded = false;
     const auto judge = [&](QMediaPlayer::MediaStatus status) {
@@ -62,9 +101,8 @@ bool MediaMoviePlayer::open(const QString& path)
     loaded = now == QMediaPlayer::LoadedMedia;
     if (!loaded && now != QMediaPlayer::InvalidMedia && m_player.error() == QMediaPlayer::NoError)
         verdict.exec(QEventLoop::ExcludeUserInputEvents);
-
     if (!loaded)
-        m_player.setSource(QUrl());
+        close();
     return loaded;
 }
 
@@ -75,9 +113,45 @@ void MediaMoviePlayer::stop()
 
 void MediaMoviePlayer::close()
 {
+    m_grabber.cancel();
     m_player.stop();
     m_player.setSource(QUrl());
+    m_devices = {}; // once the players have let go of them
+    m_still->clear();
+    m_screen->setCurrentWidget(m_still);
     showDuration(0);
+}
+
+QPixmap MediaMoviePlayer::still() const
+{
+    return m_still->pixmap();
+}
+
+// A sound without a cover picture: what it is and how long it lasts.
+QPixmap MediaMoviePlayer::soundCard() const
+{
+    QPixmap card(m_still->size().expandedTo({kIconSide, kIconSide + 2 * fontMetrics().height()}));
+    card.fill(palette().color(QPalette::Window));
+    QPainter painter(&card);
+    const QRect icon((card.width() - kIconSide) / 2, (card.height() - kIconSide) / 2 - fontMetrics().height(),
+                     kIconSide, kIconSide);
+    m_icons.iconForFileType(m_type).paint(&painter, icon);
+    const QTime length = QTime(0, 0).addMSecs(static_cast<int>(qMin<qint64>(m_player.duration(), 86'399'999)));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRect(0, icon.bottom() + 1, card.width(), 2 * fontMetrics().height()), Qt::AlignCenter,
+                     length.toString(length.hour() > 0 ? QStringLiteral("h:mm:ss") : QStringLiteral("m:ss")));
+    return card;
+}
+
+void MediaMoviePlayer::showStill(const QImage& frame)
+{
+    if (!frame.isNull()) {
+        m_still->setPixmap(
+            QPixmap::fromImage(frame.scaled(m_still->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    } else if (!m_player.hasVideo()) {
+        m_still->setPixmap(soundCard());
+    }
+    emit stillShown();
 }
 
 bool MediaMoviePlayer::isPlaying() const
@@ -87,10 +161,12 @@ bool MediaMoviePlayer::isPlaying() const
 
 void MediaMoviePlayer::togglePlayback()
 {
-    if (isPlaying())
+    if (isPlaying()) {
         m_player.pause();
-    else if (!m_player.source().isEmpty())
+    } else if (!m_player.source().isEmpty()) {
+        m_screen->setCurrentWidget(m_video);
         m_player.play();
+    }
 }
 
 void MediaMoviePlayer::showPlaybackState(QMediaPlayer::PlaybackState state)

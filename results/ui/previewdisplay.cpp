@@ -30,6 +30,18 @@ void PreviewDisplay::QuickLook_Preview_Thread(const QString& nameOrPath, const Q
     setQuickLook_Preview(previewFilePath, QFileInfo(nameOrPath).fileName());
 }
 
+void PreviewDisplay::showMovieFromMedium(const QString& nameOrPath, MovieDevices devices)
+{
+    const QString title = QFileInfo(nameOrPath).fileName();
+    m_views._QuickLook_View_Box->setTitle(title);
+    if (m_movie.open(std::move(devices), title)) {
+        m_views._QuickLook_View->hide();
+        m_views.mMovieView->show();
+        return;
+    }
+    showTypeIconOf(nameOrPath);
+}
+
 void PreviewDisplay::showTypeIconOf(const QString& nameOrPath)
 {
     const QFileInfo name(nameOrPath);

@@ -3,6 +3,8 @@
 // preview file as a movie (Video and Audio modes, when it opens as one), else as a small
 // picture, else as its type's icon, under the found file's own name. Nothing here reports
 // an error to the user. UI thread only.
+#include "results/ui/movieplayer.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,7 +16,6 @@ class QWidget;
 namespace salvyn {
 
 class IconProvider;
-class MoviePlayer;
 class PreviewRenderer;
 
 // The widgets of the preview box, owned by the window.
@@ -36,10 +37,15 @@ public:
 
     // Shows the preview file under the last path component of `nameOrPath` as title.
     void QuickLook_Preview_Thread(const QString& nameOrPath, const QString& previewFilePath);
+    // A found file read straight from the medium: in the movie view when it loads as a
+    // movie, else as its type's icon (there is no preview file to draw).
+    void showMovieFromMedium(const QString& nameOrPath, MovieDevices devices);
     // When the found file's medium could not be read: its name and its type's icon only,
     // never an older preview file under this name.
     void showTypeIconOf(const QString& nameOrPath);
 
+    // Whether previews go to the movie view first: in the Video and Audio modes.
+    bool offersMovies() const;
     // Video and Audio modes offer the file to the movie view first; the others never do.
     // A null title changes nothing.
     void setQuickLook_Preview(const QString& path, const QString& title);
@@ -55,7 +61,6 @@ public:
     void clearImageView();
 
 private:
-    bool offersMovies() const;
     void showImageView();
     void showIcon(const QString& type, const QString& title);
 

@@ -1,10 +1,14 @@
 #pragma once
 // Previews of found video, audio and other files for the result screen: a selection in the
 // browser clears the box, copies the file's sectors on a worker behind the please-wait
-// sheet and shows the copy. A file selected while one is copied follows it. The controller
-// owns it and supplies the medium, the search state and its final screen. UI thread only.
+// sheet and shows the copy. In the modes that show movies, a file whose own structure ends
+// beyond its found range is not copied but played whole, straight from the medium; the
+// worker measures it and opens its devices. A file selected while one is worked on follows
+// it. The controller owns it and supplies the medium, the search state and its final
+// screen. UI thread only.
 #include "results/previewextraction.h"
 #include "results/ui/clearpreview_modeless.h"
+#include "results/ui/movieplayer.h"
 
 #include <QString>
 
@@ -42,18 +46,24 @@ public:
 
 private:
     void copied(const std::string& name);
+    // Worker: the devices of a movie to play whole, or none when the found range is all
+    // there is (or the medium cannot be opened).
+    std::optional<MovieDevices> openWholeFile(const std::string& medium, const FoundFileRange& file);
 
     void beginSheet() override;
     void QuickLook_Preview_Thread(const std::string& name, PreviewWayOut way) override;
     void endSheet() override;
     void Final_or_Stop_Screen() override;
 
+    SectorSourceOpener& m_opener;
+    SearchState& m_state;
     ClearPreview_Modeless m_sheet;
     PreviewDisplay& m_display;
     Hooks m_hooks;
     PreviewExtraction m_extraction;
     QThread* m_worker = nullptr;
     PreviewWayOut m_way = PreviewWayOut::Finished; // the worker's, read once it has ended
+    std::optional<MovieDevices> m_wholeFile;       // the same
     std::optional<FoundFileRange> m_next;         // selected while a copy ran
 };
 

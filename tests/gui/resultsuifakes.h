@@ -66,6 +66,7 @@ struct FakeFolderChooser final : FolderChooser {
 // Opens what it is told to (`opens`), noting every path and stop.
 struct FakeMoviePlayer final : MoviePlayer {
     bool open(const QString& path) override { return opened << path, opens; }
+    bool open(MovieDevices, const QString& name) override { return opened << name, opens; }
     void stop() override { ++stops, playing = false; }
     void close() override { playing = false; }
     bool isPlaying() const override { return playing; }
