@@ -108,6 +108,8 @@ int main(int argc, char** argv)
         }
         if (const std::string family = familyOf(recipe.type); !family.empty())
             writeFile(out / family / recipe.name, sample.bytes);
+        if (recipe.type == "JPG" || recipe.type == "TIF" || recipe.type == "MP4" || recipe.type == "MOV")
+            writeFile(out / "capturedetails" / recipe.name, sample.bytes);
         if (recipe.name == "Zip" || recipe.name == "Ogg" || recipe.name == "SevenZip")
             writeFile(out / "formatendchecksums" / recipe.name,
                       Bytes(sample.bytes.begin(), sample.bytes.begin() + std::min(sample.bytes.size(), kChecksumSeedBytes)));
