@@ -95,7 +95,7 @@ std::vector<FileToSave> MyTableController::foundFiles() const
 void MyTableController::saveFoundFilesInto(const QString& folder)
 {
     const std::vector<FileToSave> found = foundFiles();
-    m_saver->start(found, saveSelection(m_window.selectedFoundFiles(mode()), found.size()), folder,
+    m_saver->start(found, saveSelection(m_window.selectedFoundFiles(mode()), m_window.shownFoundFiles(mode())), folder,
                    m_wizard.diskIdentifier(), m_window.saveOptions());
 }
 

@@ -202,6 +202,12 @@ std::vector<std::size_t> WizardWindow::selectedFoundFiles(RecoveryMode mode) con
     return browser->selectedRows();
 }
 
+std::vector<std::size_t> WizardWindow::shownFoundFiles(RecoveryMode mode) const
+{
+    const ImageBrowserView* browser = mode == RecoveryMode::Photo ? search.imageBrowser : search.imageBrowser_2;
+    return browser->shownRows();
+}
+
 void WizardWindow::showMedium(RecoveryMode mode, const MyDataObject& medium)
 {
     const QString identifier = QString::fromStdString(medium.nsStrDiskIdentifier());

@@ -40,6 +40,7 @@ struct WizardWindow {
     void showHelp(const QString& text);
     // The rows selected in the browser of `mode`.
     std::vector<std::size_t> selectedFoundFiles(RecoveryMode mode) const;
+    std::vector<std::size_t> shownFoundFiles(RecoveryMode mode) const;
     // The chosen medium's texts on the mode's criteria screen, or "<None>" everywhere.
     void showMedium(RecoveryMode mode, const MyDataObject& medium);
     void forgetMedium();

@@ -189,16 +189,12 @@ ScreenLayout WizardModel::layout() const
     return shown;
 }
 
-std::vector<std::size_t> saveSelection(std::vector<std::size_t> selectedRows, std::size_t foundCount)
+std::vector<std::size_t> saveSelection(std::vector<std::size_t> selectedRows, std::vector<std::size_t> shownRows)
 {
-    std::sort(selectedRows.begin(), selectedRows.end());
-    selectedRows.erase(std::unique(selectedRows.begin(), selectedRows.end()), selectedRows.end());
-    if (!selectedRows.empty())
-        return selectedRows;
-    std::vector<std::size_t> all(foundCount);
-    for (std::size_t i = 0; i < foundCount; ++i)
-        all[i] = i;
-    return all;
+    std::vector<std::size_t>& rows = selectedRows.empty() ? shownRows : selectedRows;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 } // namespace salvyn

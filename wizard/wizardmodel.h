@@ -134,8 +134,8 @@ private:
     SignatureList m_checkListHeaderAdv;
 };
 
-// The found files a save takes: the selected rows in order, each once, or every found
-// file when none is selected.
-std::vector<std::size_t> saveSelection(std::vector<std::size_t> selectedRows, std::size_t foundCount);
+// The found files a save takes, in the list's order, each once: the selected rows, or when
+// none is selected every row the results show (a size filter hides the rest).
+std::vector<std::size_t> saveSelection(std::vector<std::size_t> selectedRows, std::vector<std::size_t> shownRows);
 
 } // namespace salvyn

@@ -167,6 +167,14 @@ std::vector<std::size_t> ImageBrowserView::selectedRows() const
     return rows;
 }
 
+std::vector<std::size_t> ImageBrowserView::shownRows() const
+{
+    std::vector<std::size_t> rows;
+    for (int row = 0; m_order && row < m_order->rowCount(); ++row)
+        rows.push_back(static_cast<std::size_t>(m_order->mapToSource(m_order->index(row, 0)).row()));
+    return rows;
+}
+
 int ImageBrowserView::iconSideForZoom(double zoom)
 {
     return kSmallestIconSide + static_cast<int>(std::lround(std::clamp(zoom, 0.0, 1.0) * kIconSideRange));

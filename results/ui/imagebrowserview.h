@@ -39,6 +39,8 @@ public:
     QModelIndex indexOfRow(int row) const;
     // The list's rows selected here.
     std::vector<std::size_t> selectedRows() const;
+    // The list's rows the browser shows, which its size filter may leave out some of.
+    std::vector<std::size_t> shownRows() const;
 
     // Zoom 0..1 (clamped) sets the icon side to 16 + zoom * 240 pixels.
     void setZoomValue(double zoom);

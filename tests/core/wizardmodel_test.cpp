@@ -189,12 +189,12 @@ TEST(WizardModel, EachModeHasItsOwnPairOfLists)
         EXPECT_EQ(listsOfMode(lists, mode).general[0] + " " + listsOfMode(lists, mode).thorough[0], expected);
 }
 
-TEST(WizardModel, ASaveTakesTheSelectedFilesOnceInOrderOrElseEveryFile)
+TEST(WizardModel, ASaveTakesTheSelectedFilesOnceInOrderOrElseEveryFileShown)
 {
     using Rows = std::vector<std::size_t>;
-    EXPECT_EQ(saveSelection({}, 3), (Rows{0, 1, 2}));
-    EXPECT_EQ(saveSelection({2, 0, 2}, 3), (Rows{0, 2}));
-    EXPECT_EQ(saveSelection({}, 0), Rows{});
+    EXPECT_EQ(saveSelection({}, {2, 0, 1}), (Rows{0, 1, 2}));
+    EXPECT_EQ(saveSelection({2, 0, 2}, {0, 1, 2}), (Rows{0, 2}));
+    EXPECT_EQ(saveSelection({}, {}), Rows{});
 }
 
 } // namespace
