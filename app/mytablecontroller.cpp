@@ -11,6 +11,7 @@
 #include "platform/qt/alertservice.h"
 #include "results/previewfolder.h"
 #include "results/ui/destinationfolder.h"
+#include "results/ui/foundfiledetailsjob.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
 #include "results/ui/savefoundfiles.h"
@@ -46,6 +47,7 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
     m_destination = new DestinationFolder(this, m_window.criteria->pathField(), m_window.criteriaSig->pathField(),
                                           *m_services.modalRunner, *m_services.folderChooser);
     m_saver = new SaveFoundFiles(this, *m_services.alerts, *m_services.opener);
+    m_details = new FoundFileDetailsJob(*m_images, *m_services.opener, this);
     connect(m_saver, &SaveFoundFiles::anotherFolderWanted, this, &MyTableController::chooseFolderThenSave);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);

@@ -7,6 +7,7 @@
 #include "app/wizardsearch.h"
 #include "app/wizardwindow.h"
 #include "media/qt/medialist.h"
+#include "results/savejob.h"
 #include "scan/scanhost.h"
 #include "wizard/wizardmodel.h"
 
@@ -21,6 +22,7 @@ namespace salvyn {
 
 class CheckListModel;
 class DestinationFolder;
+class FoundFileDetailsJob;
 class FoundFileList;
 class PressedScreen;
 class PreviewBox;
@@ -94,6 +96,7 @@ private:
     void resetForNextSearch();
     void removePreviewFiles();
     void saveFoundFilesInto(const QString& folder);
+    std::vector<FileToSave> foundFiles() const;
     void chooseFolderThenSave();
 
     ControllerServices m_services;
@@ -106,6 +109,7 @@ private:
     FoundFileList* m_images;
     DestinationFolder* m_destination = nullptr;
     SaveFoundFiles* m_saver = nullptr;
+    FoundFileDetailsJob* m_details = nullptr;
     QDialog* m_saveFileInfo = nullptr;
     QDialog* m_saveFileInfoForRaw = nullptr;
     std::unique_ptr<PreviewBox> m_preview;

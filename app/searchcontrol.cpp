@@ -8,6 +8,7 @@
 #include "platform/qt/alertservice.h"
 #include "platform/qt/documentopener.h"
 #include "results/ui/destinationfolder.h"
+#include "results/ui/foundfiledetailsjob.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/savefoundfiles.h"
 
@@ -56,6 +57,7 @@ void MyTableController::Final_or_Stop_Screen()
     for (QWidget* control : m_window.search.progressControls())
         control->hide();
     m_images->flushPending();
+    m_details->start(foundFiles(), m_wizard.diskIdentifier(), state.end_sector);
     m_services.modalRunner->runModal(mode() == RecoveryMode::Photo ? *m_saveFileInfo : *m_saveFileInfoForRaw);
     state.stop_now = 0; // any way of closing the window goes on like its OK
     m_wizard.searchEnded();
@@ -80,15 +82,21 @@ void MyTableController::chooseFolderThenSave()
     });
 }
 
-void MyTableController::saveFoundFilesInto(const QString& folder)
+std::vector<FileToSave> MyTableController::foundFiles() const
 {
     std::vector<FileToSave> found;
     for (int row = 0; row < m_images->rowCount(); ++row) {
         const MyImageObject& record = m_images->imageAt(row);
         found.push_back({record.image_Name.toStdString(), record.File_Start_Sector, record.File_End_Sector});
     }
+    return found;
+}
+
+void MyTableController::saveFoundFilesInto(const QString& folder)
+{
+    const std::vector<FileToSave> found = foundFiles();
     m_saver->start(found, saveSelection(m_window.selectedFoundFiles(mode()), found.size()), folder,
-                   m_wizard.diskIdentifier());
+                   m_wizard.diskIdentifier(), m_window.saveOptions());
 }
 
 void MyTableController::Open_Folder()

@@ -3,10 +3,13 @@
 #include "app/wizardtexts.h"
 #include "results/ui/imagebrowserview.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -97,7 +100,26 @@ QWidget* buildRawArea(SearchScreen& screen)
 
 QList<QWidget*> SearchScreen::progressControls() const
 {
-    return {_Progress_Horz, _sector_label, _Mode_label, _stop_scan};
+    return {_Progress_Horz, passSpeedLabel, _sector_label, _Mode_label, _stop_scan};
+}
+
+SaveOptions SearchScreen::saveOptions() const
+{
+    return {leaveOutDamagedBox->isChecked(), nameByDateBox->isChecked()};
+}
+
+void SearchScreen::showTotals(const FoundFileList& found)
+{
+    const int files = found.rowCount();
+    QString text = QString::number(files) + (files == 1 ? QStringLiteral(" file found") : QStringLiteral(" files found"));
+    if (found.measuredCount() > 0)
+        text += QStringLiteral(", ")
+              + QLocale().formattedDataSize(static_cast<qint64>(found.measuredBytes()), 1,
+                                            QLocale::DataSizeTraditionalFormat)
+              + QStringLiteral(" to save");
+    if (found.measuredCount() > 0 && found.measuredCount() < files)
+        text += QStringLiteral(" (") + QString::number(found.measuredCount()) + QStringLiteral(" measured)");
+    foundTotalsLabel->setText(text);
 }
 
 SearchScreen buildSearchScreen(QWidget* parent)
@@ -114,10 +136,44 @@ SearchScreen buildSearchScreen(QWidget* parent)
     screen._Progress_Horz->setRange(0, 1); // (0,0) would draw a busy bar
     screen._Progress_Horz->setValue(0);
     screen._Progress_Horz->setTextVisible(false);
+    screen.passSpeedLabel = new QLabel(screen.page);
+    screen.passSpeedLabel->setObjectName(QStringLiteral("passSpeedLabel"));
     screen._stop_scan = new QPushButton(QStringLiteral("Stop"), screen.page);
     screen._stop_scan->setObjectName(QStringLiteral("_stop_scan"));
     screen.photoArea = buildPhotoArea(screen);
     screen.rawArea = buildRawArea(screen);
+    screen.foundTotalsLabel = new QLabel(screen.page);
+    screen.foundTotalsLabel->setObjectName(QStringLiteral("foundTotalsLabel"));
+    screen.leaveOutDamagedBox = new QCheckBox(QStringLiteral("Leave out damaged files"), screen.page);
+    screen.leaveOutDamagedBox->setObjectName(QStringLiteral("leaveOutDamagedBox"));
+    screen.nameByDateBox = new QCheckBox(QStringLiteral("Name photos and videos by the date they were taken"), screen.page);
+    screen.nameByDateBox->setObjectName(QStringLiteral("nameByDateBox"));
+    screen.sortBox = new QComboBox(screen.page);
+    screen.sortBox->setObjectName(QStringLiteral("sortBox"));
+    screen.sortBox->addItems({QStringLiteral("In the order found"), QStringLiteral("Sort by name"),
+                              QStringLiteral("Sort by size"), QStringLiteral("Sort by date taken"),
+                              QStringLiteral("Sort by condition")});
+    screen.hideSmallFilesBox = new QCheckBox(QStringLiteral("Hide files under 10 KB"), screen.page);
+    screen.hideSmallFilesBox->setObjectName(QStringLiteral("hideSmallFilesBox"));
+    const auto applyOrder = [browsers = QList<ImageBrowserView*>{screen.imageBrowser, screen.imageBrowser_2},
+                             sortBox = screen.sortBox, hideBox = screen.hideSmallFilesBox] {
+        const int chosen = sortBox->currentIndex();
+        const auto sort = chosen > 0 ? std::optional(static_cast<ResultSort>(chosen - 1)) : std::nullopt;
+        for (ImageBrowserView* browser : browsers)
+            browser->setOrder(sort, hideBox->isChecked());
+    };
+    QObject::connect(screen.sortBox, &QComboBox::currentIndexChanged, screen.page, applyOrder);
+    QObject::connect(screen.hideSmallFilesBox, &QCheckBox::toggled, screen.page, applyOrder);
+    // The totals change as files are measured: they must never widen the window.
+    screen.foundTotalsLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* orderRow = new QHBoxLayout;
+    orderRow->addWidget(screen.foundTotalsLabel, 1);
+    orderRow->addWidget(screen.sortBox);
+    orderRow->addWidget(screen.hideSmallFilesBox);
+    auto* savingRow = new QHBoxLayout;
+    savingRow->addStretch(1);
+    savingRow->addWidget(screen.leaveOutDamagedBox);
+    savingRow->addWidget(screen.nameByDateBox);
 
     auto* progressRow = new QHBoxLayout;
     progressRow->addWidget(screen._Progress_Horz, 1);
@@ -126,9 +182,12 @@ SearchScreen buildSearchScreen(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(screen.photoArea, 1);
     layout->addWidget(screen.rawArea, 1);
+    layout->addLayout(orderRow);
+    layout->addLayout(savingRow);
     layout->addWidget(screen._Mode_label);
     layout->addWidget(screen._sector_label);
     layout->addLayout(progressRow);
+    layout->addWidget(screen.passSpeedLabel);
     return screen;
 }
 

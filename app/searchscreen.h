@@ -3,8 +3,12 @@
 // Stop) shared by both, the photo browser with its zoom, save and open-folder controls, and
 // the other modes' browser beside the results table and the preview box, with their own
 // save and open-folder buttons. UI thread only.
+#include "results/savejob.h"
+
 #include <QList>
 
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -15,6 +19,7 @@ class QWidget;
 
 namespace salvyn {
 
+class FoundFileList;
 class ImageBrowserView;
 
 struct SearchScreen {
@@ -22,6 +27,7 @@ struct SearchScreen {
     QLabel* _Mode_label = nullptr;
     QLabel* _sector_label = nullptr;
     QProgressBar* _Progress_Horz = nullptr;
+    QLabel* passSpeedLabel = nullptr; // speed and time left, under the bar
     QPushButton* _stop_scan = nullptr;
 
     QWidget* photoArea = nullptr;
@@ -40,7 +46,17 @@ struct SearchScreen {
     QPushButton* _open_folder_Sig = nullptr;
     QPushButton* _save_found_files_Sig = nullptr;
 
+    // Under both browsers: how many files were found and what saving them all would write,
+    // and how Save goes about them.
+    QLabel* foundTotalsLabel = nullptr;
+    QComboBox* sortBox = nullptr; // the order found, then the ResultSort values in order
+    QCheckBox* hideSmallFilesBox = nullptr;
+    QCheckBox* leaveOutDamagedBox = nullptr;
+    QCheckBox* nameByDateBox = nullptr;
+
     QList<QWidget*> progressControls() const;
+    SaveOptions saveOptions() const;
+    void showTotals(const FoundFileList& found);
 };
 
 SearchScreen buildSearchScreen(QWidget* parent);

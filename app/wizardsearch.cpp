@@ -30,13 +30,23 @@ void WizardSearch::start(SearchRequest request, const ResultRows* rows)
     ScanContext* context = m_context.get();
     m_threads->start([context] { runSearch(*context); },
                      [this] {
-                         if (const auto display = progressTick(m_state))
+                         if (auto display = timedTick())
                              runOnUi(m_uiObject, [this, shown = *display] { m_showProgress(shown); });
                      },
                      [this] {
-                         if (const auto display = progressTick(m_state))
+                         if (const auto display = timedTick())
                              m_showProgress(*display);
                      });
+}
+
+std::optional<ProgressDisplay> WizardSearch::timedTick()
+{
+    auto display = progressTick(m_state);
+    if (display) {
+        m_speed.sample(m_state.for_index);
+        display->speed = m_speed.text(m_state.end_sector);
+    }
+    return display;
 }
 
 void WizardSearch::stopTicker()

@@ -2,6 +2,7 @@
 // The search the wizard runs: the request handed over by Next, the worker and ticker
 // threads with what they work with, and the progress they show on the way. Owns the
 // search state, which the threads share. UI thread only, except `state()`.
+#include "scan/passspeed.h"
 #include "scan/progress.h"
 #include "scan/searchrequest.h"
 #include "scan/searchstate.h"
@@ -43,10 +44,13 @@ public:
     bool stop(int timeoutMs);
 
 private:
+    std::optional<ProgressDisplay> timedTick(); // ticker thread, and the last tick on the UI thread
+
     QObject* m_uiObject;
     SectorSourceOpener& m_opener;
     ShowProgress m_showProgress;
     SearchState m_state;
+    PassSpeed m_speed; // sampled by the ticker
     SearchRequest m_request;
     std::unique_ptr<UiThreadScanHost> m_host;
     std::unique_ptr<FoundFileListSink> m_sink;

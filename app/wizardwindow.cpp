@@ -68,6 +68,8 @@ void WizardWindow::build(QWidget* panel, CheckListModel* checkListModel, Results
     search = buildSearchScreen(panel);
     search.imageBrowser->setFoundFileList(found);
     search.imageBrowser_2->setFoundFileList(found);
+    QObject::connect(found, &FoundFileList::totalsChanged, search.foundTotalsLabel,
+                     [this, found] { search.showTotals(*found); });
     search.idSigTableView->setModel(results);
 
     auto* row = new QWidget(panel);
@@ -196,11 +198,8 @@ void WizardWindow::setModeRadios(RecoveryMode mode)
 
 std::vector<std::size_t> WizardWindow::selectedFoundFiles(RecoveryMode mode) const
 {
-    std::vector<std::size_t> rows;
     const ImageBrowserView* browser = mode == RecoveryMode::Photo ? search.imageBrowser : search.imageBrowser_2;
-    for (const QModelIndex& index : browser->selectionModel()->selectedIndexes())
-        rows.push_back(static_cast<std::size_t>(index.row()));
-    return rows;
+    return browser->selectedRows();
 }
 
 void WizardWindow::showMedium(RecoveryMode mode, const MyDataObject& medium)
@@ -228,6 +227,7 @@ void WizardWindow::showProgress(const ProgressDisplay& display)
     search._sector_label->setText(QString::fromStdString(display.sectorLabel));
     search._Progress_Horz->setMaximum(display.bar.maximum);
     search._Progress_Horz->setValue(display.bar.value);
+    search.passSpeedLabel->setText(QString::fromStdString(display.speed));
 }
 
 NextInputs WizardWindow::nextInputs(RecoveryMode mode, const MediaList& mediaList,
@@ -261,7 +261,7 @@ void WizardWindow::showProgressFrom(std::uint64_t startSector, std::uint64_t end
 {
     const std::uint64_t total = endSector - startSector;
     showProgress({sectorLabelText(startSector, endSector, completedPercent(startSector, startSector, total)),
-                  progressBarValues(startSector, startSector, total)});
+                  progressBarValues(startSector, startSector, total), {}});
 }
 
 void WizardWindow::showPassStarted(const std::string& caption, bool general, RecoveryMode mode)

@@ -58,6 +58,7 @@ struct WizardWindow {
     // The photo set's thorough box and browse button, which stay put while a search runs.
     void setPhotoCriteriaEnabled(bool enabled);
     void resetZoom();
+    SaveOptions saveOptions() const { return search.saveOptions(); }
 
     QLabel* _help_info = nullptr;
     QLabel* _Search_Type = nullptr;

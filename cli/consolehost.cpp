@@ -7,21 +7,6 @@
 
 namespace salvyn {
 
-namespace {
-
-std::string durationText(double seconds)
-{
-    const auto whole = static_cast<unsigned long long>(seconds);
-    char text[32];
-    if (whole >= 3600)
-        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", whole / 3600, whole / 60 % 60, whole % 60);
-    else
-        std::snprintf(text, sizeof text, "%llu:%02llu", whole / 60, whole % 60);
-    return text;
-}
-
-} // namespace
-
 std::string openFailureText(const SectorSourceError& error)
 {
     if (error.errorNumber == EACCES || error.errorNumber == EPERM)
@@ -56,9 +41,7 @@ void ConsoleHost::passStarted(const std::string& passName, const std::string& ca
 void ConsoleHost::progressSetUp(std::uint64_t startSector, std::uint64_t endSector)
 {
     (void)endSector;
-    std::lock_guard lock(m_lock);
-    m_passStart = std::chrono::steady_clock::now();
-    m_passFirstSector = startSector;
+    m_speed.sample(startSector);
 }
 
 void ConsoleHost::deviceOpenFailed(const SectorSourceError& error)
@@ -89,20 +72,13 @@ void ConsoleHost::stopTicker()
 void ConsoleHost::tick()
 {
     const std::uint64_t forIndex = m_state.for_index;
-    const std::uint64_t start = m_state.start_sector;
     const std::uint64_t end = m_state.end_sector;
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_passStart).count();
-    const std::uint64_t done = forIndex > m_passFirstSector ? forIndex - m_passFirstSector : 0;
-    const double sectorsPerSecond = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-    char text[160];
-    std::snprintf(text, sizeof text, "%3llu%%  sectors %llu of %llu  %.1f MB/s  %s left",
-                  static_cast<unsigned long long>(completedPercent(forIndex, start, m_state.total_sector)),
-                  static_cast<unsigned long long>(forIndex), static_cast<unsigned long long>(end),
-                  sectorsPerSecond * 512 / 1e6,
-                  sectorsPerSecond > 0 && end > forIndex
-                      ? durationText(static_cast<double>(end - forIndex) / sectorsPerSecond).c_str()
-                      : "--:--");
-    m_console.progress(text);
+    m_speed.sample(forIndex);
+    char text[96];
+    std::snprintf(text, sizeof text, "%3llu%%  sectors %llu of %llu  ",
+                  static_cast<unsigned long long>(completedPercent(forIndex, m_state.start_sector, m_state.total_sector)),
+                  static_cast<unsigned long long>(forIndex), static_cast<unsigned long long>(end));
+    m_console.progress(text + m_speed.text(end));
 }
 
 } // namespace salvyn

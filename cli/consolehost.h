@@ -2,10 +2,10 @@
 // The search front end of salvyn-scan: pass captions, errors and a progress ticker on the
 // console. The ticker runs on a thread of its own from start() until stopTicker().
 #include "cli/console.h"
+#include "scan/passspeed.h"
 #include "scan/scanhost.h"
 #include "scan/searchstate.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <thread>
 
@@ -38,8 +38,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;
     bool m_stopping = false;
-    std::chrono::steady_clock::time_point m_passStart;
-    std::uint64_t m_passFirstSector = 0;
+    PassSpeed m_speed;
     bool m_openFailed = false;
     bool m_readsFailed = false;
 };

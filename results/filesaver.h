@@ -28,6 +28,8 @@ struct SavedFile {
     int errorNumber = 0;                 // errno behind `error`
     bool cancelled = false;              // given up on request; nothing of it is left
     std::string lengthFrom;              // how the saved length was decided (see SavingPlan)
+    std::string condition;               // "whole", "damaged" or "unknown" (see FileCondition)
+    std::string foundName;               // the name the search gave it
 };
 
 class FileSaver {

@@ -67,14 +67,15 @@ int RecoveryReport::append(const std::string& line)
 
 std::string reportHeaderLine()
 {
-    return "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium";
+    return "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\tcondition\tfound_name";
 }
 
 std::string reportLine(const SavedFile& file, const std::string& medium)
 {
     return reportField(file.name) + '\t' + reportField(file.type) + '\t' + std::to_string(file.firstSector) + '\t'
          + std::to_string(file.endSector) + '\t' + std::to_string(file.byteCount) + '\t' + file.sha256 + '\t'
-         + file.lengthFrom + '\t' + reportField(medium);
+         + file.lengthFrom + '\t' + reportField(medium) + '\t' + file.condition + '\t'
+         + reportField(file.foundName);
 }
 
 } // namespace salvyn

@@ -1,14 +1,20 @@
 #include "results/savejob.h"
 
+#include "results/capturedetails.h"
+#include "results/datedname.h"
+#include "results/filecondition.h"
 #include "results/recoveryreport.h"
 #include "results/sectorbytereader.h"
+#include "scan/naming.h"
 
 namespace salvyn {
 
 SaveJob::SaveJob(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, std::filesystem::path folder,
-                 std::string medium, SaveWriter& writer)
-    : m_chosen(std::move(chosen)), m_folder(std::move(folder)), m_medium(std::move(medium)), m_writer(writer)
+                 std::string medium, SaveWriter& writer, SaveOptions options)
+    : m_chosen(std::move(chosen)), m_folder(std::move(folder)), m_medium(std::move(medium)), m_writer(writer),
+      m_options(options)
 {
+    m_fileCount = m_chosen.size();
     for (const FileToSave& file : found)
         m_plan.add(file.name, file.firstSector, file.endSector);
 }
@@ -28,20 +34,29 @@ SaveOutcome SaveJob::run(SectorStream& medium)
     // will be written, not the ranges the search listed.
     SectorByteReader reader(medium);
     std::vector<SaveLength> lengths;
+    std::vector<std::size_t> saving;
     std::uint64_t total = 0;
     for (const std::size_t index : m_chosen) {
-        lengths.push_back(m_plan.lengthOf(index, reader));
-        total += lengths.back().bytes;
+        const SaveLength length = m_plan.lengthOf(index, reader);
+        if (m_options.leaveOutDamaged
+            && fileConditionOf(pathExtension(m_plan.name(index)), length.source) == FileCondition::Damaged) {
+            ++outcome.leftOutDamaged;
+            continue;
+        }
+        saving.push_back(index);
+        lengths.push_back(length);
+        total += length.bytes;
     }
+    m_fileCount = saving.size();
     m_byteCount = total;
-    for (std::size_t k = 0; k < m_chosen.size(); ++k) {
+    for (std::size_t k = 0; k < saving.size(); ++k) {
         if (m_cancel) {
             outcome.cancelled = true;
             break;
         }
-        const std::size_t index = m_chosen[k];
+        const std::size_t index = saving[k];
         setCurrentFile(m_plan.name(index));
-        SavedFile saved = m_plan.save(index, lengths[k], saver, medium);
+        SavedFile saved = m_plan.save(index, lengths[k], saver, medium, savedNameOf(index, lengths[k], reader));
         if (saved.cancelled) {
             outcome.cancelled = true;
             break;
@@ -68,10 +83,20 @@ SaveStatus SaveJob::status() const
         status.currentFile = m_currentFile;
     }
     status.filesDone = m_filesDone;
-    status.fileCount = m_chosen.size();
+    status.fileCount = m_fileCount;
     status.bytesDone = m_bytesDone;
     status.byteCount = m_byteCount;
     return status;
+}
+
+std::string SaveJob::savedNameOf(std::size_t index, const SaveLength& length, ByteReader& medium) const
+{
+    if (!m_options.nameByDate)
+        return {};
+    const std::string& name = m_plan.name(index);
+    const CaptureDetails details =
+        captureDetailsOf(medium, pathExtension(name), m_plan.firstSector(index) * kSectorSize, length.bytes);
+    return details.taken ? datedFileName(*details.taken, name) : std::string();
 }
 
 void SaveJob::setCurrentFile(const std::string& name)

@@ -26,6 +26,11 @@ struct FileToSave {
     std::uint64_t endSector = 0; // exclusive
 };
 
+struct SaveOptions {
+    bool leaveOutDamaged = false; // files whose format end was not found stay behind
+    bool nameByDate = false;      // photos and videos take the date they were taken as name
+};
+
 struct SaveStatus {
     std::string currentFile; // the file being written; empty before the first and after the last
     std::uint64_t filesDone = 0;
@@ -38,6 +43,7 @@ struct SaveOutcome {
     std::vector<SavedFile> saved;    // whole files, in the order saved
     std::optional<SavedFile> failed; // the file that stopped the save, with its error
     int reportError = 0;             // errno of a report that could not be written
+    std::uint64_t leftOutDamaged = 0; // chosen files not saved because they are damaged
     bool cancelled = false;
 };
 
@@ -46,7 +52,7 @@ public:
     // `found` is every file of the search, in the order found (a file's length may end where
     // the next one starts); `chosen` are the indices in `found` of the files to save.
     SaveJob(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, std::filesystem::path folder,
-            std::string medium, SaveWriter& writer = fileSystemWriter());
+            std::string medium, SaveWriter& writer = fileSystemWriter(), SaveOptions options = {});
 
     // Worker thread: saves the files, reading them from `medium`.
     SaveOutcome run(SectorStream& medium);
@@ -59,15 +65,19 @@ public:
 
 private:
     void setCurrentFile(const std::string& name);
+    // The date name the file at `index` is saved under, or empty for its found name.
+    std::string savedNameOf(std::size_t index, const SaveLength& length, ByteReader& medium) const;
 
     SavingPlan m_plan;
     const std::vector<std::size_t> m_chosen;
     const std::filesystem::path m_folder;
     const std::string m_medium;
     SaveWriter& m_writer;
+    const SaveOptions m_options;
 
     std::atomic<bool> m_cancel{false};
     std::atomic<std::uint64_t> m_filesDone{0};
+    std::atomic<std::uint64_t> m_fileCount{0}; // the chosen files less those left out
     std::atomic<std::uint64_t> m_bytesDone{0};
     std::atomic<std::uint64_t> m_byteCount{0}; // 0 until the lengths are measured
     mutable std::mutex m_currentFileMutex;

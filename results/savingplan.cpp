@@ -1,5 +1,6 @@
 #include "results/savingplan.h"
 
+#include "results/filecondition.h"
 #include "results/formatendtable.h"
 #include "scan/naming.h"
 
@@ -68,11 +69,16 @@ SaveLength SavingPlan::lengthOf(std::size_t index, ByteReader& medium) const
     return length;
 }
 
-SavedFile SavingPlan::save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium) const
+SavedFile SavingPlan::save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium,
+                           const std::string& savedName) const
 {
     const FoundFile& file = m_files.at(index);
-    SavedFile result = saver.saveBytes(file.name, file.firstSector, file.endSector, length.bytes, medium);
+    SavedFile result = saver.saveBytes(savedName.empty() ? file.name : savedName, file.firstSector, file.endSector,
+                                       length.bytes, medium);
+    result.type = pathExtension(file.name);
+    result.foundName = file.name;
     result.lengthFrom = lengthSourceText(length.source);
+    result.condition = fileConditionText(fileConditionOf(result.type, length.source, result.unreadableSectors));
     return result;
 }
 

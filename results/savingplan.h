@@ -43,8 +43,10 @@ public:
     // How many bytes of the file added at `index` to save, and why.
     SaveLength lengthOf(std::size_t index, ByteReader& medium) const;
 
-    // Saves `length` bytes (as lengthOf() measured them) of the file added at `index`.
-    SavedFile save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium) const;
+    // Saves `length` bytes (as lengthOf() measured them) of the file added at `index`, under
+    // `savedName`, or its found name when empty.
+    SavedFile save(std::size_t index, const SaveLength& length, FileSaver& saver, SectorStream& medium,
+                   const std::string& savedName = {}) const;
 
 private:
     struct FoundFile {

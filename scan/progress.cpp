@@ -54,7 +54,7 @@ std::optional<ProgressDisplay> progressTick(const SearchState& state)
     const std::uint64_t startSector = state.start_sector.load();
     const std::uint64_t total = state.total_sector.load();
     return ProgressDisplay{sectorLabelText(forIndex, endSector, completedPercent(forIndex, startSector, total)),
-                           progressBarValues(forIndex, startSector, total)};
+                           progressBarValues(forIndex, startSector, total), {}};
 }
 
 } // namespace salvyn

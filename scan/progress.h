@@ -29,6 +29,7 @@ ProgressBarValues progressBarValues(std::uint64_t forIndex, std::uint64_t startS
 struct ProgressDisplay {
     std::string sectorLabel;
     ProgressBarValues bar;
+    std::string speed; // under the bar; empty until the pass has been timed
 };
 
 // One tick of the progress ticker: what to show now, or nothing (the display stays) when

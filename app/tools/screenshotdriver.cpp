@@ -10,6 +10,7 @@
 #include "platform/qt/alertservice.h"
 #include "platform/sectorsourceopener.h"
 #include "results/samedevice.h"
+#include "results/ui/foundfilelist.h"
 #include "results/ui/savefoundfiles.h"
 #include "results/ui/savefoundfilesdialog.h"
 
@@ -89,10 +90,16 @@ public:
     }
     void selectFirstMedium() { selectMedium(false); }
     void selectLastMedium() { selectMedium(true); }
+    // The search, then the details of what it found.
     void waitForSearch()
     {
         m_wizard.waitForSearchThreads(-1);
         settle();
+        QElapsedTimer timer;
+        const salvyn::FoundFileList& found = *m_wizard.images();
+        for (timer.start(); found.measuredCount() < found.rowCount() && timer.elapsed() < 10000;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::fprintf(stderr, "measured %d of %d\n", found.measuredCount(), found.rowCount());
     }
     bool save(const char* name)
     {

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLocale>
 #include <QThread>
 
 #include <algorithm>
@@ -38,6 +39,19 @@ int cacheCostKiB(const QPixmap& pixmap)
 {
     const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
     return static_cast<int>(std::max<qint64>(1, bytes / 1024));
+}
+
+// "1.2 MB", "2024-06-01", "Canon EOS 80D": what is known, one line each (the time of day
+// is in the tool tip).
+QString detailsCaption(const FoundFileDetails& details)
+{
+    QString caption = QLocale().formattedDataSize(static_cast<qint64>(details.length.bytes), 1,
+                                                   QLocale::DataSizeTraditionalFormat);
+    if (details.capture.taken)
+        caption += QLatin1Char('\n') + QString::fromStdString(captureTimeText(*details.capture.taken)).left(10);
+    if (!details.capture.camera.empty())
+        caption += QLatin1Char('\n') + QString::fromStdString(details.capture.camera);
+    return caption;
 }
 
 } // namespace
@@ -152,7 +166,29 @@ void FoundFileList::removeAllImages()
     beginResetModel();
     m_images.clear();
     m_photoPixmaps.clear();
+    m_measuredBytes = 0;
+    m_measuredCount = 0;
     endResetModel();
+    emit totalsChanged();
+}
+
+void FoundFileList::setDetails(int firstRow, const std::vector<FoundFileDetails>& details)
+{
+    const int count = std::min(static_cast<int>(details.size()), rowCount() - firstRow);
+    if (firstRow < 0 || count <= 0)
+        return;
+    for (int k = 0; k < count; ++k) {
+        std::optional<FoundFileDetails>& shown = m_images[static_cast<std::size_t>(firstRow + k)].details;
+        if (shown)
+            m_measuredBytes -= shown->length.bytes;
+        else
+            ++m_measuredCount;
+        shown = details[static_cast<std::size_t>(k)];
+        m_measuredBytes += shown->length.bytes;
+    }
+    emit dataChanged(index(firstRow), index(firstRow + count - 1),
+                     {DetailsRole, Qt::ToolTipRole, ConditionRole});
+    emit totalsChanged();
 }
 
 void FoundFileList::flushPending()
@@ -202,6 +238,7 @@ void FoundFileList::append(std::vector<std::shared_ptr<PendingFind>>& finds)
             rawFileDue = row;
     }
     endInsertRows();
+    emit totalsChanged();
     if (photoDue)
         emit scrollToEndDue(Kind::Photo, *photoDue);
     if (rawFileDue)
@@ -244,8 +281,17 @@ QVariant FoundFileList::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return {};
     const MyImageObject& record = imageAt(index.row());
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return record.imageTitle();
+    if (role == DetailsRole)
+        return record.details ? detailsCaption(*record.details) : QString();
+    if (role == Qt::ToolTipRole)
+        return record.details ? record.imageTitle() + QLatin1Char('\n')
+                                    + QString::fromStdString(foundFileToolTip(record.File_Start_Sector,
+                                                                              record.File_End_Sector, *record.details))
+                              : record.imageTitle();
+    if (role == ConditionRole)
+        return record.details ? QVariant(static_cast<int>(record.details->condition)) : QVariant();
     if (role != Qt::DecorationRole)
         return {};
     if (m_recoveryMode() != 0)

@@ -39,6 +39,10 @@ class FoundFileList : public QAbstractListModel {
     Q_OBJECT
 public:
     enum class Kind { Photo, RawFile };
+    // Once measured: the file's condition (a FileCondition as int), and what is shown under
+    // its name (size, date, camera).
+    static constexpr int ConditionRole = Qt::UserRole + 1;
+    static constexpr int DetailsRole = Qt::UserRole + 2;
     // Every 6th photo and every 4th other file added brings the end of its browser into view.
     static constexpr std::uint64_t photoScrollCadence = 6;
     static constexpr std::uint64_t rawFileScrollCadence = 4;
@@ -70,6 +74,12 @@ public:
     // (the end of a search calls it, so the result screen is complete).
     void flushPending();
 
+    // UI thread: the measured details of the rows from `firstRow` on, in order.
+    void setDetails(int firstRow, const std::vector<FoundFileDetails>& details);
+    // UI thread: the bytes Save would write of every row measured so far.
+    std::uint64_t measuredBytes() const { return m_measuredBytes; }
+    int measuredCount() const { return m_measuredCount; }
+
     // UI thread: finds shown since the last reset; drives the scroll cadence.
     std::uint64_t added_item_count() const { return m_addedItemCount; }
     void resetAdded_item_count() { m_addedItemCount = 0; }
@@ -84,6 +94,8 @@ public:
 signals:
     // The find at `row` was the cadence's turn: its browser should bring it into view.
     void scrollToEndDue(salvyn::FoundFileList::Kind kind, int row);
+    // The number of rows or the bytes measured of them changed.
+    void totalsChanged();
 
 private:
     struct PendingFind;
@@ -103,6 +115,8 @@ private:
 
     std::vector<MyImageObject> m_images;
     std::uint64_t m_addedItemCount = 0;
+    std::uint64_t m_measuredBytes = 0;
+    int m_measuredCount = 0;
     mutable QCache<int, QPixmap> m_photoPixmaps; // decoded thumbnails by row, bounded
     QHash<QString, QPixmap> m_iconsByExtension;
 

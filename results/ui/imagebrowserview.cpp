@@ -1,6 +1,10 @@
 #include "results/ui/imagebrowserview.h"
 
+#include "results/ui/foundfileorder.h"
+
+#include <QApplication>
 #include <QItemSelectionModel>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -15,7 +19,9 @@ constexpr int kIconSideRange = 240;
 // Room under each icon for a name as the naming gives them, such as WMV00001.WMV.
 const QString kWidestUsualName = QStringLiteral("WMV00001.WMV");
 constexpr int kLabelMargin = 16;
-constexpr int kLabelHeight = 36;
+// The name, then size, date and camera, and the style's margins.
+constexpr int kLabelLines = 5;
+constexpr int kMarkSide = 14;
 
 // Every cell draws its picture in a box of the view's icon size, whatever the picture's own
 // size (thumbnails differ), so every name sits under the same box and never runs into a
@@ -30,6 +36,59 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (const auto* view = qobject_cast<const QAbstractItemView*>(option->widget))
             option->decorationSize = view->iconSize();
+        // Lines as the delegate lays them out (a line feed would be drawn as a blank), each kept
+        // whole rather than wrapped.
+        if (QString details = index.data(FoundFileList::DetailsRole).toString(); !details.isEmpty())
+            option->text += QChar::LineSeparator
+                          + details.replace(QLatin1Char(' '), QChar::Nbsp).replace(QLatin1Char('\n'), QChar::LineSeparator);
+    }
+
+public:
+    // Room for every line of details, whether or not they have come yet: the cells are all
+    // of one size, measured once.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (const auto* view = qobject_cast<const QListView*>(option.widget); view && view->gridSize().isValid())
+            size = size.expandedTo(view->gridSize() - QSize(4, 4));
+        return size;
+    }
+
+    // The file's mark at the top right corner of its picture: a green tick for a whole file,
+    // a red cross for a damaged one, a grey question mark when its format cannot tell.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant condition = index.data(FoundFileList::ConditionRole);
+        if (!condition.isValid())
+            return;
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect box = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, widget);
+        // The picture is drawn centred in its box, never larger than it is.
+        const QSize drawn = item.icon.actualSize(box.size());
+        const QRect picture = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, drawn.isEmpty() ? box.size() : drawn, box);
+        const QRect mark(picture.right() - kMarkSide - 1, picture.top() + 2, kMarkSide, kMarkSide);
+        QColor colour(Qt::gray);
+        QString sign = QStringLiteral("?");
+        switch (static_cast<FileCondition>(condition.toInt())) {
+        case FileCondition::Whole: colour = QColor(0x2e, 0x8b, 0x3a); sign = QStringLiteral("\u2713"); break;
+        case FileCondition::Damaged: colour = QColor(0xc6, 0x28, 0x28); sign = QStringLiteral("\u2717"); break;
+        case FileCondition::Unknown: break;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::white);
+        painter->setBrush(colour);
+        painter->drawEllipse(mark);
+        QFont font = painter->font();
+        font.setBold(true);
+        font.setPixelSize(kMarkSide - 4);
+        painter->setFont(font);
+        painter->drawText(mark, Qt::AlignCenter, sign);
+        painter->restore();
     }
 };
 
@@ -68,10 +127,13 @@ void ImageBrowserView::setFoundFileList(FoundFileList* images)
         disconnect(m_images, nullptr, this, nullptr);
     m_images = images;
     QItemSelectionModel* previousSelection = selectionModel();
-    setModel(images);
+    FoundFileOrder* previousOrder = m_order;
+    m_order = images ? new FoundFileOrder(*images, this) : nullptr;
+    setModel(m_order);
     // A view leaves its old selection model to whoever gives it a new model.
     if (previousSelection != selectionModel())
         delete previousSelection;
+    delete previousOrder;
     if (!images)
         return;
     connect(images, &FoundFileList::scrollToEndDue, this, &ImageBrowserView::scrollToEndIfMine);
@@ -79,6 +141,30 @@ void ImageBrowserView::setFoundFileList(FoundFileList* images)
         connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &ImageBrowserView::imageBrowserSelectionDidChange);
     }
+}
+
+void ImageBrowserView::setOrder(std::optional<ResultSort> sort, bool hideSmallFiles)
+{
+    if (!m_order)
+        return;
+    m_order->setSort(sort);
+    m_order->setHideSmallFiles(hideSmallFiles);
+}
+
+QModelIndex ImageBrowserView::indexOfRow(int row) const
+{
+    return m_order && m_images ? m_order->mapFromSource(m_images->index(row)) : QModelIndex();
+}
+
+std::vector<std::size_t> ImageBrowserView::selectedRows() const
+{
+    std::vector<std::size_t> rows;
+    if (!m_order)
+        return rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.push_back(static_cast<std::size_t>(m_order->mapToSource(index).row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 int ImageBrowserView::iconSideForZoom(double zoom)
@@ -92,7 +178,7 @@ void ImageBrowserView::setZoomValue(double zoom)
     const int side = iconSideForZoom(m_zoom);
     setIconSize(QSize(side, side));
     const int labelWidth = fontMetrics().horizontalAdvance(kWidestUsualName) + kLabelMargin;
-    setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelHeight));
+    setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelLines * fontMetrics().lineSpacing() + 6));
 }
 
 void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)
@@ -117,18 +203,18 @@ void ImageBrowserView::scrollerAction(QScrollBar& scroller, int action)
 
 void ImageBrowserView::scrollToEndIfMine(FoundFileList::Kind kind, int row)
 {
-    if (kind == m_kind && m_images && row < m_images->rowCount())
-        scrollTo(m_images->index(row), QAbstractItemView::EnsureVisible);
+    if (kind != m_kind || !m_images || row >= m_images->rowCount())
+        return;
+    if (const QModelIndex shown = indexOfRow(row); shown.isValid())
+        scrollTo(shown, QAbstractItemView::EnsureVisible);
 }
 
 void ImageBrowserView::imageBrowserSelectionDidChange()
 {
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
+    const std::vector<std::size_t> selected = selectedRows();
+    if (selected.empty())
         return;
-    const int first = std::min_element(selected.begin(), selected.end(),
-                                       [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
-                          ->row();
+    const int first = static_cast<int>(selected.front());
     if (static_cast<std::uint32_t>(first) == m_prevIndex)
         return;
     m_prevIndex = static_cast<std::uint32_t>(first);

@@ -3,15 +3,20 @@
 // window, no dragging and no reordering. The photo browser (`imageBrowser`) shows the
 // photos' thumbnails and has a zoom; the other browser (`imageBrowser_2`) shows the types'
 // icons, and selecting a file in it asks for that file's preview. UI thread only.
+#include "results/resultorder.h"
 #include "results/ui/foundfilelist.h"
 
 #include <QListView>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class QScrollBar;
 
 namespace salvyn {
+
+class FoundFileOrder;
 
 class ImageBrowserView : public QListView {
     Q_OBJECT
@@ -28,6 +33,12 @@ public:
     explicit ImageBrowserView(FoundFileList::Kind kind, QWidget* parent = nullptr);
 
     void setFoundFileList(FoundFileList* images);
+    // The order and size filter of the files shown; the list's rows keep theirs.
+    void setOrder(std::optional<ResultSort> sort, bool hideSmallFiles);
+    // The view's index of the list's `row`; invalid while the filter hides it.
+    QModelIndex indexOfRow(int row) const;
+    // The list's rows selected here.
+    std::vector<std::size_t> selectedRows() const;
 
     // Zoom 0..1 (clamped) sets the icon side to 16 + zoom * 240 pixels.
     void setZoomValue(double zoom);
@@ -54,6 +65,7 @@ private:
 
     FoundFileList::Kind m_kind;
     FoundFileList* m_images = nullptr;
+    FoundFileOrder* m_order = nullptr;
     double m_zoom = 0.0;
     std::uint32_t m_prevIndex = noPrevIndex;
 };

@@ -3,11 +3,14 @@
 // the fallback picture); a video, raw or audio file carries its type's 16 x 16 icon and its
 // name as path. Both carry the sector range they were found in. Records are values and never change once made; the
 // icon is a QPixmap, so a record holding one is made and read on the UI thread only.
+#include "results/foundfiledetails.h"
+
 #include <QByteArray>
 #include <QPixmap>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace salvyn {
 
@@ -19,6 +22,7 @@ struct MyImageObject {
     QString image_UID;      // identifier of the item
     std::uint64_t File_Start_Sector = 0; // first sector on the medium
     std::uint64_t File_End_Sector = 0;   // the sector at which the file ends, as the search handed it over
+    std::optional<FoundFileDetails> details; // measured after the search
 
     // A found photo: its encoded picture, name, identifier and the sectors it was collected from.
     static MyImageObject initWithImage_data(const QByteArray& imageData, const QString& image_Name,

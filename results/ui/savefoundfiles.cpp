@@ -81,7 +81,7 @@ SaveFoundFiles::~SaveFoundFiles()
 }
 
 bool SaveFoundFiles::start(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, const QString& folder,
-                           const std::string& medium)
+                           const std::string& medium, SaveOptions options)
 {
     if (isSaving())
         return false;
@@ -92,7 +92,7 @@ bool SaveFoundFiles::start(const std::vector<FileToSave>& found, std::vector<std
     if (const DestinationProblem problem = m_check(folder, medium); problem != DestinationProblem::None)
         return refuseDestination(problem, folder);
     m_folder = folder;
-    m_job = std::make_unique<SaveJob>(found, std::move(chosen), folder.toStdString(), medium, m_writer);
+    m_job = std::make_unique<SaveJob>(found, std::move(chosen), folder.toStdString(), medium, m_writer, options);
     m_dialog = new SaveFoundFilesDialog(m_controlPanel);
     connect(m_dialog, &SaveFoundFilesDialog::cancelRequested, this, [this] { m_job->cancel(); });
     m_statusTimer = new QTimer(this);
@@ -201,6 +201,9 @@ bool SaveFoundFiles::reportOutcome(const SaveOutcome& outcome)
         if (unreadable > 0)
             details += QLatin1Char('\n') + QString::number(unreadable)
                      + QStringLiteral(" unreadable sectors were saved as zeros.");
+        if (outcome.leftOutDamaged > 0)
+            details += QLatin1Char('\n') + filesText(outcome.leftOutDamaged)
+                     + QStringLiteral(" left out as damaged.");
         m_alerts.message(m_controlPanel,
                          QStringLiteral("\n") + filesText(outcome.saved.size()) + QStringLiteral(" saved in \u201C")
                              + m_folder + QStringLiteral("\u201D."),

@@ -44,10 +44,10 @@ public:
     ~SaveFoundFiles() override; // a save still running is cancelled and waited for
 
     // Starts saving the `chosen` ones (indices) of the search's `found` files of `medium`
-    // into `folder`. False, after an alert saying why, when the save cannot start; true
+    // into `folder`, as `options` say. False, after an alert saying why, when the save cannot start; true
     // when the worker runs (finished() follows), which opens the medium first.
     bool start(const std::vector<FileToSave>& found, std::vector<std::size_t> chosen, const QString& folder,
-               const std::string& medium);
+               const std::string& medium, SaveOptions options = {});
     bool isSaving() const { return m_job != nullptr; }
     // The dialog of the running save, or null.
     SaveFoundFilesDialog* progressDialog() const { return m_dialog; }

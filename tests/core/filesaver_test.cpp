@@ -39,7 +39,7 @@ TEST_F(FileSaverTest, PhotoBytesAreWrittenWithTheUsersPermissionsAndDescribed)
     EXPECT_EQ(saved.error + saved.savedPath.string(), (folder.path() / "GND00001.JPG").string());
     EXPECT_EQ(contentOf(saved.savedPath), image.sectors(100, 103));
     EXPECT_EQ(reportLine(saved, "/cards/a.img"),
-              "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(image.sectors(100, 103)) + "\t\t/cards/a.img");
+              "GND00001.JPG\tJPG\t100\t103\t1536\t" + test::sha256Of(image.sectors(100, 103)) + "\t\t/cards/a.img\t\t");
     // As the umask says, so the person recovering can open them like their other files.
     const mode_t umask = ::umask(0);
     ::umask(umask);
@@ -76,7 +76,7 @@ TEST_F(FileSaverTest, WithoutAFolderFilesAreOnlyMeasured)
     FileSaver measuring(std::nullopt);
     const SavedFile saved = measuring.saveSectors("WAV00001.WAV", 4, 9, *medium);
     EXPECT_TRUE(saved.savedPath.empty());
-    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(image.sectors(4, 9)) + "\t\tsdb1");
+    EXPECT_EQ(reportLine(saved, "sdb1"), "WAV00001.WAV\tWAV\t4\t9\t2560\t" + test::sha256Of(image.sectors(4, 9)) + "\t\tsdb1\t\t");
 }
 
 TEST_F(FileSaverTest, AFileGrowsUnderAHiddenNameAndAppearsWhole)

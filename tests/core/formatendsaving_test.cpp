@@ -162,7 +162,7 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     }
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";
     EXPECT_EQ(reportLine(saved[1], "card"), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
-                                                + test::sha256Of(m_png) + "\tformat\tcard");
+                                                + test::sha256Of(m_png) + "\tformat\tcard\twhole\tGND00002.PNG");
 }
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)

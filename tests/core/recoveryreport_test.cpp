@@ -14,6 +14,7 @@ SavedFile savedFile(const std::string& name, std::uint64_t first, std::uint64_t 
 {
     SavedFile file;
     file.name = name; file.type = "JPG"; file.sha256 = std::string(64, 'a'); file.lengthFrom = "format";
+    file.condition = "whole"; file.foundName = "GND00001.JPG";
     file.firstSector = first; file.endSector = end; file.byteCount = (end - first) * 512;
     return file;
 }
@@ -29,15 +30,15 @@ TEST(RecoveryReport, EverySaveAddsItsLinesUnderOneHeader)
         EXPECT_EQ(report.add(savedFile(name, 10, 12)), 0);
     }
     const std::string hash(64, 'a');
-    EXPECT_EQ(test::textOf(path), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n"
-                            "GND00001.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\tsdb1\n"
-                            "GND00001-2.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\t/home/me/card copy.img\n");
+    EXPECT_EQ(test::textOf(path), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\tcondition\tfound_name\n"
+                            "GND00001.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\tsdb1\twhole\tGND00001.JPG\n"
+                            "GND00001-2.JPG\tJPG\t10\t12\t1024\t" + hash + "\tformat\t/home/me/card copy.img\twhole\tGND00001.JPG\n");
 }
 
 TEST(RecoveryReport, FieldsCannotBreakTheColumns)
 {
     SavedFile file = savedFile("A\tB\nC.JPG", 0, 1);
-    EXPECT_EQ(reportLine(file, "x\ty"), "A B C.JPG\tJPG\t0\t1\t512\t" + std::string(64, 'a') + "\tformat\tx y");
+    EXPECT_EQ(reportLine(file, "x\ty"), "A B C.JPG\tJPG\t0\t1\t512\t" + std::string(64, 'a') + "\tformat\tx y\twhole\tGND00001.JPG");
 }
 
 TEST(RecoveryReport, AReportThatCannotBeOpenedSaysWhy)

@@ -41,7 +41,7 @@ protected:
             std::istringstream fields(line);
             for (std::string field; std::getline(fields, field, '\t');)
                 row.push_back(field);
-            ASSERT_EQ(row.size(), 8u);
+            ASSERT_EQ(row.size(), 10u);
             const auto bytes = contentOf(folder / row[0]);
             // The medium's bytes from the first sector on, as many as the file's length says.
             const auto range = m_image.sectors(std::stoull(row[2]), std::stoull(row[3]));

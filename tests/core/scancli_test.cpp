@@ -112,9 +112,12 @@ TEST_F(ScanCli, VideoSearchWritesFilesAndAReportWithinARange)
               "MOV00001.MOV  MOV    first sector 260  end sector 280\nFound 2 files:\n  MOV    1\n  MP4    1\n");
     // The MOV the thorough pass found inside the MP4's range is a bare header, no real start,
     // so it does not cut the MP4 short.
-    const std::string rows = "MP400001.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\trange\t" + m_imagePath + "\n"
-                                 "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath + "\n";
-    EXPECT_EQ(test::textOf(report), "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\n" + rows);
+    const std::string rows = "MP400001.MP4\tMP4\t200\t280\t40960\t" + sha(200, 280) + "\trange\t" + m_imagePath
+                           + "\tdamaged\tMP400001.MP4\n"
+                                 "MOV00001.MOV\tMOV\t260\t280\t10240\t" + sha(260, 280) + "\trange\t" + m_imagePath
+                           + "\tdamaged\tMOV00001.MOV\n";
+    EXPECT_EQ(test::textOf(report),
+              "name\ttype\tfirst_sector\tend_sector\tbytes\tsha256\tlength_from\tmedium\tcondition\tfound_name\n" + rows);
     EXPECT_EQ(test::contentOf(out / "MP400001.MP4"), m_image.sectors(200, 280));
 }
 

@@ -53,7 +53,7 @@ struct Browsers : ::testing::Test {
     {
         QItemSelection selection;
         for (int row : rows)
-            selection.select(images.index(row), images.index(row));
+            selection.select(otherBrowser.indexOfRow(row), otherBrowser.indexOfRow(row));
         otherBrowser.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
 
@@ -89,7 +89,7 @@ TEST_F(Browsers, TheCadenceScrollsOnlyTheBrowserOfThatKindOfFind)
 {
     addOtherFiles(39);
     EXPECT_GT(otherBrowser.verticalScrollBar()->value(), 0);
-    EXPECT_TRUE(otherBrowser.viewport()->rect().contains(otherBrowser.visualRect(images.index(35))));
+    EXPECT_TRUE(otherBrowser.viewport()->rect().contains(otherBrowser.visualRect(otherBrowser.indexOfRow(35))));
     EXPECT_EQ(photoBrowser.verticalScrollBar()->value(), 0);
 }
 
@@ -159,12 +159,12 @@ TEST_F(Browsers, EveryPhotoGetsTheSameBoxWithRoomForItsNameBelowAndSelectingOneS
         QStyleOptionViewItem option;
         option.initFrom(&photoBrowser), option.widget = &photoBrowser, option.decorationSize = photoBrowser.iconSize();
         option.decorationPosition = QStyleOptionViewItem::Top, option.features |= QStyleOptionViewItem::WrapText;
-        const QSize small = photoBrowser.itemDelegate()->sizeHint(option, images.index(0));
-        EXPECT_EQ(small, photoBrowser.itemDelegate()->sizeHint(option, images.index(1))) << zoom;
+        const QSize small = photoBrowser.itemDelegate()->sizeHint(option, photoBrowser.indexOfRow(0));
+        EXPECT_EQ(small, photoBrowser.itemDelegate()->sizeHint(option, photoBrowser.indexOfRow(1))) << zoom;
         EXPECT_GE(small.height(), photoBrowser.iconSize().height() + photoBrowser.fontMetrics().height()) << zoom;
     }
     QSignalSpy preview(&photoBrowser, &ImageBrowserView::previewRequested);
-    photoBrowser.selectionModel()->select(images.index(0), QItemSelectionModel::ClearAndSelect);
+    photoBrowser.selectionModel()->select(photoBrowser.indexOfRow(0), QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(preview.count(), 0);
     EXPECT_EQ(photoBrowser.Prev_Index(), ImageBrowserView::noPrevIndex);
 }
