@@ -194,16 +194,16 @@ void FoundFileList::setDetails(int firstRow, const std::vector<FoundFileDetails>
     emit totalsChanged();
 }
 
-void FoundFileList::setPictures(const std::vector<GrabbedPicture>& pictures)
+void FoundFileList::setPictures(std::vector<GrabbedPicture> pictures)
 {
     int first = rowCount();
     int last = -1;
-    for (const GrabbedPicture& grabbed : pictures) {
+    for (GrabbedPicture& grabbed : pictures) {
         if (grabbed.row < 0 || grabbed.row >= rowCount())
             continue;
         MyImageObject& record = m_images[static_cast<std::size_t>(grabbed.row)];
         if (!grabbed.picture.isNull())
-            record.image = QPixmap::fromImage(grabbed.picture);
+            record.image = QPixmap::fromImage(std::move(grabbed.picture)); // taken over, not copied
         if (!grabbed.decodes) {
             record.undecodable = true;
             if (record.details)

@@ -79,7 +79,7 @@ public:
     void setDetails(int firstRow, const std::vector<FoundFileDetails>& details);
     // UI thread: the pictures taken of found videos and sounds; one that does not decode
     // marks its file damaged, whatever its measure says.
-    void setPictures(const std::vector<GrabbedPicture>& pictures);
+    void setPictures(std::vector<GrabbedPicture> pictures);
     // UI thread: the bytes Save would write of every row measured so far.
     std::uint64_t measuredBytes() const { return m_measuredBytes; }
     int measuredCount() const { return m_measuredCount; }

@@ -1,6 +1,8 @@
 #include "results/ui/videothumbnails.h"
 
 #include "platform/sectorsourceopener.h"
+#include "results/coverpicture.h"
+#include "results/sectorbytereader.h"
 #include "results/ui/foundfiledevice.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/grabbedpicture.h"
@@ -27,7 +29,7 @@ struct GrabRequest {
     bool video = true; // else a sound, which may have no picture and still decode
 };
 
-// Scaled as the photo thumbnails are, in the format the window draws without converting.
+// Scaled as the photo thumbnails are, in the format a pixmap takes over without converting.
 QImage thumbnailOf(const QImage& picture)
 {
     if (picture.isNull())
@@ -36,7 +38,8 @@ QImage thumbnailOf(const QImage& picture)
     const QImage fitted = picture.width() > side || picture.height() > side
                               ? picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                               : picture;
-    return fitted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return fitted.convertToFormat(fitted.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                           : QImage::Format_RGB32);
 }
 
 } // namespace
@@ -87,8 +90,7 @@ private:
     struct Running {
         std::unique_ptr<FrameDecoder> decoder;
         std::unique_ptr<FoundFileDevice> device;
-        int row = 0;
-        bool video = true;
+        GrabRequest request;
     };
 
     void startGrabs()
@@ -102,7 +104,7 @@ private:
             Running running{m_makeDecoder(),
                             std::make_unique<FoundFileDevice>(std::move(medium.stream), request.firstSector,
                                                               request.bytes),
-                            request.row, request.video};
+                            request};
             FrameDecoder* decoder = running.decoder.get();
             QObject::connect(decoder, &FrameDecoder::grabbed, this,
                              [this, decoder](const QImage& picture, bool decodes) {
@@ -120,7 +122,9 @@ private:
         if (running == m_running.end())
             return;
         // A video with no frame at all does not decode, even when its player found no error.
-        m_batch.push_back({running->row, thumbnailOf(picture), decodes && !(running->video && picture.isNull())});
+        const GrabRequest& request = running->request;
+        const QImage shown = picture.isNull() && decodes && !request.video ? coverOf(request) : picture;
+        m_batch.push_back({request.row, thumbnailOf(shown), decodes && !(request.video && picture.isNull())});
         release(*running);
         m_running.erase(running);
         if (!m_batchTimer.isActive())
@@ -128,6 +132,18 @@ private:
         startGrabs();
         if (m_running.empty() && m_queue.empty())
             deliver();
+    }
+
+    // A sound's cover read from its tags, where the player does not give it.
+    QImage coverOf(const GrabRequest& request)
+    {
+        const SectorSourceOpening medium = m_opener.open(m_medium);
+        if (!medium.stream)
+            return {};
+        SectorByteReader bytes(*medium.stream);
+        FormatEndReader file(bytes, request.firstSector * kSectorSize, request.bytes);
+        const std::vector<std::uint8_t> cover = coverPicture(file);
+        return QImage::fromData(cover.data(), static_cast<int>(cover.size()));
     }
 
     // Inside the decoder's own signal: both go once it has returned, the player before its device.
@@ -144,9 +160,9 @@ private:
             return;
         QMetaObject::invokeMethod(
             &m_owner,
-            [owner = &m_owner, round = m_round, batch = std::move(m_batch)] {
+            [owner = &m_owner, round = m_round, batch = std::move(m_batch)]() mutable {
                 if (round == owner->m_round)
-                    owner->m_images.setPictures(batch);
+                    owner->m_images.setPictures(std::move(batch));
             },
             Qt::QueuedConnection);
         m_batch.clear();

@@ -70,11 +70,16 @@ struct ResultScreen {
         images.addImageWithData_2(name, name, firstSector, firstSector + (bytes + 511) / 512);
         found.push_back({SaveLength{bytes, LengthSource::Format}, FileCondition::Unknown, {}});
     }
-    // The details as the measure hands them over, which is when pictures are taken.
+    // The details as the measure hands them over, in batches, which is when pictures are taken.
     void measured()
     {
         images.flushPending();
-        images.setDetails(0, found);
+        constexpr std::size_t kBatch = 100;
+        for (std::size_t first = 0; first < found.size(); first += kBatch) {
+            images.setDetails(static_cast<int>(first),
+                              {found.begin() + first, found.begin() + std::min(found.size(), first + kBatch)});
+            QCoreApplication::processEvents();
+        }
     }
     testing::FakeIconProvider icons;
     ResultsTableModel table;
@@ -179,6 +184,48 @@ TEST(VideoThumbnails, AFoundMp4ShowsAFrameOfItselfAndABrokenOneIsDamaged)
         for (int x = 0; x < frame.width(); x += 4)
             colours.insert(frame.pixel(x, y));
     EXPECT_GT(colours.size(), 8u); // the test pattern's bars, not a blank
+}
+
+// A sound shows its cover, which this player gives only through the tags read here; a sound
+// without one keeps its type's icon and is not damaged for that.
+TEST(VideoThumbnails, ASoundShowsItsCoverPicture)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "GStreamer's own threads are invisible to ThreadSanitizer; the plain and ASan builds run this";
+#endif
+    const std::pair<QString, std::string> sounds[] = {
+        {QStringLiteral("MP300001.MP3"),
+         "ffmpeg -v error -f lavfi -i testsrc=size=96x96 -frames:v 1 c.png && ffmpeg -v error -f lavfi -i "
+         "sine=duration=1 -i c.png -map 0 -map 1 -c:v png -disposition:v attached_pic -f mp3 out"},
+        {QStringLiteral("MP300002.MP3"), "ffmpeg -v error -f lavfi -i sine=duration=1 -f mp3 out"}};
+    std::vector<std::uint8_t> card;
+    ResultScreen screen(3);
+    for (const auto& [name, command] : sounds) {
+        const test::Sample sound = test::runEncoder("ffmpeg", command);
+        if (!sound.skipReason.empty())
+            GTEST_SKIP() << sound.skipReason;
+        screen.add(name, card.size() / 512, sound.bytes.size());
+        card.insert(card.end(), sound.bytes.begin(), sound.bytes.end());
+        card.resize((card.size() + 511) / 512 * 512);
+    }
+    MemorySectorOpener opener;
+    opener.addImage("card", card);
+    VideoThumbnails pictures(screen.images, opener, [] { return std::make_unique<FirstFrameGrabber>(); });
+    std::set<int> pictured;
+    QObject::connect(&screen.images, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& top, const QModelIndex& bottom, const QList<int>& roles) {
+                         if (roles.contains(Qt::DecorationRole))
+                             for (int row = top.row(); row <= bottom.row(); ++row)
+                                 pictured.insert(row);
+                     });
+    pictures.start("card", false);
+    screen.measured();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pictured.size() == 2; }, 4 * FirstFrameGrabber::timeoutMs));
+    for (const int row : {0, 1}) {
+        const QModelIndex cell = screen.images.index(row);
+        EXPECT_EQ(cell.data(Qt::DecorationRole).value<QPixmap>().size(), row == 0 ? QSize(96, 96) : QSize(64, 64));
+        EXPECT_EQ(cell.data(FoundFileList::ConditionRole).toInt(), static_cast<int>(FileCondition::Unknown));
+    }
 }
 
 } // namespace
