@@ -121,9 +121,9 @@ private:
                                           [decoder](const Running& each) { return each.decoder.get() == decoder; });
         if (running == m_running.end())
             return;
-        // A video with no frame at all does not decode, even when its player found no error.
         const GrabRequest& request = running->request;
         const QImage shown = picture.isNull() && decodes && !request.video ? coverOf(request) : picture;
+        // A video with no frame at all does not decode, even when its player found no error.
         m_batch.push_back({request.row, thumbnailOf(shown), decodes && !(request.video && picture.isNull())});
         release(*running);
         m_running.erase(running);
