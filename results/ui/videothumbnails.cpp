@@ -113,6 +113,8 @@ private:
             m_running.push_back(std::move(running));
             decoder->grab(m_running.back().device.get(), QUrl(request.name));
         }
+        if (m_running.empty() && m_queue.empty())
+            deliver(); // the last pictures go at once
     }
 
     void grabbed(FrameDecoder* decoder, const QImage& picture, bool decodes)
@@ -129,9 +131,8 @@ private:
         m_running.erase(running);
         if (!m_batchTimer.isActive())
             m_batchTimer.start();
-        startGrabs();
-        if (m_running.empty() && m_queue.empty())
-            deliver();
+        // Later, not from inside this decoder's signal: a decoder may answer within grab().
+        QMetaObject::invokeMethod(this, [this] { startGrabs(); }, Qt::QueuedConnection);
     }
 
     // A sound's cover read from its tags, where the player does not give it.
