@@ -11,7 +11,8 @@ FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : FrameDecoder(parent)
 {
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(timeoutMs);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, false, m_grabNumber); });
+    // A medium too slow to answer in time is no proof that the file is damaged.
+    connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, true, m_grabNumber); });
 }
 
 QMediaPlayer& FirstFrameGrabber::newPlayer()
@@ -80,7 +81,7 @@ void FirstFrameGrabber::mediaStatus(QMediaPlayer::MediaStatus status)
     if (!m_running)
         return;
     if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia) {
-        finish({}, status == QMediaPlayer::EndOfMedia, m_grabNumber);
+        finish({}, false, m_grabNumber); // unreadable, or played to its end without a frame
     } else if (status == QMediaPlayer::LoadedMedia && !m_player->hasVideo()) {
         const QMediaMetaData tags = m_player->metaData();
         const QImage cover = tags.value(QMediaMetaData::CoverArtImage).value<QImage>();

@@ -23,8 +23,8 @@ public:
     virtual void cancel() = 0;
 
 signals:
-    // The first frame or the cover, null when there is none; `decodes` is false when the file
-    // could not be read as its type at all.
+    // The first frame or the cover, null when there is none or no answer came in time;
+    // `decodes` is false when the file could not be read as its type at all.
     void grabbed(const QImage& picture, bool decodes);
 };
 

@@ -125,8 +125,7 @@ private:
             return;
         const GrabRequest& request = running->request;
         const QImage shown = picture.isNull() && decodes && !request.video ? coverOf(request) : picture;
-        // A video with no frame at all does not decode, even when its player found no error.
-        m_batch.push_back({request.row, thumbnailOf(shown), decodes && !(request.video && picture.isNull())});
+        m_batch.push_back({request.row, thumbnailOf(shown), decodes});
         release(*running);
         m_running.erase(running);
         if (!m_batchTimer.isActive())
