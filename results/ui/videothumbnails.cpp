@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <future>
 #include <vector>
 
 namespace salvyn {
@@ -185,7 +186,14 @@ VideoThumbnails::VideoThumbnails(FoundFileList& images, SectorSourceOpener& open
 {
     m_thread.setObjectName(QStringLiteral("salvyn-frames"));
     m_worker->moveToThread(&m_thread);
+    // A posted call wakes the worker through the event dispatcher it makes as it starts: nothing
+    // is posted before that is done (a moment, once).
+    std::promise<void> running;
+    const QMetaObject::Connection started =
+        connect(&m_thread, &QThread::started, [&running] { running.set_value(); });
     m_thread.start(QThread::LowPriority);
+    running.get_future().wait();
+    disconnect(started);
     // The rows are gone: a new search or Back emptied the list.
     connect(&images, &QAbstractItemModel::modelAboutToBeReset, this, &VideoThumbnails::cancel);
     connect(&images, &QAbstractItemModel::dataChanged, this,
