@@ -23,6 +23,7 @@ namespace salvyn {
 class CheckListModel;
 class DestinationFolder;
 class FoundFileDetailsJob;
+class VideoThumbnails;
 class FoundFileList;
 class PressedScreen;
 class PreviewBox;
@@ -110,6 +111,7 @@ private:
     DestinationFolder* m_destination = nullptr;
     SaveFoundFiles* m_saver = nullptr;
     FoundFileDetailsJob* m_details = nullptr;
+    VideoThumbnails* m_pictures = nullptr;
     QDialog* m_saveFileInfo = nullptr;
     QDialog* m_saveFileInfoForRaw = nullptr;
     std::unique_ptr<PreviewBox> m_preview;

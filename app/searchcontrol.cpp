@@ -11,6 +11,7 @@
 #include "results/ui/foundfiledetailsjob.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/savefoundfiles.h"
+#include "results/ui/videothumbnails.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -58,6 +59,8 @@ void MyTableController::Final_or_Stop_Screen()
         control->hide();
     m_images->flushPending();
     m_details->start(foundFiles(), m_wizard.diskIdentifier(), state.end_sector);
+    if (mode() == RecoveryMode::Video || mode() == RecoveryMode::Audio)
+        m_pictures->start(m_wizard.diskIdentifier(), mode() == RecoveryMode::Video);
     m_services.modalRunner->runModal(mode() == RecoveryMode::Photo ? *m_saveFileInfo : *m_saveFileInfoForRaw);
     state.stop_now = 0; // any way of closing the window goes on like its OK
     m_wizard.searchEnded();

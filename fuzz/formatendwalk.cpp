@@ -49,32 +49,19 @@ constexpr std::array<FormatEndFamily, 12> kFamilies = {{
 constexpr std::uint64_t kReadsPerMediumByte = 8;
 constexpr std::uint64_t kReadAllowanceBytes = 1024 * 1024;
 
-class FuzzMedium : public ByteReader {
-public:
-    FuzzMedium(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    std::size_t readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size) override
-    {
-        m_furthestAsked = std::max(m_furthestAsked, byteOffset + size);
-        m_bytesAsked += size;
-        if (byteOffset >= m_size)
-            return 0;
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_size - byteOffset));
-        std::memcpy(out, m_data + byteOffset, n);
-        return n;
-    }
-
-    std::uint64_t furthestAsked() const { return m_furthestAsked; }
-    std::uint64_t bytesAsked() const { return m_bytesAsked; }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::uint64_t m_furthestAsked = 0;
-    std::uint64_t m_bytesAsked = 0;
-};
 
 } // namespace
+
+std::size_t FuzzMedium::readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size)
+{
+    m_furthestAsked = std::max(m_furthestAsked, byteOffset + size);
+    m_bytesAsked += size;
+    if (byteOffset >= m_size)
+        return 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_size - byteOffset));
+    std::memcpy(out, m_data + byteOffset, n);
+    return n;
+}
 
 std::span<const FormatEndFamily> formatEndFamilies() { return kFamilies; }
 

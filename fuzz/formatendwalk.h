@@ -15,6 +15,21 @@ struct FormatEndFamily {
     std::span<const FormatEndFunction> ends;
 };
 
+// The fuzzer's input as a medium, noting how far and how much was asked of it.
+class FuzzMedium : public ByteReader {
+public:
+    FuzzMedium(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    std::size_t readAt(std::uint64_t byteOffset, std::uint8_t* out, std::size_t size) override;
+    std::uint64_t furthestAsked() const { return m_furthestAsked; }
+    std::uint64_t bytesAsked() const { return m_bytesAsked; }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::uint64_t m_furthestAsked = 0;
+    std::uint64_t m_bytesAsked = 0;
+};
+
 std::span<const FormatEndFamily> formatEndFamilies();
 const FormatEndFamily& formatEndFamily(std::string_view name);
 

@@ -117,6 +117,14 @@ int main(int argc, char** argv)
         sector.resize(salvyn::kSectorSize, 0);
         sectors.push_back(std::move(sector));
     }
+    // Sounds with a cover in each kind of tags.
+    const std::string withCover = "ffmpeg -v error -f lavfi -i testsrc=size=32x32 -frames:v 1 c.png && ffmpeg -v error "
+                                  "-f lavfi -i sine=duration=0.1 -i c.png -map 0 -map 1 -c:v png "
+                                  "-disposition:v attached_pic ";
+    for (const char* format : {"mp3", "flac", "ipod"})
+        if (const salvyn::test::Sample sound = salvyn::test::runEncoder("ffmpeg", withCover + "-f " + format + " out");
+            sound.skipReason.empty())
+            writeFile(out / "coverpicture" / format, sound.bytes);
     writeFile(out / "formatendarchives" / "Rar5", rar5Archive());
     writeFile(out / "formatenddocuments" / "PdfFarTrailers", pdfWithFarTrailers());
 

@@ -1,6 +1,7 @@
 // Walks the wizard through every screen on a disk image and saves a picture of each; given a
-// second image that holds a large video, also the preview of that video:
-//   salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE]
+// second image that holds a large video, also the preview of that video; given a phone's
+// card image, also its photo and video results:
+//   salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE [PHONE_CARD_IMAGE]]
 // Run by ./scripts/screenshots under a virtual display; the app itself has no such option.
 // Alerts and the end-of-search window are answered at once, so nothing waits for a user.
 #include "app/appservices.h"
@@ -28,6 +29,7 @@
 #include <QTableView>
 #include <QThread>
 #include <atomic>
+#include <set>
 #include <cstdio>
 
 namespace {
@@ -80,7 +82,16 @@ private:
 
 class Driver {
 public:
-    Driver(salvyn::MyTableController& wizard, QString folder) : m_wizard(wizard), m_folder(std::move(folder)) {}
+    Driver(salvyn::MyTableController& wizard, QString folder) : m_wizard(wizard), m_folder(std::move(folder))
+    {
+        const salvyn::FoundFileList* found = wizard.images();
+        QObject::connect(found, &QAbstractItemModel::modelReset, [this] { m_pictured.clear(); });
+        QObject::connect(found, &QAbstractItemModel::dataChanged,
+                         [this](const QModelIndex& top, const QModelIndex& bottom, const QList<int>& roles) {
+                             for (int row = top.row(); roles.contains(Qt::DecorationRole) && row <= bottom.row(); ++row)
+                                 m_pictured.insert(row);
+                         });
+    }
 
     void click(const char* name)
     {
@@ -99,6 +110,15 @@ public:
         const salvyn::FoundFileList& found = *m_wizard.images();
         for (timer.start(); found.measuredCount() < found.rowCount() && timer.elapsed() < 10000;)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    // The frames of the videos found: every cell has had its picture, or its damaged mark.
+    void waitForPictures()
+    {
+        const salvyn::FoundFileList& found = *m_wizard.images();
+        QElapsedTimer timer;
+        for (timer.start(); static_cast<int>(m_pictured.size()) < found.rowCount() && timer.elapsed() < 20000;)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::fprintf(stderr, "pictured %zu of %d\n", m_pictured.size(), found.rowCount());
     }
     bool save(const char* name)
     {
@@ -151,6 +171,7 @@ private:
 
     salvyn::MyTableController& m_wizard;
     QString m_folder;
+    std::set<int> m_pictured; // rows whose picture was taken since the list was last emptied
 };
 
 } // namespace
@@ -160,8 +181,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("salvyn"));
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3 && arguments.size() != 4) {
-        std::fprintf(stderr, "usage: salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE]\n");
+    if (arguments.size() < 3 || arguments.size() > 5) {
+        std::fprintf(stderr, "usage: salvyn-screenshots IMAGE OUTPUT_FOLDER [LARGE_VIDEO_IMAGE [PHONE_CARD_IMAGE]]\n");
         return 2;
     }
     // Pictures are written only where they cannot land on the medium being shown.
@@ -214,6 +235,7 @@ int main(int argc, char** argv)
     saved &= driver.save("5-check-list");
     driver.click("Next_btn");
     driver.waitForSearch();
+    driver.waitForPictures();
     saved &= driver.save("6-video-results");
     driver.selectFirstFound("imageBrowser_2");
     Driver::wait(1000); // the movie's first picture
@@ -237,7 +259,7 @@ int main(int argc, char** argv)
     paced.pause = 0;
     while (wizard.saveFoundFiles()->isSaving())
         Driver::wait(50);
-    if (arguments.size() == 4) {
+    if (arguments.size() >= 4) {
         // A phone's video, larger than a found range, previewed whole with its first frame.
         for (int screen = 0; screen < 4 && !driver.find<QTableView>("idTableView")->isVisible(); ++screen)
             driver.click("Back_btn");
@@ -254,6 +276,31 @@ int main(int argc, char** argv)
         driver.selectFirstFound("imageBrowser_2");
         Driver::wait(3000); // the movie's first frame
         saved &= driver.save("7-large-video-preview");
+    }
+    if (arguments.size() == 5) {
+        // A phone's card: photos and videos with their dates and cameras, one of each damaged.
+        for (int screen = 0; screen < 4 && !driver.find<QTableView>("idTableView")->isVisible(); ++screen)
+            driver.click("Back_btn");
+        driver.click("_rec_mode_Photo");
+        if (const auto refusal = wizard.addDiskImage(arguments[4])) {
+            std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
+            return 1;
+        }
+        driver.selectLastMedium();
+        driver.click("Next_btn");
+        driver.click("Next_btn");
+        driver.waitForSearch();
+        saved &= driver.save("8-phone-photo-results");
+        driver.click("Back_btn");
+        driver.click("Back_btn");
+        driver.click("_rec_mode_Video");
+        driver.selectLastMedium();
+        driver.click("Next_btn");
+        driver.click("Next_btn");
+        driver.click("Next_btn");
+        driver.waitForSearch();
+        driver.waitForPictures();
+        saved &= driver.save("9-phone-video-results");
     }
     return saved ? 0 : 1;
 }

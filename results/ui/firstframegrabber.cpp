@@ -7,11 +7,12 @@
 
 namespace salvyn {
 
-FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : QObject(parent)
+FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : FrameDecoder(parent)
 {
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(timeoutMs);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, m_grabNumber); });
+    // A medium too slow to answer in time is no proof that the file is damaged.
+    connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, true, m_grabNumber); });
 }
 
 QMediaPlayer& FirstFrameGrabber::newPlayer()
@@ -20,7 +21,7 @@ QMediaPlayer& FirstFrameGrabber::newPlayer()
     auto* sink = new QVideoSink(m_player.get());
     m_player->setVideoSink(sink);
     connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, this, &FirstFrameGrabber::mediaStatus);
-    connect(m_player.get(), &QMediaPlayer::errorOccurred, this, [this] { finish({}, m_grabNumber); });
+    connect(m_player.get(), &QMediaPlayer::errorOccurred, this, [this] { finish({}, false, m_grabNumber); });
     // Direct: the conversion runs where the frame arrives; only this grab's first image
     // crosses over.
     connect(
@@ -33,7 +34,7 @@ QMediaPlayer& FirstFrameGrabber::newPlayer()
             if (image.isNull() || taken->exchange(true))
                 return;
             QMetaObject::invokeMethod(
-                this, [this, image = std::move(image), grabNumber] { finish(image, grabNumber); },
+                this, [this, image = std::move(image), grabNumber] { finish(image, true, grabNumber); },
                 Qt::QueuedConnection);
         },
         Qt::DirectConnection);
@@ -80,20 +81,21 @@ void FirstFrameGrabber::mediaStatus(QMediaPlayer::MediaStatus status)
     if (!m_running)
         return;
     if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia) {
-        finish({}, m_grabNumber);
+        finish({}, false, m_grabNumber); // unreadable, or played to its end without a frame
     } else if (status == QMediaPlayer::LoadedMedia && !m_player->hasVideo()) {
         const QMediaMetaData tags = m_player->metaData();
         const QImage cover = tags.value(QMediaMetaData::CoverArtImage).value<QImage>();
-        finish(cover.isNull() ? tags.value(QMediaMetaData::ThumbnailImage).value<QImage>() : cover, m_grabNumber);
+        finish(cover.isNull() ? tags.value(QMediaMetaData::ThumbnailImage).value<QImage>() : cover, true,
+               m_grabNumber);
     }
 }
 
-void FirstFrameGrabber::finish(const QImage& frame, unsigned grabNumber)
+void FirstFrameGrabber::finish(const QImage& frame, bool decodes, unsigned grabNumber)
 {
     if (!m_running || grabNumber != m_grabNumber)
         return;
     cancel();
-    emit grabbed(frame);
+    emit grabbed(frame, decodes);
 }
 
 } // namespace salvyn

@@ -4,9 +4,9 @@
 // runs it to its first frame and stops. Asynchronous: grab() returns at once and `grabbed`
 // follows on this object's thread. The frame is converted on the player's rendering thread,
 // never on this one. A sound file gives its cover picture, when it has one.
-#include <QImage>
+#include "results/ui/framedecoder.h"
+
 #include <QMediaPlayer>
-#include <QObject>
 #include <QTimer>
 #include <QVideoSink>
 
@@ -14,7 +14,7 @@
 
 namespace salvyn {
 
-class FirstFrameGrabber final : public QObject {
+class FirstFrameGrabber final : public FrameDecoder {
     Q_OBJECT
 public:
     // How long a movie may take to show its first picture before it counts as having none.
@@ -26,13 +26,8 @@ public:
     void grab(const QUrl& source);
     // Grabs from `device` (read from the player's threads), which must stay open until
     // `grabbed` or cancel(); `name` tells the player the file's type.
-    void grab(QIODevice* device, const QUrl& name);
-    // Gives up a running grab without a signal and lets go of its source.
-    void cancel();
-
-signals:
-    // The first frame, or the cover picture of a sound file; a null image when there is none.
-    void grabbed(const QImage& frame);
+    void grab(QIODevice* device, const QUrl& name) override;
+    void cancel() override;
 
 private:
     // A player of its own for each grab: Qt's GStreamer player cannot go over from a file
@@ -40,7 +35,7 @@ private:
     QMediaPlayer& newPlayer();
     void start();
     void mediaStatus(QMediaPlayer::MediaStatus status);
-    void finish(const QImage& frame, unsigned grabNumber);
+    void finish(const QImage& frame, bool decodes, unsigned grabNumber);
 
     std::unique_ptr<QMediaPlayer> m_player;
     QTimer m_timeout;

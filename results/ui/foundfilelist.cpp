@@ -26,7 +26,8 @@ constexpr qint64 kDrainBudgetMs = 8;
 constexpr std::size_t kDrainChunk = 256;
 // Decoded thumbnails kept for drawing, in KiB (about 400 thumbnails of 256 x 192).
 constexpr int kPhotoPixmapCacheKiB = 80 * 1024;
-constexpr int kIconSide = 16;
+// Types' icons as large as a thumbnail, so every browser size draws them sharp.
+constexpr int kIconSide = PhotoThumbnail::maxPixelSize;
 // Photo bytes waiting for their thumbnails: a few ordinary photos per thread at once.
 constexpr std::uint64_t kMostPhotoBytesInFlight = 64ull << 20;
 
@@ -184,11 +185,35 @@ void FoundFileList::setDetails(int firstRow, const std::vector<FoundFileDetails>
         else
             ++m_measuredCount;
         shown = details[static_cast<std::size_t>(k)];
+        if (m_images[static_cast<std::size_t>(firstRow + k)].undecodable)
+            shown->condition = FileCondition::Damaged;
         m_measuredBytes += shown->length.bytes;
     }
     emit dataChanged(index(firstRow), index(firstRow + count - 1),
                      {DetailsRole, Qt::ToolTipRole, ConditionRole});
     emit totalsChanged();
+}
+
+void FoundFileList::setPictures(std::vector<GrabbedPicture> pictures)
+{
+    int first = rowCount();
+    int last = -1;
+    for (GrabbedPicture& grabbed : pictures) {
+        if (grabbed.row < 0 || grabbed.row >= rowCount())
+            continue;
+        MyImageObject& record = m_images[static_cast<std::size_t>(grabbed.row)];
+        if (!grabbed.picture.isNull())
+            record.image = QPixmap::fromImage(std::move(grabbed.picture)); // taken over, not copied
+        if (!grabbed.decodes) {
+            record.undecodable = true;
+            if (record.details)
+                record.details->condition = FileCondition::Damaged;
+        }
+        first = std::min(first, grabbed.row);
+        last = std::max(last, grabbed.row);
+    }
+    if (last >= first)
+        emit dataChanged(index(first), index(last), {Qt::DecorationRole, ConditionRole});
 }
 
 void FoundFileList::flushPending()

@@ -11,6 +11,7 @@
 // video, raw or audio file lands in the results table before addImageWithData_2() returns,
 // so the next file's name already sees it. Everything else is for the UI thread only.
 #include "results/inflightbudget.h"
+#include "results/ui/grabbedpicture.h"
 #include "results/ui/myimageobject.h"
 
 #include <QAbstractListModel>
@@ -76,6 +77,9 @@ public:
 
     // UI thread: the measured details of the rows from `firstRow` on, in order.
     void setDetails(int firstRow, const std::vector<FoundFileDetails>& details);
+    // UI thread: the pictures taken of found videos and sounds; one that does not decode
+    // marks its file damaged, whatever its measure says.
+    void setPictures(std::vector<GrabbedPicture> pictures);
     // UI thread: the bytes Save would write of every row measured so far.
     std::uint64_t measuredBytes() const { return m_measuredBytes; }
     int measuredCount() const { return m_measuredCount; }

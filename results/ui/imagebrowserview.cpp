@@ -22,6 +22,9 @@ constexpr int kLabelMargin = 16;
 // The name, then size, date and camera, and the style's margins.
 constexpr int kLabelLines = 5;
 constexpr int kMarkSide = 14;
+// The browser of the other modes has no zoom control, and its fixed zoom gives an icon's size;
+// the frames of videos and the covers of sounds need this much to be told apart.
+constexpr int kSmallestOtherFileSide = 96;
 
 // Every cell draws its picture in a box of the view's icon size, whatever the picture's own
 // size (thumbnails differ), so every name sits under the same box and never runs into a
@@ -183,7 +186,8 @@ int ImageBrowserView::iconSideForZoom(double zoom)
 void ImageBrowserView::setZoomValue(double zoom)
 {
     m_zoom = std::clamp(zoom, 0.0, 1.0);
-    const int side = iconSideForZoom(m_zoom);
+    const int side =
+        std::max(iconSideForZoom(m_zoom), m_kind == FoundFileList::Kind::RawFile ? kSmallestOtherFileSide : 0);
     setIconSize(QSize(side, side));
     const int labelWidth = fontMetrics().horizontalAdvance(kWidestUsualName) + kLabelMargin;
     setGridSize(QSize(std::max(side + 16, labelWidth), side + kLabelLines * fontMetrics().lineSpacing() + 6));

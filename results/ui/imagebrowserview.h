@@ -42,7 +42,8 @@ public:
     // The list's rows the browser shows, which its size filter may leave out some of.
     std::vector<std::size_t> shownRows() const;
 
-    // Zoom 0..1 (clamped) sets the icon side to 16 + zoom * 240 pixels.
+    // Zoom 0..1 (clamped) sets the icon side to 16 + zoom * 240 pixels; the other modes'
+    // browser draws its pictures at least 96 pixels large.
     void setZoomValue(double zoom);
     double zoomValue() const { return m_zoom; }
     static int iconSideForZoom(double zoom);

@@ -90,7 +90,7 @@ TEST_F(FoundFiles, ThePictureFollowsTheRecoveryModeAtTheTimeItIsAskedFor)
     images.flushPending();
     for (const int mode : {0, 1}) {
         recoveryMode = mode;
-        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(256, 256) : QSize(16, 16));
+        EXPECT_EQ(picture(mode).value<QPixmap>().size(), mode == 0 ? QSize(256, 256) : QSize(64, 64));
         EXPECT_FALSE(picture(1 - mode).isValid());
     }
     EXPECT_EQ(images.data(images.index(5), Qt::DisplayRole), QVariant());

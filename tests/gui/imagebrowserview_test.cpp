@@ -35,7 +35,7 @@ struct Browsers : ::testing::Test {
     {
         for (ImageBrowserView* browser : {&photoBrowser, &otherBrowser}) {
             browser->setFoundFileList(&images);
-            browser->resize(240, 160);
+            browser->resize(320, 240);
             browser->show();
         }
     }
