@@ -101,6 +101,19 @@ public:
     }
     void selectFirstMedium() { selectMedium(false); }
     void selectLastMedium() { selectMedium(true); }
+    // Back to the media screen, `mode` chosen and the disk image at `path` added and selected.
+    bool chooseDiskImage(const char* mode, const QString& path)
+    {
+        for (int screen = 0; screen < 4 && !find<QTableView>("idTableView")->isVisible(); ++screen)
+            click("Back_btn");
+        click(mode);
+        if (const auto refusal = m_wizard.addDiskImage(path)) {
+            std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
+            return false;
+        }
+        selectLastMedium();
+        return true;
+    }
     // The search, then the details of what it found.
     void waitForSearch()
     {
@@ -261,14 +274,8 @@ int main(int argc, char** argv)
         Driver::wait(50);
     if (arguments.size() >= 4) {
         // A phone's video, larger than a found range, previewed whole with its first frame.
-        for (int screen = 0; screen < 4 && !driver.find<QTableView>("idTableView")->isVisible(); ++screen)
-            driver.click("Back_btn");
-        driver.click("_rec_mode_Video");
-        if (const auto refusal = wizard.addDiskImage(arguments[3])) {
-            std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
+        if (!driver.chooseDiskImage("_rec_mode_Video", arguments[3]))
             return 1;
-        }
-        driver.selectLastMedium();
         driver.click("Next_btn");
         driver.click("Next_btn");
         driver.click("Next_btn");
@@ -279,14 +286,8 @@ int main(int argc, char** argv)
     }
     if (arguments.size() == 5) {
         // A phone's card: photos and videos with their dates and cameras, one of each damaged.
-        for (int screen = 0; screen < 4 && !driver.find<QTableView>("idTableView")->isVisible(); ++screen)
-            driver.click("Back_btn");
-        driver.click("_rec_mode_Photo");
-        if (const auto refusal = wizard.addDiskImage(arguments[4])) {
-            std::fprintf(stderr, "salvyn-screenshots: %s\n", qPrintable(refusal->reason));
+        if (!driver.chooseDiskImage("_rec_mode_Photo", arguments[4]))
             return 1;
-        }
-        driver.selectLastMedium();
         driver.click("Next_btn");
         driver.click("Next_btn");
         driver.waitForSearch();
