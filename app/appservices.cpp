@@ -9,6 +9,7 @@
 #include "platform/qt/udisksopener.h"
 #include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
+#include "results/ui/firstframegrabber.h"
 #include "results/ui/folderchooser.h"
 #include "results/ui/mediamovieplayer.h"
 
@@ -47,6 +48,7 @@ ControllerServices DesktopServices::controllerServices()
         layout->addWidget(player);
         return player;
     };
+    services.frameDecoders = [] { return std::make_unique<FirstFrameGrabber>(); };
     services.volumeLister = std::make_unique<SystemVolumeLister>();
     services.diskInfoProvider = std::make_unique<LsblkDiskInfoProvider>();
     services.resourceFolder = QString::fromStdString(findResourceFolder());

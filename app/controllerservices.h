@@ -13,6 +13,7 @@ class QWidget;
 namespace salvyn {
 
 class AlertService;
+class FrameDecoder;
 class DocumentOpener;
 class FolderChooser;
 class IconProvider;
@@ -29,6 +30,8 @@ struct ControllerServices {
     ModalWindowRunner* modalRunner = nullptr;
     // Puts the movie player of the preview box into `movieView` (which owns it).
     std::function<MoviePlayer*(QWidget* movieView)> moviePlayerIn;
+    // Makes a decoder that takes a found video's frame or a sound's cover picture.
+    std::function<std::unique_ptr<FrameDecoder>()> frameDecoders;
     std::unique_ptr<VolumeLister> volumeLister;
     std::unique_ptr<DiskInfoProvider> diskInfoProvider;
     QString resourceFolder; // signature lists, NoPreview.png, Help.pdf

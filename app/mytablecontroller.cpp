@@ -11,7 +11,6 @@
 #include "platform/qt/alertservice.h"
 #include "results/previewfolder.h"
 #include "results/ui/destinationfolder.h"
-#include "results/ui/firstframegrabber.h"
 #include "results/ui/foundfiledetailsjob.h"
 #include "results/ui/foundfilelist.h"
 #include "results/ui/resultstablemodel.h"
@@ -50,8 +49,7 @@ MyTableController::MyTableController(ControllerServices services, QWidget* paren
                                           *m_services.modalRunner, *m_services.folderChooser);
     m_saver = new SaveFoundFiles(this, *m_services.alerts, *m_services.opener);
     m_details = new FoundFileDetailsJob(*m_images, *m_services.opener, this);
-    m_pictures = new VideoThumbnails(*m_images, *m_services.opener, [] { return std::make_unique<FirstFrameGrabber>(); },
-                                     this);
+    m_pictures = new VideoThumbnails(*m_images, *m_services.opener, m_services.frameDecoders, this);
     connect(m_saver, &SaveFoundFiles::anotherFolderWanted, this, &MyTableController::chooseFolderThenSave);
     m_saveFileInfo = new SaveFile_Info(this);
     m_saveFileInfoForRaw = new SaveFile_Info_For_RAW(this);

@@ -71,7 +71,8 @@ QString WizardHarness::writeImage(const QString& name, std::uint64_t sectors, co
 void WizardHarness::start()
 {
     ControllerServices services{&alerts, &documents, &icons, &media, &folderChooser, &modalRunner,
-                                [this](QWidget*) { return &movies; }, std::make_unique<NoVolumes>(),
+                                [this](QWidget*) { return &movies; },
+                                [] { return std::make_unique<FakeFrameDecoder>(); }, std::make_unique<NoVolumes>(),
                                 std::make_unique<NoDiskInfo>(), resourceFolder, previewFolder,
                                 [this](bool threadsStillRunning) { terminations.push_back(threadsStillRunning); }};
     m_controller = std::make_unique<MyTableController>(std::move(services));
