@@ -30,10 +30,14 @@ FoundFileReporter::FoundFileReporter(Console& console, ResultRows& rows, std::op
 void FoundFileReporter::addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
                                            const std::string& uid, std::uint64_t firstSector)
 {
+    if (!bytes.empty())
+        addPhotoSectors(name, uid, firstSector, firstSector + bytes.size() / kSectorSize);
+}
+
+void FoundFileReporter::addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                        std::uint64_t endSector)
+{
     (void)uid;
-    if (bytes.empty())
-        return;
-    const std::uint64_t endSector = firstSector + bytes.size() / kSectorSize;
     found(name, firstSector, endSector);
     if (m_saver)
         m_plan.add(name, firstSector, endSector);

@@ -26,6 +26,10 @@ public:
                             std::uint64_t firstSector) override;
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override;
+    // Photos are listed and saved by their sectors: their bytes are not needed while searching.
+    bool wantsPhotoBytes() const override { return false; }
+    void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                         std::uint64_t endSector) override;
 
     // The end (exclusive) of the sectors searched: no format end reads past it.
     void setSearchedEnd(std::uint64_t endSector) { m_plan.setSearchedEnd(endSector); }

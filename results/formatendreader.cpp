@@ -17,6 +17,8 @@ constexpr std::size_t kReadPieceBytes = 32 * 1024;
 // long the medium, keeps a walk going for more than about a second: it gives up instead.
 // Enough for a 12 GB transport stream, one read per 188-byte packet.
 constexpr std::uint64_t kReadsPerWalk = 64ull << 20;
+// Reads this close to the place read last belong to it: the fields of one header or box.
+constexpr std::uint64_t kPlaceGap = 64;
 } // namespace
 
 FormatEndReader::FormatEndReader(ByteReader& medium, std::uint64_t firstByte, std::uint64_t limitBytes,
@@ -32,25 +34,35 @@ bool FormatEndReader::load(std::uint64_t offset, std::size_t size)
     if (offset > m_limit || size > m_limit - offset || size > kWindowBytes - kWindowAlign || m_readsLeft == 0)
         return false;
     --m_readsLeft;
-    if (offset >= m_windowOffset && offset + size <= m_windowOffset + m_windowBytes) {
-        m_furthestRead = std::max(m_furthestRead, offset + size);
+    if (offset >= m_windowOffset && offset + size <= m_windowOffset + m_windowBytes)
         return true;
-    }
     m_window.resize(kWindowBytes);
     m_windowOffset = offset - offset % kWindowAlign;
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, m_limit - m_windowOffset));
     m_windowBytes = m_medium.readAt(m_firstByte + m_windowOffset, m_window.data(), wanted);
     m_windowBytes = std::min(m_windowBytes, wanted);
-    if (offset + size > m_windowOffset + m_windowBytes)
-        return false;
-    m_furthestRead = std::max(m_furthestRead, offset + size);
-    return true;
+    return offset + size <= m_windowOffset + m_windowBytes;
+}
+
+void FormatEndReader::noteRead(std::uint64_t offset, std::uint64_t end)
+{
+    if (offset + kPlaceGap >= m_placeStart && offset <= m_placeEnd + kPlaceGap) {
+        m_placeStart = std::min(m_placeStart, offset);
+        m_placeEnd = std::max(m_placeEnd, end);
+        return;
+    }
+    // Going back (to another field of an earlier header) is not going on from there.
+    if (offset > m_placeEnd)
+        m_furthestFollowed = std::max(m_furthestFollowed, m_placeEnd);
+    m_placeStart = offset;
+    m_placeEnd = end;
 }
 
 bool FormatEndReader::read(std::uint64_t offset, void* out, std::size_t size)
 {
     if (offset > m_limit || size > m_limit - offset)
         return false;
+    const std::uint64_t start = offset;
     auto* target = static_cast<std::uint8_t*>(out);
     while (size > 0) {
         const std::size_t piece = std::min(size, kReadPieceBytes);
@@ -61,6 +73,7 @@ bool FormatEndReader::read(std::uint64_t offset, void* out, std::size_t size)
         offset += piece;
         size -= piece;
     }
+    noteRead(start, offset);
     return true;
 }
 
@@ -80,6 +93,8 @@ std::size_t FormatEndReader::readUpTo(std::uint64_t offset, void* out, std::size
         std::memcpy(target + done, m_window.data() + (at - m_windowOffset), piece);
         done += piece;
     }
+    if (done > 0)
+        noteRead(offset, offset + done);
     return done;
 }
 
@@ -87,6 +102,7 @@ std::optional<std::uint8_t> FormatEndReader::byteAt(std::uint64_t offset)
 {
     if (!load(offset, 1))
         return std::nullopt;
+    noteRead(offset, offset + 1);
     return m_window[offset - m_windowOffset];
 }
 
@@ -133,6 +149,7 @@ bool FormatEndReader::matches(std::uint64_t offset, std::string_view text)
 {
     if (!load(offset, text.size()))
         return false;
+    noteRead(offset, offset + text.size());
     return std::memcmp(m_window.data() + (offset - m_windowOffset), text.data(), text.size()) == 0;
 }
 
@@ -140,6 +157,9 @@ std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::stri
 {
     if (pattern.empty() || pattern.size() > kWindowAlign)
         return std::nullopt;
+    // The walk got here by following the file's structure; the bytes scanned are not
+    // structure, so only a hit is a place it goes on from.
+    m_furthestFollowed = std::max(m_furthestFollowed, m_placeEnd);
     std::uint64_t offset = from;
     until = std::min(until, m_scanLimit);
     while (offset < until && load(offset, pattern.size())) {
@@ -151,7 +171,7 @@ std::optional<std::uint64_t> FormatEndReader::find(std::uint64_t from, std::stri
         const void* hit = memmem(begin, static_cast<std::size_t>(end - begin), pattern.data(), pattern.size());
         if (hit != nullptr) {
             const std::uint64_t at = offset + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - begin);
-            m_furthestRead = std::max(m_furthestRead, at + pattern.size());
+            noteRead(at, at + pattern.size());
             return at;
         }
         // The next window starts where a pattern cut by this window's end would begin.

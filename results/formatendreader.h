@@ -22,9 +22,6 @@ public:
                     std::uint64_t scanLimitBytes = UINT64_MAX);
 
     std::uint64_t limit() const { return m_limit; }
-    // How far into the file the walk has read so far: a walk that got past the first sector
-    // before it gave up took the header for real.
-    std::uint64_t furthestRead() const { return m_furthestRead; }
 
     // The answer of a walk whose file plainly starts as its format says but does not record
     // where it ends (a size a streaming writer could not go back to fill in): unknown, but a
@@ -35,8 +32,10 @@ public:
         return std::nullopt;
     }
     // Whether the walk took the file's start for real: it said so, or it followed the
-    // structure past the first sector before it gave up.
-    bool tookForRealStart() const { return m_startWithoutEnd || m_furthestRead > 512; }
+    // structure past the first sector before it gave up. The place where it gave up does not
+    // count: a header matched by chance leads to random bytes after one jump, and the walk
+    // looks there once and stops.
+    bool tookForRealStart() const { return m_startWithoutEnd || m_furthestFollowed > 512; }
 
     // True when all `size` bytes at `offset` lie below the limit and could be read.
     bool read(std::uint64_t offset, void* out, std::size_t size);
@@ -69,12 +68,17 @@ private:
     // Makes the window hold `size` bytes at `offset` (both checked against the limit).
     bool load(std::uint64_t offset, std::size_t size);
     std::optional<std::uint64_t> unsignedAt(std::uint64_t offset, std::size_t size, bool bigEndian);
+    // Notes bytes [offset, end) as read: near the last place read they are more of that place
+    // (the fields of one header); further on, the walk has gone on from it to a new place.
+    void noteRead(std::uint64_t offset, std::uint64_t end);
 
     ByteReader& m_medium;
     std::uint64_t m_firstByte;
     std::uint64_t m_limit;
     std::uint64_t m_scanLimit;
-    std::uint64_t m_furthestRead = 0;
+    std::uint64_t m_furthestFollowed = 0; // the furthest end of the places the walk went on from
+    std::uint64_t m_placeStart = 0;       // the place being read now
+    std::uint64_t m_placeEnd = 0;
     bool m_startWithoutEnd = false;
     std::uint64_t m_readsLeft;
     std::vector<std::uint8_t> m_window;

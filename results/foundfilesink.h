@@ -22,6 +22,18 @@ public:
     // (ResultRows::countFoundFile), because the next name is taken from that count.
     virtual void addImageWithData_2(const std::string& name, const std::string& uid,
                                     std::uint64_t firstSector, std::uint64_t endSector) = 0;
+
+    // Whether photos are wanted with their bytes (to be shown). A sink that only lists them,
+    // or saves them later from the medium, says no: the photo pass then collects no bytes
+    // and never reads a photo's sectors twice, and hands each photo over by its sectors.
+    virtual bool wantsPhotoBytes() const { return true; }
+    // A photo of a sink that wants no bytes: the same file addImageWithDataAt would have
+    // been given, as its half-open sector range (never empty).
+    virtual void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                 std::uint64_t endSector)
+    {
+        (void)name, (void)uid, (void)firstSector, (void)endSector;
+    }
 };
 
 } // namespace salvyn

@@ -31,13 +31,16 @@ std::uint64_t largestMaximumSize(const HeaderMatcher& matcher)
 // The photo's bytes are collected in one buffer set aside for the largest photo of the list
 // (its pages are only taken as they are written). While a photo is open, the sectors that
 // follow are read ahead straight into the buffer behind it, so collecting them costs no copy;
-// they are still examined and taken one at a time.
+// they are still examined and taken one at a time. A sink that wants no bytes gets each
+// photo as its sectors, and nothing is collected.
 class PhotoPass {
 public:
     PhotoPass(ScanContext& context, const std::string& passName)
         : m_context(context), m_passName(passName), m_thorough(passName == "THD"),
           m_matcher(workingListFor(context.request, passName)), m_reader(context),
-          m_buffer(static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation)))
+          m_keepsBytes(context.sink.wantsPhotoBytes()),
+          m_buffer(m_keepsBytes ? static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation))
+                                : 0)
     {
     }
 
@@ -51,8 +54,7 @@ public:
                 while (!m_reader.atEnd() && m_matcher.recordCount() > 0) {
                     if (m_context.state.stop_now.load(std::memory_order_relaxed) == 1)
                         return stop();
-                    // Outside a photo, blank sectors change nothing.
-                    if (m_collecting || m_aheadCount > 0 || m_reader.skipBlankSectors(~std::uint64_t{0}) == 0)
+                    if (m_aheadCount > 0 || !skipBlankSectors())
                         examineNextSector();
                 }
             }
@@ -81,9 +83,23 @@ private:
         collect(sector);
     }
 
+    // Blank sectors start nothing. Outside a photo they change nothing; a photo kept as its
+    // sectors takes them, passed over together up to the one that reaches its size limit. A
+    // photo whose bytes are kept takes them one by one, as zeros in its buffer.
+    bool skipBlankSectors()
+    {
+        if (!m_collecting)
+            return m_reader.skipBlankSectors(~std::uint64_t{0}) > 0;
+        if (m_keepsBytes)
+            return false;
+        const std::uint64_t skipped = m_reader.skipBlankSectors((m_sizeLimit - m_fileBytes + kSectorSize - 1) / kSectorSize);
+        collect(nullptr, skipped);
+        return skipped > 0;
+    }
+
     const std::uint8_t* nextSector()
     {
-        if (m_aheadCount == 0 && m_collecting)
+        if (m_aheadCount == 0 && m_collecting && m_keepsBytes)
             readAhead();
         if (m_aheadCount == 0)
             return m_reader.readNextSector();
@@ -127,20 +143,24 @@ private:
         m_firstSector = state.for_index - 1;
     }
 
+    // Takes `count` sectors into the open photo: one read sector, or blank ones passed over.
     // The sector at which the count reaches the size limit is not part of the photo.
-    void collect(const std::uint8_t* sector)
+    void collect(const std::uint8_t* sector, std::uint64_t count = 1)
     {
-        if (!m_collecting)
+        if (!m_collecting || count == 0)
             return;
-        m_fileBytes += kSectorSize;
-        if (m_fileBytes >= m_sizeLimit) {
+        m_fileBytes += count * kSectorSize;
+        const bool limitReached = m_fileBytes >= m_sizeLimit;
+        const std::uint64_t taken = limitReached ? count - 1 : count;
+        if (m_keepsBytes && taken > 0)
+            appendSector(sector);
+        m_collectedSectors += taken;
+        if (limitReached) {
             m_fileBytes = 0;
             m_closedBySize = true;
             deliver();
             m_collecting = false;
-            return;
         }
-        appendSector(sector);
     }
 
     // Read ahead sectors already lie behind the collected bytes.
@@ -154,10 +174,14 @@ private:
 
     void deliver()
     {
-        if (!m_thorough && m_buffer.size() > 0)
+        if (!m_thorough && m_collectedSectors > 0)
             m_context.state.rememberGeneralFind(m_firstSector);
-        m_context.sink.addImageWithDataAt({m_buffer.data(), m_buffer.size()}, m_name, m_uid, m_firstSector);
+        if (m_keepsBytes)
+            m_context.sink.addImageWithDataAt({m_buffer.data(), m_buffer.size()}, m_name, m_uid, m_firstSector);
+        else if (m_collectedSectors > 0)
+            m_context.sink.addPhotoSectors(m_name, m_uid, m_firstSector, m_firstSector + m_collectedSectors);
         m_buffer.clear();
+        m_collectedSectors = 0;
     }
 
     bool stop()
@@ -176,7 +200,9 @@ private:
     const bool m_thorough;
     const HeaderMatcher m_matcher;
     PassReader m_reader;
-    PhotoBuffer m_buffer;          // bytes of the open photo
+    const bool m_keepsBytes;
+    PhotoBuffer m_buffer;          // bytes of the open photo, when kept
+    std::uint64_t m_collectedSectors = 0;
     std::size_t m_aheadOffset = 0; // read-ahead sectors waiting at this offset
     std::size_t m_aheadCount = 0;
     bool m_collecting = false;

@@ -75,7 +75,7 @@ void showFinalScreenOnce(SearchState& state, ScanHost& host)
 
 void Photo_Rec_Thread(ScanContext& context)
 {
-    runPasses(context, Photo_Recovey_Mode, context.request.thorough, true);
+    runPasses(context, Photo_Recovey_Mode, context.request.thorough, context.sink.wantsPhotoBytes());
 }
 
 void Raw_File_Rec_Thread(ScanContext& context)

@@ -85,6 +85,11 @@ public:
     {
         ++filesByType[pathExtension(name)];
     }
+    bool wantsPhotoBytes() const override { return false; }
+    void addPhotoSectors(const std::string& name, const std::string&, std::uint64_t, std::uint64_t) override
+    {
+        ++filesByType[pathExtension(name)];
+    }
     std::map<std::string, std::uint64_t> filesByType;
 };
 

@@ -52,10 +52,13 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome searched(const DiskImage& image, int mode, bool thorough, const SectorFaults& faults, bool oneRead)
+// `photoBytes` off: photos taken by their sectors, as the command line takes them.
+Outcome searched(const DiskImage& image, int mode, bool thorough, const SectorFaults& faults, bool oneRead,
+                 bool photoBytes = true)
 {
     const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
     test::ScanBench bench(image, mode, lists.general);
+    bench.sink.keepsPhotoBytes = photoBytes;
     bench.request.thorough = thorough;
     bench.request.thoroughList = thorough ? lists.thorough : SignatureList{};
     FaultySectorOpener faulty(bench.opener, faults);
@@ -95,7 +98,31 @@ TEST(OneRead, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
                     const Outcome twoReads = searched(*image, mode, thorough, withFaults, false);
                     EXPECT_GT(twoReads.photos.size() + twoReads.rawFiles.size(), 10u);
                     EXPECT_EQ(searched(*image, mode, thorough, withFaults, true), twoReads);
+                    Outcome bySectors = twoReads;
+                    for (test::FoundPhoto& photo : bySectors.photos)
+                        photo.bytes.clear();
+                    EXPECT_EQ(searched(*image, mode, thorough, withFaults, true, false), bySectors);
                 }
+    }
+}
+
+// A thorough photo taken by its sectors passes over a blank stretch of the replayed read in
+// one step, and still ends before the sector that reaches its size limit (2048 bytes: three
+// sectors), as a photo collected sector by sector does.
+TEST(OneRead, PhotosBySectorsEndAtTheirSizeLimitInsideABlankStretch)
+{
+    DiskImage image(100);
+    image.fill(10, 12).put(10, 0, test::hexBytes("FFD8FFE1")).put(60, 0, test::hexBytes("FFD8FFE1"));
+    for (bool photoBytes : {true, false}) {
+        test::ScanBench bench(image, 0, test::record("JPG", "1000000", "FFD8FFDB", "1"));
+        bench.request.thorough = true;
+        bench.request.thoroughList = test::record("JPG", "2048", "FFD8FFE1", "1");
+        bench.sink.keepsPhotoBytes = photoBytes;
+        bench.search();
+        std::vector<std::string> extents;
+        for (const test::FoundPhoto& photo : bench.sink.photos)
+            extents.push_back(photo.name + " " + std::to_string(photo.firstSector) + "-" + std::to_string(photo.endSector));
+        EXPECT_EQ(extents, (std::vector<std::string>{"THD00001.JPG 10-13", "THD00002.JPG 60-63"})) << photoBytes;
     }
 }
 
@@ -106,8 +133,8 @@ void expectEachSectorReadOnce(const std::map<std::uint64_t, int>& reads, const s
 {
     std::set<std::uint64_t> readBack;
     for (const test::FoundPhoto& photo : photos)
-        if (photo.name.rfind("THD", 0) == 0)
-            for (std::uint64_t s = photo.firstSector + 1; s < photo.firstSector + photo.bytes.size() / kSectorSize; ++s)
+        if (photo.name.rfind("THD", 0) == 0 && !photo.bytes.empty())
+            for (std::uint64_t s = photo.firstSector + 1; s < photo.endSector; ++s)
                 readBack.insert(s);
     EXPECT_EQ(reads.size(), sectorCount);
     for (const auto& [sector, count] : reads)
@@ -115,42 +142,47 @@ void expectEachSectorReadOnce(const std::map<std::uint64_t, int>& reads, const s
 }
 
 // Every mode after one read: each finds, names and counts what it finds searched alone, and
-// the medium is read once (its sectors, plus the thorough photos' read back).
+// the medium is read once (its sectors, plus the thorough photos' read back for their bytes;
+// photos taken by their sectors are not read back).
 TEST(OneRead, SeveralModesShareOneReadAndFindWhatEachFindsAlone)
 {
-    std::mt19937_64 random(13);
-    DiskImage image(4096);
-    for (std::uint64_t s = 0; s < image.sectorCount(); s += 64)
-        image.fill(s, s + 32, static_cast<std::uint8_t>(random()));
-    for (int mode = 0; mode < 4; ++mode) {
-        const DiskImage seeded = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
-        for (std::uint64_t s = 0; s < image.sectorCount(); ++s)
-            if (mode == 0 || random() % 4 == 0)  // later modes' headers over the earlier ones, some of them
-                image.put(s, 0, seeded.sectors(s, s + 1));
-    }
-    std::vector<std::unique_ptr<test::ScanBench>> alone, shared;
-    std::vector<const SearchRequest*> requests;
-    for (int mode = 0; mode < 4; ++mode)
-        for (auto* benches : {&alone, &shared}) {
-            const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
-            auto& bench = *benches->emplace_back(std::make_unique<test::ScanBench>(image, mode, lists.general));
-            bench.request.thorough = true;
-            bench.request.thoroughList = lists.thorough;
+    for (bool photoBytes : {true, false}) {
+        SCOPED_TRACE(photoBytes ? "photos with their bytes" : "photos by their sectors");
+        std::mt19937_64 random(13);
+        DiskImage image(4096);
+        for (std::uint64_t s = 0; s < image.sectorCount(); s += 64)
+            image.fill(s, s + 32, static_cast<std::uint8_t>(random()));
+        for (int mode = 0; mode < 4; ++mode) {
+            const DiskImage seeded = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
+            for (std::uint64_t s = 0; s < image.sectorCount(); ++s)
+                if (mode == 0 || random() % 4 == 0)  // later modes' headers over the earlier ones, some of them
+                    image.put(s, 0, seeded.sectors(s, s + 1));
         }
-    for (const auto& bench : shared)
-        requests.push_back(&bench->request);
-    SharedRead sharedRead(requests);
-    std::map<std::uint64_t, int> reads;
-    test::BeforeReadOpener counting(shared[0]->opener, [&](std::uint64_t sector) { ++reads[sector]; });
-    for (std::size_t mode = 0; mode < 4; ++mode) {
-        alone[mode]->search();
-        auto context = shared[mode]->context(&counting);
-        sharedRead.runSearch(mode, context);
-        EXPECT_EQ(shared[mode]->sink.photos, alone[mode]->sink.photos) << "mode " << mode;
-        EXPECT_EQ(shared[mode]->sink.rawFiles, alone[mode]->sink.rawFiles) << "mode " << mode;
-        EXPECT_FALSE(alone[mode]->sink.photos.empty() && alone[mode]->sink.rawFiles.empty()) << "mode " << mode;
+        std::vector<std::unique_ptr<test::ScanBench>> alone, shared;
+        std::vector<const SearchRequest*> requests;
+        for (int mode = 0; mode < 4; ++mode)
+            for (auto* benches : {&alone, &shared}) {
+                const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
+                auto& bench = *benches->emplace_back(std::make_unique<test::ScanBench>(image, mode, lists.general));
+                bench.request.thorough = true;
+                bench.request.thoroughList = lists.thorough;
+                bench.sink.keepsPhotoBytes = photoBytes;
+            }
+        for (const auto& bench : shared)
+            requests.push_back(&bench->request);
+        SharedRead sharedRead(requests);
+        std::map<std::uint64_t, int> reads;
+        test::BeforeReadOpener counting(shared[0]->opener, [&](std::uint64_t sector) { ++reads[sector]; });
+        for (std::size_t mode = 0; mode < 4; ++mode) {
+            alone[mode]->search();
+            auto context = shared[mode]->context(&counting);
+            sharedRead.runSearch(mode, context);
+            EXPECT_EQ(shared[mode]->sink.photos, alone[mode]->sink.photos) << "mode " << mode;
+            EXPECT_EQ(shared[mode]->sink.rawFiles, alone[mode]->sink.rawFiles) << "mode " << mode;
+            EXPECT_FALSE(alone[mode]->sink.photos.empty() && alone[mode]->sink.rawFiles.empty()) << "mode " << mode;
+        }
+        expectEachSectorReadOnce(reads, shared[0]->sink.photos, image.sectorCount());
     }
-    expectEachSectorReadOnce(reads, shared[0]->sink.photos, image.sectorCount());
 }
 
 } // namespace

@@ -33,8 +33,8 @@ TEST(PhotoPass, PhotosRunFromTheirHeaderToTheNextWhereverTheContentLies)
         if (shift)
             bench.range(shift, shift + 200);
         EXPECT_TRUE(bench.pass("GEN"));
-        EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100 + shift},
-                                             {image.sectors(140, 200), "GND00002.JPG", "GND00002.JPG", 140 + shift}}));
+        EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100 + shift, 140 + shift},
+                                             {image.sectors(140, 200), "GND00002.JPG", "GND00002.JPG", 140 + shift, 200 + shift}}));
         EXPECT_EQ(bench.state.for_index, 200 + shift);
         EXPECT_EQ(bench.host.events()[1], "progress " + std::to_string(shift) + " " + std::to_string(shift + 200));
     }
@@ -47,7 +47,7 @@ TEST(PhotoPass, BlankSectorsAreNeverTestedButBelongToAnOpenPhoto)
     // A header of zeros would match any blank sector if blanks were tested.
     ScanBench bench(image, 0, test::concat({record("ZRO", "999999", "0000", "1"), kJpeg}));
     EXPECT_TRUE(bench.pass("GEN"));
-    EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(2, 20), "GND00001.JPG", "GND00001.JPG", 2}}));
+    EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(2, 20), "GND00001.JPG", "GND00001.JPG", 2, 20}}));
 }
 
 // 18874368 bytes are 36864 sectors: the one that reaches the limit is left out. After a size
@@ -59,14 +59,14 @@ TEST(PhotoPass, SizeLimitEndsThePhotoBeforeTheSectorThatReachesItAndSkipsToTheNe
     large.fill(0, 36900).put(0, 0, kJpegHeader);
     ScanBench limited(large, 0, record("JPG", "18874368", "FFD8FFE0", "1"));
     EXPECT_TRUE(limited.pass("GEN"));
-    EXPECT_EQ(limited.sink.photos, (Photos{{large.sectors(0, 36863), "GND00001.JPG", "GND00001.JPG", 0}}));
+    EXPECT_EQ(limited.sink.photos, (Photos{{large.sectors(0, 36863), "GND00001.JPG", "GND00001.JPG", 0, 36863}}));
 
     DiskImage image(30);
     image.fill(0, 30).put(0, 0, kJpegHeader).put(10, 0, hexBytes("22")).put(20, 0, kJpegHeader);
     ScanBench bench(image, 0, test::concat({record("JPG", "2048", "FFD8FFE0", "1"), record("TNY", "512", "22", "1")}));
     EXPECT_TRUE(bench.pass("GEN"));
-    EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(0, 3), "GND00001.JPG", "GND00001.JPG", 0},
-                                         {image.sectors(20, 23), "GND00003.JPG", "GND00003.JPG", 20}}));
+    EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(0, 3), "GND00001.JPG", "GND00001.JPG", 0, 3},
+                                         {image.sectors(20, 23), "GND00003.JPG", "GND00003.JPG", 20, 23}}));
     EXPECT_EQ(bench.state.GND_Image_number, 3u);
 }
 
@@ -118,8 +118,8 @@ TEST(PhotoPass, StopDeliversThePartlyCollectedPhotoThenTheFinalScreen)
             bench.sink.afterPhoto = [&] { bench.state.stop_now = bench.sink.photos.size() == 1; };
         const std::uint64_t end = inReadAhead ? 141 : 151;
         EXPECT_FALSE(bench.pass("GEN", inReadAhead ? nullptr : &stopper));
-        EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100},
-                                             {image.sectors(140, end), "GND00002.JPG", "GND00002.JPG", 140}}));
+        EXPECT_EQ(bench.sink.photos, (Photos{{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100, 140},
+                                             {image.sectors(140, end), "GND00002.JPG", "GND00002.JPG", 140, end}}));
         EXPECT_EQ(bench.state.stop_now, 0);
         EXPECT_EQ(bench.state.for_index, end);
         const auto events = bench.host.events();
@@ -158,9 +158,9 @@ TEST(PhotoPass, UnreadableSectorsKeepEveryLaterSectorInPlace)
     struct Case { SectorFaults faults; bool passes; std::string readError; Photos photos; };
     const Case cases[] = {
         {{{120, 140, 170, 171}, {}}, true, "read error 4",
-         {{zeroed(100, 200, {120, 140, 170, 171}), "GND00001.JPG", "GND00001.JPG", 100}}},
-        {{{199}, {}}, false, "read error 1", {{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100},
-                                               {zeroed(140, 200, {199}), "GND00002.JPG", "GND00002.JPG", 140}}},
+         {{zeroed(100, 200, {120, 140, 170, 171}), "GND00001.JPG", "GND00001.JPG", 100, 200}}},
+        {{{199}, {}}, false, "read error 1", {{image.sectors(100, 140), "GND00001.JPG", "GND00001.JPG", 100, 140},
+                                               {zeroed(140, 200, {199}), "GND00002.JPG", "GND00002.JPG", 140, 200}}},
         {{{}, {100}}, false, "read error", {}},
     };
     for (const Case& c : cases) {

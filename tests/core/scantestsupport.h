@@ -123,15 +123,16 @@ private:
 };
 
 struct FoundPhoto {
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> bytes; // none when the sink keeps no bytes
     std::string name, uid;
-    std::uint64_t firstSector = 0;
+    std::uint64_t firstSector = 0, endSector = 0;
     bool operator==(const FoundPhoto&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const FoundPhoto& p)
 {
-    return out << p.name << " (" << p.uid << ") at " << p.firstSector << ", " << p.bytes.size() << " bytes";
+    return out << p.name << " (" << p.uid << ") [" << p.firstSector << ", " << p.endSector << "), " << p.bytes.size()
+               << " bytes";
 }
 
 struct FoundRawFile {
@@ -146,6 +147,7 @@ inline std::ostream& operator<<(std::ostream& out, const FoundRawFile& file)
 }
 
 // Keeps what it is given, as the found-file list would; raw files are counted into `rows`.
+// With `keepsPhotoBytes` off it takes photos by their sectors, as the command line does.
 class RecordingSink : public FoundFileSink {
 public:
     explicit RecordingSink(ResultRows* rows = nullptr) : m_rows(rows) {}
@@ -154,7 +156,14 @@ public:
                             std::uint64_t firstSector) override
     {
         if (!bytes.empty())
-            photos.push_back({{bytes.begin(), bytes.end()}, name, uid, firstSector});
+            photos.push_back({{bytes.begin(), bytes.end()}, name, uid, firstSector, firstSector + bytes.size() / kSectorSize});
+        afterPhoto();
+    }
+    bool wantsPhotoBytes() const override { return keepsPhotoBytes; }
+    void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                         std::uint64_t endSector) override
+    {
+        photos.push_back({{}, name, uid, firstSector, endSector});
         afterPhoto();
     }
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
@@ -168,6 +177,7 @@ public:
     std::vector<FoundPhoto> photos;
     std::vector<FoundRawFile> rawFiles;
     std::function<void()> afterPhoto = [] {};
+    bool keepsPhotoBytes = true;
 
 private:
     ResultRows* m_rows;

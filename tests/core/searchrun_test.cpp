@@ -40,9 +40,9 @@ TEST(SearchRun, WithTheThoroughBoxOnEachPhotoIsListedOnce)
     bench.request.thorough = true;
     bench.search();
     // No number is spent on a photo left out.
-    EXPECT_EQ(bench.sink.photos, (std::vector<test::FoundPhoto>{{image.sectors(10, 70), "GND00001.JPG", "GND00001.JPG", 10},
-                                                                {image.sectors(70, 100), "GND00002.JPG", "GND00002.JPG", 70},
-                                                                {image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40}}));
+    EXPECT_EQ(bench.sink.photos, (std::vector<test::FoundPhoto>{{image.sectors(10, 70), "GND00001.JPG", "GND00001.JPG", 10, 70},
+                                                                {image.sectors(70, 100), "GND00002.JPG", "GND00002.JPG", 70, 100},
+                                                                {image.sectors(40, 70), "THD00001.JPG", "THD00001.JPG", 40, 70}}));
     EXPECT_EQ(bench.state.THD_Image_number, 1u);
 
     // The next search starts afresh: its general pass lists everything again.
