@@ -20,16 +20,20 @@ SectorCopyEnd copySectors(SectorStream& medium, const SectorCopyRequest& request
             end.stopped = true;
             break;
         }
-        std::size_t filled = 0;
-        for (std::size_t k = 0; k < pieceSectors && filled < left; ++k, ++sector) {
-            std::uint8_t* bytes = piece.data() + filled;
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(pieceSectors, (left + kSectorSize - 1) / kSectorSize));
+        // As many as the medium hands over in one read; from the first it cannot, one by one.
+        const std::size_t arrived = positioned ? medium.readSectorsInto(piece.data(), wanted) : 0;
+        for (std::size_t k = arrived; k < wanted; ++k) {
+            std::uint8_t* bytes = piece.data() + k * kSectorSize;
             if (!positioned || medium.readSector(bytes) != 1) {
                 ++end.unreadableSectors;
                 std::memset(bytes, 0, kSectorSize);
-                positioned = medium.seekToSector(sector + 1);
+                positioned = medium.seekToSector(sector + k + 1);
             }
-            filled += static_cast<std::size_t>(std::min<std::uint64_t>(kSectorSize, left - filled));
         }
+        sector += wanted;
+        const std::size_t filled = static_cast<std::size_t>(std::min<std::uint64_t>(left, wanted * kSectorSize));
         left -= filled;
         if (!take({piece.data(), filled}))
             break;

@@ -1,5 +1,7 @@
 #include "results/sectorcopy.h"
 
+#include "results/sectorbytereader.h"
+
 #include "doubles/faultysectorsource.h"
 #include "doubles/memorysectorsource.h"
 #include "scantestsupport.h"
@@ -84,6 +86,31 @@ TEST_F(SectorCopyTest, KeepGoingIsAskedBeforeEachPieceAndTakeCanEndTheCopy)
                                              });
     EXPECT_FALSE(byTake.stopped);
     EXPECT_EQ(pieces, 1);
+}
+
+// Bytes at any offset, whole sectors straight into place where they can be, up to the first
+// sector that cannot be read (7).
+TEST_F(SectorCopyTest, ByteReadsAtAnyOffsetStopAtTheFirstUnreadableSector)
+{
+    FaultySectorOpener faulty(memory, {{7}, {}});
+    auto stream = faulty.open("card").stream;
+    SectorByteReader reader(*stream);
+    const Bytes all = medium.sectors(0, 10);
+    const struct {
+        std::uint64_t offset;
+        std::size_t size, answered;
+    } rows[] = {{0, 3 * kSectorSize, 3 * kSectorSize},
+                {100, 3 * kSectorSize, 3 * kSectorSize},
+                {kSectorSize, 2 * kSectorSize + 7, 2 * kSectorSize + 7},
+                {5 * kSectorSize + 3, 4 * kSectorSize, 2 * kSectorSize - 3}};
+    for (const auto& row : rows) {
+        Bytes out(row.size, 0xEE);
+        ASSERT_EQ(reader.readAt(row.offset, out.data(), row.size), row.answered) << row.offset;
+        out.resize(row.answered);
+        EXPECT_EQ(out, Bytes(all.begin() + static_cast<std::ptrdiff_t>(row.offset),
+                             all.begin() + static_cast<std::ptrdiff_t>(row.offset + row.answered)))
+            << row.offset;
+    }
 }
 
 TEST_F(SectorCopyTest, NothingToCopyReadsNothing)
