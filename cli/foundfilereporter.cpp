@@ -1,5 +1,6 @@
 #include "cli/foundfilereporter.h"
 
+#include "results/recentsectors.h"
 #include "results/sectorbytereader.h"
 #include "scan/naming.h"
 
@@ -66,13 +67,15 @@ void FoundFileReporter::saveFound(std::set<std::uint64_t>* savedSectors)
         }
         m_copyStream = std::move(opening.stream);
     }
-    SectorByteReader reader(*m_copyStream);
+    // Each file's sectors are read once: walked to its end, then copied from what was read.
+    RecentSectorsStream medium(*m_copyStream);
+    SectorByteReader reader(medium);
     std::set<std::uint64_t> savedHere;
     for (std::size_t index = 0; index < m_plan.size(); ++index) {
         const std::uint64_t first = m_plan.firstSector(index);
         if (savedSectors != nullptr && savedSectors->contains(first))
             continue;
-        record(m_plan.save(index, m_plan.lengthOf(index, reader), *m_saver, *m_copyStream));
+        record(m_plan.save(index, m_plan.lengthOf(index, reader), *m_saver, medium));
         savedHere.insert(first);
     }
     if (savedSectors != nullptr)

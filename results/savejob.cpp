@@ -3,6 +3,7 @@
 #include "results/capturedetails.h"
 #include "results/datedname.h"
 #include "results/filecondition.h"
+#include "results/recentsectors.h"
 #include "results/recoveryreport.h"
 #include "results/sectorbytereader.h"
 #include "scan/naming.h"
@@ -32,7 +33,9 @@ SaveOutcome SaveJob::run(SectorStream& medium)
     });
     // Every length is measured before the first file is written, so the total shown is what
     // will be written, not the ranges the search listed.
-    SectorByteReader reader(medium);
+    // The files measured last are copied from what their walks read, as far as it is kept.
+    RecentSectorsStream recent(medium);
+    SectorByteReader reader(recent);
     std::vector<SaveLength> lengths;
     std::vector<std::size_t> saving;
     std::uint64_t total = 0;
@@ -56,7 +59,7 @@ SaveOutcome SaveJob::run(SectorStream& medium)
         }
         const std::size_t index = saving[k];
         setCurrentFile(m_plan.name(index));
-        SavedFile saved = m_plan.save(index, lengths[k], saver, medium, savedNameOf(index, lengths[k], reader));
+        SavedFile saved = m_plan.save(index, lengths[k], saver, recent, savedNameOf(index, lengths[k], reader));
         if (saved.cancelled) {
             outcome.cancelled = true;
             break;

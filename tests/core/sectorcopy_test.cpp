@@ -1,5 +1,6 @@
 #include "results/sectorcopy.h"
 
+#include "results/recentsectors.h"
 #include "results/sectorbytereader.h"
 
 #include "doubles/faultysectorsource.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 namespace salvyn {
@@ -111,6 +113,30 @@ TEST_F(SectorCopyTest, ByteReadsAtAnyOffsetStopAtTheFirstUnreadableSector)
                              all.begin() + static_cast<std::ptrdiff_t>(row.offset + row.answered)))
             << row.offset;
     }
+}
+
+// A walk and then two copies through the recent sectors read each sector of the medium once
+// and hand on the same bytes as the medium itself; the unreadable one (6) is asked for once
+// a copy, and the end of the medium (10) is met once.
+TEST_F(SectorCopyTest, RecentSectorsAreReadFromTheMediumOnce)
+{
+    std::map<std::uint64_t, int> reads;
+    FaultySectorOpener faulty(memory, {{6}, {}, [&](std::uint64_t sector) { ++reads[sector]; }});
+    auto stream = faulty.open("card").stream;
+    RecentSectorsStream recent(*stream);
+    SectorByteReader reader(recent);
+    Bytes walked(700);
+    ASSERT_EQ(reader.readAt(2 * kSectorSize + 10, walked.data(), walked.size()), walked.size());
+    EXPECT_EQ(walked, Bytes(medium.bytes().begin() + 2 * kSectorSize + 10, medium.bytes().begin() + 2 * kSectorSize + 710));
+    Bytes expected = medium.sectors(1, 9);
+    std::fill_n(expected.begin() + 5 * kSectorSize, kSectorSize, 0);
+    for (int copy = 0; copy < 2; ++copy) {
+        Taken taken;
+        const SectorCopyEnd end = copySectors(recent, {1, 8 * kSectorSize, recent.seekToSector(1), 4}, always, taken.take());
+        EXPECT_EQ(taken.bytes, expected) << copy;
+        EXPECT_EQ(end.unreadableSectors, 1u) << copy;
+    }
+    EXPECT_EQ(reads, (std::map<std::uint64_t, int>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 2}, {7, 1}, {8, 1}, {9, 1}, {10, 1}}));
 }
 
 TEST_F(SectorCopyTest, NothingToCopyReadsNothing)
