@@ -1,6 +1,7 @@
 #include "platform/rawsectorstream.h"
 
-#include <cerrno>
+#include "platform/pairedread.h"
+
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -12,32 +13,17 @@ namespace {
 
 constexpr std::uint64_t kLargestOffsetSector = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) / kSectorSize;
 
-// Reads up to `size` bytes at `offset`, going on after interruptions and partial answers.
-// Answers the bytes read before an error or the end of the medium.
-std::size_t readFully(int fd, std::uint8_t* into, std::size_t size, std::uint64_t offset)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
-
 } // namespace
 
 RawSectorStream::RawSectorStream(int fd, std::uint64_t byteSize)
-    : m_fd(fd), m_byteSize(byteSize), m_block(kBlockSectors * kSectorSize)
+    : m_fd(fd), m_byteSize(byteSize), m_block(kBlockSectors * kSectorSize), m_pairedRead(std::make_unique<PairedRead>(fd))
 {
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 RawSectorStream::~RawSectorStream()
 {
+    m_pairedRead.reset(); // its helper reads the descriptor
     ::close(m_fd);
 }
 
@@ -90,8 +76,8 @@ std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t cou
         m_position += done;
     }
     if (done < count) {
-        const std::size_t got = readFully(m_fd, into + done * kSectorSize, (count - done) * kSectorSize,
-                                          m_position * kSectorSize) / kSectorSize;
+        const std::size_t got = m_pairedRead->read(into + done * kSectorSize, (count - done) * kSectorSize,
+                                                   m_position * kSectorSize) / kSectorSize;
         m_position += got;
         done += got;
     }

@@ -5,9 +5,12 @@
 // unreadable sectors fail.
 #include "platform/sectorstream.h"
 
+#include <memory>
 #include <vector>
 
 namespace salvyn {
+
+class PairedRead;
 
 class RawSectorStream : public SectorStream {
 public:
@@ -36,6 +39,7 @@ private:
     std::uint64_t m_blockFirst = 0;
     std::uint64_t m_blockCount = 0;
     std::uint64_t m_singleReadsUntil = 0; // sectors below this are read one by one
+    std::unique_ptr<PairedRead> m_pairedRead; // large reads, two halves at once
 };
 
 } // namespace salvyn

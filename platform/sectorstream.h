@@ -43,6 +43,9 @@ public:
     // (0: none known). They are passed over with skipSectors().
     virtual std::uint64_t blankSectorsAhead() const { return 0; }
     virtual void skipSectors(std::uint64_t count) { (void)count; }
+    // How many sectors from the position the stream knows to start no file of the list it is
+    // read for (a replay of a read that examined them; 0: none known). They are read as usual.
+    virtual std::uint64_t unmatchedSectorsAhead() const { return 0; }
 
     // Number of whole sectors on the medium, as known when it was opened.
     virtual std::uint64_t sectorCount() const = 0;

@@ -95,6 +95,11 @@ std::uint64_t PassReader::skipBlankSectors(std::uint64_t most)
     return count;
 }
 
+std::uint64_t PassReader::unmatchedSectorsAhead() const
+{
+    return m_context.recordings.empty() ? std::min(m_stream->unmatchedSectorsAhead(), sectorsLeft()) : 0;
+}
+
 void PassReader::share(const std::uint8_t* sector)
 {
     const std::uint64_t number = m_context.state.for_index.load(std::memory_order_relaxed) - 1;

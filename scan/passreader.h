@@ -66,10 +66,10 @@ public:
     // the medium allows, without taking them yet; answers how many arrived (0: read one by
     // one). Each is then taken in order with takeReadAhead().
     std::size_t readAhead(std::uint8_t* into, std::size_t maxSectors);
-    void takeReadAhead()
+    void takeReadAhead(std::uint64_t count = 1)
     {
         m_lastRead = 1;
-        m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + 1,
+        m_context.state.for_index.store(m_context.state.for_index.load(std::memory_order_relaxed) + count,
                                         std::memory_order_relaxed);
     }
     std::uint64_t sectorsLeft() const;
@@ -77,6 +77,9 @@ public:
     // Passes over up to `most` sectors the medium knows to be blank, as if each had been read:
     // how many. Replayed reads know; a real medium is always read.
     std::uint64_t skipBlankSectors(std::uint64_t most);
+    // How many sectors ahead the medium knows to start no file of the pass's list, when
+    // nothing else needs to see them one by one (no recording is fed).
+    std::uint64_t unmatchedSectorsAhead() const;
 
     // Hands the sector just taken (nullptr: unreadable) to the context's recordings.
     void share(const std::uint8_t* sector);

@@ -28,9 +28,10 @@ public:
 
     void clear() { m_size = 0; }
 
-private:
+    // Makes room for `capacity` bytes in all, keeping the collected ones.
     void reserve(std::size_t capacity);
 
+private:
     std::uint8_t* m_data = nullptr;
     std::size_t m_mappedBytes = 0;
     std::size_t m_capacity = 0;

@@ -11,6 +11,7 @@
 
 namespace salvyn {
 
+class PhotoBuffer;
 class ResultRows;
 class SectorRecording;
 
@@ -24,6 +25,9 @@ struct ScanContext {
     const ResultRows* rows = nullptr;
     // Fed every sector a pass reads from the medium, for passes that replay the same read.
     std::vector<SectorRecording*> recordings = {};
+    // Where the photo passes of one search collect their photos, so that its pages are taken
+    // once a search; a pass without one has its own.
+    PhotoBuffer* photoBuffer = nullptr;
 };
 
 } // namespace salvyn

@@ -1,5 +1,6 @@
 #include "scan/searchrun.h"
 
+#include "scan/photobuffer.h"
 #include "scan/photopass.h"
 #include "scan/rawfilepass.h"
 #include "scan/sectorrecording.h"
@@ -57,6 +58,7 @@ void runPasses(ScanContext& context, PassFunction pass, bool thorough, bool coll
         if (replays) {
             const std::unique_ptr<SectorSourceOpener> replay = thoroughRead->replay(context.opener);
             ScanContext replayed{context.request, context.state, context.host, context.sink, *replay, context.rows};
+            replayed.photoBuffer = context.photoBuffer;
             pass(replayed, "THD");
         } else {
             pass(context, "THD");
@@ -75,7 +77,10 @@ void showFinalScreenOnce(SearchState& state, ScanHost& host)
 
 void Photo_Rec_Thread(ScanContext& context)
 {
-    runPasses(context, Photo_Recovey_Mode, context.request.thorough, context.sink.wantsPhotoBytes());
+    PhotoBuffer photos(0);
+    ScanContext search = context;
+    search.photoBuffer = &photos;
+    runPasses(search, Photo_Recovey_Mode, context.request.thorough, context.sink.wantsPhotoBytes());
 }
 
 void Raw_File_Rec_Thread(ScanContext& context)

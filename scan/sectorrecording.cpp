@@ -99,6 +99,20 @@ public:
 
     void skipSectors(std::uint64_t count) override { m_position += count; }
 
+    // Among a photo's sectors, every one up to the next recorded sector was examined by the
+    // first read and started nothing.
+    std::uint64_t unmatchedSectorsAhead() const override
+    {
+        if (!collects())
+            return 0;
+        std::uint64_t until = m_collectedEnd;
+        if (m_nextHeader != m_headers.end())
+            until = std::min(until, m_nextHeader->first);
+        if (m_nextUnreadable != m_unreadable.end())
+            until = std::min(until, *m_nextUnreadable);
+        return until > m_position ? until - m_position : 0;
+    }
+
     std::uint64_t sectorCount() const override { return m_sectorCount; }
 
 private:

@@ -4,25 +4,30 @@
 
 namespace salvyn {
 
+// One recording serves every later search: it keeps each sector a header of any of their
+// lists starts in, and each replaying pass matches its own list on what it is handed. A sector
+// kept for another list is handed over with its bytes, as the medium holds them: to a pass
+// whose list it does not start, it is one more sector of the open file, as when read.
 SharedRead::SharedRead(const std::vector<const SearchRequest*>& requests)
 {
-    for (std::size_t index = 1; index < requests.size(); ++index) {
-        SignatureList both = requests[index]->generalList;
-        both.insert(both.end(), requests[index]->thoroughList.begin(), requests[index]->thoroughList.end());
-        m_recordings.push_back(std::make_unique<SectorRecording>(both, false));
-    }
+    SignatureList every;
+    for (std::size_t index = 1; index < requests.size(); ++index)
+        for (const SignatureList* list : {&requests[index]->generalList, &requests[index]->thoroughList})
+            every.insert(every.end(), list->begin(), list->end());
+    if (requests.size() > 1)
+        m_recording = std::make_unique<SectorRecording>(every, false);
 }
 
 void SharedRead::runSearch(std::size_t index, ScanContext& context)
 {
     if (index == 0) {
         ScanContext reading = context;
-        for (const auto& recording : m_recordings)
-            reading.recordings.push_back(recording.get());
+        if (m_recording)
+            reading.recordings.push_back(m_recording.get());
         salvyn::runSearch(reading);
         return;
     }
-    const std::unique_ptr<SectorSourceOpener> replay = m_recordings.at(index - 1)->replay(context.opener);
+    const std::unique_ptr<SectorSourceOpener> replay = m_recording->replay(context.opener);
     ScanContext replayed{context.request, context.state, context.host, context.sink, *replay, context.rows};
     salvyn::runSearch(replayed);
 }

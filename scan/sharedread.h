@@ -21,7 +21,7 @@ public:
     void runSearch(std::size_t index, ScanContext& context);
 
 private:
-    std::vector<std::unique_ptr<SectorRecording>> m_recordings; // one per search but the first
+    std::unique_ptr<SectorRecording> m_recording; // of what every search but the first needs
 };
 
 } // namespace salvyn

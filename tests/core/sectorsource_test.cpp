@@ -1,6 +1,7 @@
 // Opening a medium: device names, disk image files and their media records, the sector
 // stream and the privileged helper for devices the user may not read.
 #include "media/diskimage.h"
+#include "platform/pairedread.h"
 #include "platform/rawdevicepath.h"
 #include "platform/rawsectoropener.h"
 #include "platform/rawsectorstream.h"
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace salvyn {
 namespace {
@@ -75,6 +77,40 @@ TEST(RawSectorStream, ReadsEverySectorInOrderSeeksUpToTheEndAndStreamsStayIndepe
     EXPECT_FALSE(first.stream->seekToSector(sectors + 1));
     EXPECT_FALSE(first.stream->seekToSector(~0ull / kSectorSize + 5)); // no file offset holds it
     EXPECT_FALSE(first.stream->seekToSector(~0ull));
+}
+
+// Large reads go as two halves at once (one on a helper thread): the whole stretch, or up to
+// the end of the medium, every sector in its place; a stream reading in bulk from a block it
+// holds goes on from the medium after it.
+TEST(PairedReadThreads, LargeReadsAnswerEverySectorInPlaceUpToTheEnd)
+{
+    test::ScratchFolder folder;
+    const std::uint64_t sectors = 3000;
+    const std::string path = numberedImage(folder, sectors, 100);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    PairedRead paired(fd);
+    const struct {
+        std::uint64_t firstSector;
+        std::size_t sectors, answered;
+    } rows[] = {{0, 8, 8}, {3, 2048, 2048}, {1000, 2000, 2000}, {2000, 1500, 1000}, {2999, 1024, 1}};
+    for (const auto& row : rows) {
+        std::vector<std::uint8_t> bytes(row.sectors * kSectorSize);
+        const std::size_t read = paired.read(bytes.data(), bytes.size(), row.firstSector * kSectorSize);
+        ASSERT_EQ(read / kSectorSize, row.answered) << row.firstSector;
+        for (std::size_t k = 0; k < row.answered; ++k)
+            ASSERT_EQ(numberOf(bytes.data() + k * kSectorSize), row.firstSector + k) << row.firstSector;
+    }
+    ::close(fd);
+
+    auto opening = RawSectorOpener().open(path);
+    ASSERT_TRUE(opening.stream);
+    std::uint8_t sector[kSectorSize];
+    ASSERT_TRUE(opening.stream->seekToSector(10) && opening.stream->readSector(sector) == 1);
+    std::vector<std::uint8_t> bulk(2500 * kSectorSize);
+    ASSERT_EQ(opening.stream->readSectorsInto(bulk.data(), 2500), 2500u);
+    for (std::size_t k = 0; k < 2500; ++k)
+        ASSERT_EQ(numberOf(bulk.data() + k * kSectorSize), 11 + k);
 }
 
 // Refusals that are no lack of rights never reach the privileged helper; a pipe must not
