@@ -205,9 +205,12 @@ VideoThumbnails::VideoThumbnails(FoundFileList& images, SectorSourceOpener& open
 
 VideoThumbnails::~VideoThumbnails()
 {
-    // Waits at most for one read of the medium that a decoder is in.
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->stop(); }, Qt::BlockingQueuedConnection);
-    m_thread.quit();
+    // Waits at most for one read of the medium that a decoder is in. The worker's thread ends
+    // its own loop: waking it from here could write to its wake-up descriptor as it closes it.
+    QMetaObject::invokeMethod(m_worker, [this, worker = m_worker] {
+        worker->stop();
+        m_thread.quit();
+    }, Qt::BlockingQueuedConnection);
     m_thread.wait();
     delete m_worker;
 }
