@@ -81,9 +81,11 @@ TEST_F(SavingPlanTest, FormatThenNextFileThenRange)
     EXPECT_EQ(plan.lengthOf(0, reader).source, LengthSource::Range) << "a format end reads nothing past them";
 }
 
-// A start whose structure says no end (a streaming writer's size) is a real file and is saved
-// as far as the fallback goes; a header matched by chance is not.
-TEST(FormatEndFinding, StreamedSizesAreRealStartsAndChanceHeadersAreNot)
+// A start whose structure says no end (a streaming writer's size), or a real file cut short
+// after its walk went on past the first sector, is a real file and is saved as far as the
+// fallback goes. A header matched by chance is not: its first size leads the walk into
+// random bytes past the first sector, which it looks at once and gives up on.
+TEST(FormatEndFinding, StreamedSizesAndCutFilesAreRealStartsAndChanceHeadersAreNot)
 {
     const auto riff = [](std::uint32_t size) {
         Bytes bytes = {'R', 'I', 'F', 'F', std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
@@ -91,17 +93,38 @@ TEST(FormatEndFinding, StreamedSizesAreRealStartsAndChanceHeadersAreNot)
         bytes.resize(2048, 0x5A);
         return bytes;
     };
+    // A header, then bytes that are no structure, with a zero where its first size leads.
+    const auto chance = [](Bytes head, std::size_t ledTo) {
+        head.resize(16384, 0x5A);
+        head[ledTo] = 0;
+        return head;
+    };
+    // The encoder's JPEG behind a 1002-byte APP1 segment, as a camera's EXIF block lies, cut
+    // 200 bytes before its end.
+    Bytes cutJpeg;
+    if (const test::Sample& jpeg = test::sampleFor(test::recipeNamed("Jpeg")); jpeg.skipReason.empty()) {
+        cutJpeg = {0xFF, 0xD8, 0xFF, 0xE1, 0x03, 0xEA};
+        cutJpeg.resize(1006, 'e');
+        cutJpeg.insert(cutJpeg.end(), jpeg.bytes.begin() + 2, jpeg.bytes.end() - 200);
+        cutJpeg.resize(16384, 0);
+    }
     const struct {
         const char* name;
+        const char* type;
         Bytes bytes;
         bool recognised;
-    } rows[] = {{"streamed RIFF, size 0", riff(0), true},
-                {"streamed RIFF, size all ones", riff(0xFFFFFFFF), true},
-                {"RIFF of two bytes", riff(2), false},
-                {"RIFF with a chunk larger than itself", riff(20), false}};
+    } rows[] = {{"streamed RIFF, size 0", "WAV", riff(0), true},
+                {"streamed RIFF, size all ones", "WAV", riff(0xFFFFFFFF), true},
+                {"RIFF of two bytes", "WAV", riff(2), false},
+                {"RIFF with a chunk larger than itself", "WAV", riff(20), false},
+                {"JPEG whose first segment leads into random bytes", "JPG", chance({0xFF, 0xD8, 0xFF, 0xE0, 0x12, 0x34}, 4 + 0x1234), false},
+                {"ID3 tag whose size leads into random bytes", "MP3", chance({'I', 'D', '3', 3, 0, 0, 0, 0, 0x20, 0}, 10 + 0x1000), false},
+                {"JPEG with EXIF cut short in its image data", "JPG", cutJpeg, true}};
     for (const auto& row : rows) {
+        if (row.bytes.empty())
+            continue; // no encoder for the real file here
         test::MemoryMedium medium(row.bytes);
-        const FormatEndFinding finding = findFormatEnd(medium, "WAV", 0);
+        const FormatEndFinding finding = findFormatEnd(medium, row.type, 0);
         EXPECT_EQ(finding.length, std::nullopt) << row.name;
         EXPECT_EQ(finding.recognisedStart, row.recognised) << row.name;
     }
