@@ -17,13 +17,7 @@ bool RecentSectorsStream::seekToSector(std::uint64_t sector)
 
 std::size_t RecentSectorsStream::readSector(std::uint8_t* sector)
 {
-    std::size_t sectorsInRun = 0;
-    const std::uint8_t* bytes = sectorAtPosition(sectorsInRun);
-    if (bytes == nullptr)
-        return 0;
-    std::memcpy(sector, bytes, kSectorSize);
-    ++m_position;
-    return 1;
+    return readSectorsInto(sector, 1);
 }
 
 std::size_t RecentSectorsStream::readSectorsInto(std::uint8_t* into, std::size_t count)
@@ -48,7 +42,7 @@ const std::uint8_t* RecentSectorsStream::sectorAtPosition(std::size_t& sectorsIn
     if (after != m_runs.begin()) {
         const auto run = std::prev(after);
         if (m_position < run->first + run->second.sectors) {
-            keepRecent(run);
+            m_uses.splice(m_uses.begin(), m_uses, run->second.use);
             const std::uint64_t at = m_position - run->first;
             sectorsInRun = run->second.sectors - static_cast<std::size_t>(at);
             return run->second.bytes.data() + at * kSectorSize;
@@ -79,11 +73,6 @@ const std::uint8_t* RecentSectorsStream::sectorAtPosition(std::size_t& sectorsIn
     }
     sectorsInRun = kept->second.sectors;
     return kept->second.bytes.data();
-}
-
-void RecentSectorsStream::keepRecent(std::map<std::uint64_t, Run>::iterator run)
-{
-    m_uses.splice(m_uses.begin(), m_uses, run->second.use);
 }
 
 } // namespace salvyn

@@ -36,7 +36,6 @@ private:
     // The bytes of the sector at the position, read with the run that follows it when no
     // run holds it; nullptr when the medium cannot read it.
     const std::uint8_t* sectorAtPosition(std::size_t& sectorsInRun);
-    void keepRecent(std::map<std::uint64_t, Run>::iterator run);
 
     SectorStream& m_medium;
     std::uint64_t m_position = 0;

@@ -72,12 +72,7 @@ public:
     {
         if (!collects() || !mediumAtPosition())
             return 0;
-        // Up to the next recorded sector: a header, or one the first read could not read.
-        std::uint64_t wanted = std::min<std::uint64_t>(count, m_collectedEnd - m_position);
-        if (m_nextHeader != m_headers.end())
-            wanted = std::min(wanted, m_nextHeader->first - m_position);
-        if (m_nextUnreadable != m_unreadable.end())
-            wanted = std::min(wanted, *m_nextUnreadable - m_position);
+        const std::uint64_t wanted = std::min<std::uint64_t>(count, sectorsBeforeRecorded(m_collectedEnd));
         const std::size_t arrived = m_medium->readSectorsInto(into, static_cast<std::size_t>(wanted));
         m_position += arrived;
         m_mediumAt = arrived == wanted ? m_position : kNowhere;
@@ -85,37 +80,28 @@ public:
     }
 
     // Outside a photo's sectors, everything up to the next recorded sector is blank.
-    std::uint64_t blankSectorsAhead() const override
-    {
-        if (collects())
-            return 0;
-        std::uint64_t until = m_sectorCount;
-        if (m_nextHeader != m_headers.end())
-            until = std::min(until, m_nextHeader->first);
-        if (m_nextUnreadable != m_unreadable.end())
-            until = std::min(until, *m_nextUnreadable);
-        return until > m_position ? until - m_position : 0;
-    }
+    std::uint64_t blankSectorsAhead() const override { return collects() ? 0 : sectorsBeforeRecorded(m_sectorCount); }
 
     void skipSectors(std::uint64_t count) override { m_position += count; }
 
     // Among a photo's sectors, every one up to the next recorded sector was examined by the
     // first read and started nothing.
-    std::uint64_t unmatchedSectorsAhead() const override
-    {
-        if (!collects())
-            return 0;
-        std::uint64_t until = m_collectedEnd;
-        if (m_nextHeader != m_headers.end())
-            until = std::min(until, m_nextHeader->first);
-        if (m_nextUnreadable != m_unreadable.end())
-            until = std::min(until, *m_nextUnreadable);
-        return until > m_position ? until - m_position : 0;
-    }
+    std::uint64_t unmatchedSectorsAhead() const override { return collects() ? sectorsBeforeRecorded(m_collectedEnd) : 0; }
 
     std::uint64_t sectorCount() const override { return m_sectorCount; }
 
 private:
+    // How many sectors from the position come before `end` and before the next recorded
+    // sector: a header, or one the first read could not read.
+    std::uint64_t sectorsBeforeRecorded(std::uint64_t end) const
+    {
+        if (m_nextHeader != m_headers.end())
+            end = std::min(end, m_nextHeader->first);
+        if (m_nextUnreadable != m_unreadable.end())
+            end = std::min(end, *m_nextUnreadable);
+        return end > m_position ? end - m_position : 0;
+    }
+
     // Whether the position lies among the sectors a photo after the last header may collect.
     bool collects() const { return m_collectsSectors && m_position < m_collectedEnd; }
 
