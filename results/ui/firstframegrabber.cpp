@@ -15,6 +15,11 @@ FirstFrameGrabber::FirstFrameGrabber(QObject* parent) : FrameDecoder(parent)
     connect(&m_timeout, &QTimer::timeout, this, [this] { finish({}, true, m_grabNumber); });
 }
 
+FirstFrameGrabber::~FirstFrameGrabber()
+{
+    cancel();
+}
+
 QMediaPlayer& FirstFrameGrabber::newPlayer()
 {
     m_player = std::make_unique<QMediaPlayer>();

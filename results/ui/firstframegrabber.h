@@ -21,6 +21,8 @@ public:
     static constexpr int timeoutMs = 5000;
 
     explicit FirstFrameGrabber(QObject* parent = nullptr);
+    // Gives up a grab still running: its player must let go of its source before it goes.
+    ~FirstFrameGrabber() override;
 
     // Grabs from the file at `source`; a grab still running is given up.
     void grab(const QUrl& source);

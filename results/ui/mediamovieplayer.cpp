@@ -61,6 +61,11 @@ MediaMoviePlayer::MediaMoviePlayer(const IconProvider& icons, QWidget* parent)
     connect(&m_grabber, &FirstFrameGrabber::grabbed, this, &MediaMoviePlayer::showStill);
 }
 
+MediaMoviePlayer::~MediaMoviePlayer()
+{
+    close();
+}
+
 bool MediaMoviePlayer::open(const QString& path)
 {
     close();

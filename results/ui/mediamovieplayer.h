@@ -28,6 +28,9 @@ public:
 
     // `icons` must outlive the player.
     explicit MediaMoviePlayer(const IconProvider& icons, QWidget* parent = nullptr);
+    // Lets go of the movie first: Qt's GStreamer player crashes when it is destroyed with a
+    // source still loaded (its decoder's pads call back into the half-destroyed player).
+    ~MediaMoviePlayer() override;
 
     // Waits for the verdict in a local event loop that takes no user input, so no click can
     // start a second preview meanwhile.
