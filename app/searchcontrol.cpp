@@ -90,7 +90,8 @@ std::vector<FileToSave> MyTableController::foundFiles() const
     std::vector<FileToSave> found;
     for (int row = 0; row < m_images->rowCount(); ++row) {
         const MyImageObject& record = m_images->imageAt(row);
-        found.push_back({record.image_Name.toStdString(), record.File_Start_Sector, record.File_End_Sector});
+        found.push_back({record.image_Name.toStdString(), record.File_Start_Sector, record.File_End_Sector,
+                         record.details ? std::optional(record.details->length) : std::nullopt});
     }
     return found;
 }
@@ -98,8 +99,10 @@ std::vector<FileToSave> MyTableController::foundFiles() const
 void MyTableController::saveFoundFilesInto(const QString& folder)
 {
     const std::vector<FileToSave> found = foundFiles();
+    SaveOptions options = m_window.saveOptions();
+    options.searchedEnd = m_search.state().end_sector; // as the results measured
     m_saver->start(found, saveSelection(m_window.selectedFoundFiles(mode()), m_window.shownFoundFiles(mode())), folder,
-                   m_wizard.diskIdentifier(), m_window.saveOptions());
+                   m_wizard.diskIdentifier(), options);
 }
 
 void MyTableController::Open_Folder()

@@ -16,8 +16,11 @@ SaveJob::SaveJob(const std::vector<FileToSave>& found, std::vector<std::size_t> 
       m_options(options)
 {
     m_fileCount = m_chosen.size();
-    for (const FileToSave& file : found)
+    for (const FileToSave& file : found) {
         m_plan.add(file.name, file.firstSector, file.endSector);
+        m_measured.push_back(file.length);
+    }
+    m_plan.setSearchedEnd(options.searchedEnd);
 }
 
 SaveOutcome SaveJob::run(SectorStream& medium)
@@ -31,16 +34,17 @@ SaveOutcome SaveJob::run(SectorStream& medium)
         m_bytesDone += bytes;
         return !m_cancel.load();
     });
-    // Every length is measured before the first file is written, so the total shown is what
-    // will be written, not the ranges the search listed.
-    // The files measured last are copied from what their walks read, as far as it is kept.
+    // Every length is known before the first file is written, so the total shown is what will
+    // be written, not the ranges the search listed. Lengths the results measured already are
+    // taken as they are, so those files are read once, by their copy; of the files measured
+    // here, the last ones are copied from what their walks read, as far as it is kept.
     RecentSectorsStream recent(medium);
     SectorByteReader reader(recent);
     std::vector<SaveLength> lengths;
     std::vector<std::size_t> saving;
     std::uint64_t total = 0;
     for (const std::size_t index : m_chosen) {
-        const SaveLength length = m_plan.lengthOf(index, reader);
+        const SaveLength length = m_measured[index] ? *m_measured[index] : m_plan.lengthOf(index, reader);
         if (m_options.leaveOutDamaged
             && fileConditionOf(pathExtension(m_plan.name(index)), length.source) == FileCondition::Damaged) {
             ++outcome.leftOutDamaged;

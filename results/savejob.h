@@ -16,19 +16,30 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace salvyn {
 
 struct FileToSave {
+    FileToSave(std::string name, std::uint64_t firstSector, std::uint64_t endSector,
+               std::optional<SaveLength> length = std::nullopt)
+        : name(std::move(name)), firstSector(firstSector), endSector(endSector), length(length)
+    {
+    }
+
     std::string name;
-    std::uint64_t firstSector = 0;
-    std::uint64_t endSector = 0; // exclusive
+    std::uint64_t firstSector;
+    std::uint64_t endSector; // exclusive
+    // What the saving plan gave when the results measured it (the same plan over the same
+    // files and range), so the save need not walk the file again; none: the save measures it.
+    std::optional<SaveLength> length;
 };
 
 struct SaveOptions {
     bool leaveOutDamaged = false; // files whose format end was not found stay behind
     bool nameByDate = false;      // photos and videos take the date they were taken as name
+    std::uint64_t searchedEnd = UINT64_MAX; // the search's range end: no format end is walked past it
 };
 
 struct SaveStatus {
@@ -69,6 +80,7 @@ private:
     std::string savedNameOf(std::size_t index, const SaveLength& length, ByteReader& medium) const;
 
     SavingPlan m_plan;
+    std::vector<std::optional<SaveLength>> m_measured; // by found file
     const std::vector<std::size_t> m_chosen;
     const std::filesystem::path m_folder;
     const std::string m_medium;

@@ -3,6 +3,7 @@
 #include "doubles/samplefiles.h"
 #include "results/formatendtable.h"
 #include "results/recoveryreport.h"
+#include "results/savejob.h"
 #include "results/savingplan.h"
 #include "results/sectorbytereader.h"
 #include "scantestsupport.h"
@@ -186,6 +187,28 @@ TEST_F(SavingPlanTest, SavedFilesAreTheSampleItselfWhateverTheRangeSaid)
     EXPECT_EQ(saved[0].endSector, 253u) << "the report keeps the range the search listed";
     EXPECT_EQ(reportLine(saved[1], "card"), "GND00002.PNG\tPNG\t203\t204\t" + std::to_string(m_png.size()) + "\t"
                                                 + test::sha256Of(m_png) + "\tformat\tcard\twhole\tGND00002.PNG");
+}
+
+// What the results showed is what Save writes: a length the results measured is taken as it
+// is (the file is not walked again), and a file not measured yet is walked as the results
+// walk it, no further than the searched sectors.
+TEST_F(SavingPlanTest, ASaveWritesTheLengthsTheResultsMeasuredAndMeasuresTheRestWithinTheSearch)
+{
+    Bytes image;
+    layAt(image, 3, m_png);
+    layAt(image, 40, m_png);
+    image.resize(image.size() + 10 * kSectorSize, 0);
+    m_opener.addImage("card", image);
+    const std::uint64_t searchedEnd = 40 + (m_png.size() - 1) / kSectorSize; // the last byte's sector left out
+    const SaveLength measured{m_png.size() - 100, LengthSource::Format};
+    const std::vector<FileToSave> found{{"GND00001.PNG", 3, 40, measured}, {"GND00002.PNG", 40, 60, std::nullopt}};
+    test::ScratchFolder folder;
+    SaveJob job(found, {0, 1}, folder.path(), "card", fileSystemWriter(), {false, false, searchedEnd});
+    const SaveOutcome outcome = job.run(*m_opener.open("card").stream);
+    ASSERT_EQ(outcome.saved.size(), 2u);
+    EXPECT_EQ(contentOf(outcome.saved[0].savedPath), Bytes(m_png.begin(), m_png.end() - 100));
+    EXPECT_EQ(outcome.saved[1].lengthFrom + " " + std::to_string(outcome.saved[1].byteCount),
+              "range " + std::to_string(20 * kSectorSize));
 }
 
 TEST(SectorByteReader, ReadsAcrossSectorsAndStopsAtTheEnd)
