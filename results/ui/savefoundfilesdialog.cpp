@@ -60,8 +60,11 @@ void SaveFoundFilesDialog::showStatus(const SaveStatus& status)
         m_bar->setValue(0);
         return;
     }
-    m_bytes->setText(locale.formattedDataSize(static_cast<qint64>(status.bytesDone)) + QStringLiteral(" of ")
-                     + locale.formattedDataSize(static_cast<qint64>(status.byteCount)));
+    // In the units the results show their sizes in, so the total reads as the one shown there.
+    const auto size = [&locale](std::uint64_t bytes) {
+        return locale.formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
+    };
+    m_bytes->setText(size(status.bytesDone) + QStringLiteral(" of ") + size(status.byteCount));
     const double part = status.byteCount == 0 ? 1.0 : static_cast<double>(status.bytesDone) / status.byteCount;
     m_bar->setValue(static_cast<int>(std::min(part, 1.0) * kBarSteps));
 }
