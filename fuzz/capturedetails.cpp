@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FileOnMedium medium(data, size);
     for (const char* type : {"JPG", "TIF", "NEF", "MP4", "MOV"}) {
         const salvyn::CaptureDetails details = salvyn::captureDetailsOf(medium, type, FileOnMedium::kFirst, size);
-        require(details.camera.size() <= size, "a camera name comes from the file");
+        // Make and model, each drawn from the file (they may share its bytes), and a space.
+        require(details.camera.size() <= 2 * size + 1, "a camera name comes from the file");
         if (const auto& t = details.taken) {
             require(t->month >= 1 && t->month <= 12 && t->day >= 1 && t->day <= 31, "a date is a date");
             require(t->hour >= 0 && t->hour <= 23 && t->minute >= 0 && t->minute <= 59 && t->second >= 0 && t->second <= 60,

@@ -77,7 +77,7 @@ std::optional<CaptureTime> exifTime(const std::string& text)
     return t;
 }
 
-// A TIFF structure held in memory: byte order, directories and their text values.
+// A TIFF structure held in memory: byte order, directories, their text values and offsets.
 class Tiff {
 public:
     explicit Tiff(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes))
@@ -88,32 +88,44 @@ public:
     bool valid() const { return m_valid; }
     std::uint32_t firstDirectory() const { return number(4, 4); }
 
-    // The value of `tag` in the directory at `offset`: its text, or its number as text for
-    // a 4-byte offset; empty when absent.
+    // The text of `tag` in the directory at `directory`; empty when absent or not text.
     std::string text(std::uint32_t directory, std::uint16_t tag) const
+    {
+        const std::optional<std::uint64_t> entry = entryOf(directory, tag);
+        if (!entry || number(*entry + 2, 2) != 2)
+            return {};
+        const std::uint32_t items = number(*entry + 4, 4);
+        const std::uint64_t at = items <= 4 ? *entry + 8 : number(*entry + 8, 4);
+        if (at + items > m_bytes.size())
+            return {};
+        return trimmed(std::string(m_bytes.begin() + static_cast<long>(at), m_bytes.begin() + static_cast<long>(at + items)));
+    }
+
+    // The offset `tag` in the directory at `directory` points to (a LONG or IFD value); none
+    // when absent or of another type.
+    std::optional<std::uint32_t> offset(std::uint32_t directory, std::uint16_t tag) const
+    {
+        const std::optional<std::uint64_t> entry = entryOf(directory, tag);
+        const std::uint32_t type = entry ? number(*entry + 2, 2) : 0;
+        if (type != 4 && type != 13)
+            return std::nullopt;
+        return number(*entry + 8, 4);
+    }
+
+private:
+    std::optional<std::uint64_t> entryOf(std::uint32_t directory, std::uint16_t tag) const
     {
         const std::uint32_t count = number(directory, 2);
         for (std::uint32_t k = 0; k < count && k < 1024; ++k) {
             const std::uint64_t entry = directory + 2ull + 12ull * k;
             if (entry + 12 > m_bytes.size())
                 break;
-            if (number(entry, 2) != tag)
-                continue;
-            const std::uint32_t type = number(entry + 2, 2);
-            const std::uint32_t items = number(entry + 4, 4);
-            if (type == 2) {
-                const std::uint64_t at = items <= 4 ? entry + 8 : number(entry + 8, 4);
-                if (at + items > m_bytes.size())
-                    return {};
-                return trimmed(std::string(m_bytes.begin() + static_cast<long>(at), m_bytes.begin() + static_cast<long>(at + items)));
-            }
-            if (type == 4 || type == 13)
-                return std::to_string(number(entry + 8, 4));
+            if (number(entry, 2) == tag)
+                return entry;
         }
-        return {};
+        return std::nullopt;
     }
 
-private:
     std::uint32_t number(std::uint64_t offset, int size) const
     {
         if (offset + size > m_bytes.size())
@@ -136,8 +148,8 @@ CaptureDetails tiffDetails(const Tiff& tiff)
         return details;
     const std::uint32_t root = tiff.firstDirectory();
     details.camera = cameraName(tiff.text(root, 0x010F), tiff.text(root, 0x0110));
-    if (const std::string exif = tiff.text(root, 0x8769); !exif.empty())
-        details.taken = exifTime(tiff.text(static_cast<std::uint32_t>(std::stoul(exif)), 0x9003));
+    if (const std::optional<std::uint32_t> exif = tiff.offset(root, 0x8769))
+        details.taken = exifTime(tiff.text(*exif, 0x9003));
     if (!details.taken)
         details.taken = exifTime(tiff.text(root, 0x0132));
     return details;
