@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace salvyn {
@@ -16,6 +18,8 @@ namespace {
 constexpr std::uint64_t kMostExifBytes = 256 * 1024;
 constexpr std::uint64_t kMostMovieHeaderBytes = 4 * 1024 * 1024;
 constexpr int kMostBoxes = 4096;
+// A movie header's creation time is counted from 1904; none is later than the year 9999.
+constexpr std::uint64_t kLastMovieTime = 253402300799ull + 2082844800ull;
 
 // The bytes [offset, offset + size) of a span of the medium, cut at its end.
 class Span {
@@ -207,8 +211,58 @@ std::string userDataText(const std::vector<std::uint8_t>& bytes, const Box& box)
     return trimmed(std::string(text, text + static_cast<long>(length)));
 }
 
+// The text values of a `meta` box's metadata keys (`keys`, then `ilst` items numbered by
+// key), as phones write their make and model: by key name.
+std::map<std::string, std::string> metadataKeys(const std::vector<std::uint8_t>& bytes, const Box& meta)
+{
+    // QuickTime's meta box has no version and flags before its boxes; ISO's has.
+    std::uint64_t begin = meta.offset;
+    if (meta.size >= 8 && !std::equal(bytes.begin() + static_cast<long>(begin + 4),
+                                      bytes.begin() + static_cast<long>(begin + 8), "hdlr"))
+        begin += 4;
+    std::vector<std::string> keys;
+    std::map<std::string, std::string> values;
+    for (const Box& box : boxesIn(bytes, begin, meta.offset + meta.size)) {
+        if (box.type == "keys" && box.size >= 8) {
+            const std::uint64_t count = bigEndian(&bytes[box.offset + 4], 4);
+            const std::uint64_t end = box.offset + box.size;
+            for (std::uint64_t at = box.offset + 8; keys.size() < count && keys.size() < kMostBoxes && at + 8 <= end;) {
+                const std::uint64_t size = bigEndian(&bytes[at], 4);
+                if (size < 8 || at + size > end)
+                    break;
+                keys.emplace_back(bytes.begin() + static_cast<long>(at + 8), bytes.begin() + static_cast<long>(at + size));
+                at += size;
+            }
+        }
+        if (box.type != "ilst")
+            continue;
+        for (const Box& item : boxesIn(bytes, box.offset, box.offset + box.size)) {
+            const std::uint64_t key = bigEndian(reinterpret_cast<const std::uint8_t*>(item.type.data()), 4);
+            if (key == 0 || key > keys.size())
+                continue;
+            for (const Box& data : boxesIn(bytes, item.offset, item.offset + item.size))
+                if (data.type == "data" && data.size >= 8 && bigEndian(&bytes[data.offset], 4) == 1) // UTF-8
+                    values[keys[key - 1]] = trimmed(std::string(bytes.begin() + static_cast<long>(data.offset + 8),
+                                                                bytes.begin() + static_cast<long>(data.offset + data.size)));
+        }
+    }
+    return values;
+}
+
+// The make and model a phone writes as metadata keys: Apple's, or Android's.
+void phoneCamera(const std::map<std::string, std::string>& keys, std::string& make, std::string& model)
+{
+    for (const auto& [makeKey, modelKey] : {std::pair{"com.apple.quicktime.make", "com.apple.quicktime.model"},
+                                            std::pair{"com.android.manufacturer", "com.android.model"}}) {
+        if (const auto found = keys.find(makeKey); found != keys.end() && make.empty())
+            make = found->second;
+        if (const auto found = keys.find(modelKey); found != keys.end() && model.empty())
+            model = found->second;
+    }
+}
+
 // The movie box among the top-level boxes, its header's creation time (seconds since
-// 1904, UTC) and the make and model of its user data.
+// 1904, UTC) and the make and model of its user data or of its metadata keys.
 CaptureDetails movieDetails(const Span& file)
 {
     std::uint64_t at = 0;
@@ -231,7 +285,7 @@ CaptureDetails movieDetails(const Span& file)
                 if (box.type == "mvhd" && box.size >= 16) {
                     const bool wide = moov[box.offset] == 1;
                     const std::uint64_t seconds = bigEndian(&moov[box.offset + 4], wide ? 8 : 4);
-                    if (seconds > 0) {
+                    if (seconds > 0 && seconds <= kLastMovieTime) {
                         const std::time_t unix = static_cast<std::time_t>(seconds) - 2082844800;
                         std::tm utc{};
                         if (gmtime_r(&unix, &utc))
@@ -239,12 +293,16 @@ CaptureDetails movieDetails(const Span& file)
                                                         utc.tm_hour, utc.tm_min, utc.tm_sec};
                     }
                 }
+                if (box.type == "meta")
+                    phoneCamera(metadataKeys(moov, box), make, model);
                 if (box.type == "udta")
                     for (const Box& entry : boxesIn(moov, box.offset, box.offset + box.size)) {
                         if (entry.type == "\xA9mak")
                             make = userDataText(moov, entry);
                         if (entry.type == "\xA9mod")
                             model = userDataText(moov, entry);
+                        if (entry.type == "meta")
+                            phoneCamera(metadataKeys(moov, entry), make, model);
                     }
             }
             details.camera = cameraName(make, model);

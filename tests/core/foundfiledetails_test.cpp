@@ -31,6 +31,13 @@ const Made kExifTiff{"convert exiftool", "convert -size 40x30 gradient:red-blue 
 const Made kTaggedMovie{"ffmpeg", "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25:duration=1 -metadata "
                                   "creation_time=2024-06-01T10:15:32Z -metadata make=Salvyn -metadata "
                                   "'model=Salvyn Cam 2' -f mov out"};
+// As phones write them: the make and model as metadata keys, no user data.
+const Made kIphoneMovie{"ffmpeg", "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25:duration=1 -metadata "
+                                  "com.apple.quicktime.make=Apple -metadata 'com.apple.quicktime.model=iPhone 12' "
+                                  "-movflags use_metadata_tags -f mov out"};
+const Made kAndroidMovie{"ffmpeg", "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=25:duration=1 -metadata "
+                                   "com.android.manufacturer=Google -metadata 'com.android.model=Pixel 8' "
+                                   "-movflags use_metadata_tags -f mp4 out"};
 const Made kPlainPng{"convert", "convert -size 30x20 xc:red png:out"};
 const Made kXml{"printf", "printf '<?xml version=\"1.0\"?><a/>' > out"};
 
@@ -51,6 +58,8 @@ TEST(FoundFileDetails, MarksDatesAndCamerasOfEncodedAndCutShortFiles)
         {kTaggedMovie, "MOV", false, "whole", "2024-06-01 10:15:32", "Salvyn Cam 2"},
         // The movie box comes last: a cut movie loses its date with it.
         {kTaggedMovie, "MOV", true, "damaged", "", ""},
+        {kIphoneMovie, "MOV", false, "whole", "", "Apple iPhone 12"},
+        {kAndroidMovie, "MP4", false, "whole", "", "Google Pixel 8"},
         {kPlainPng, "PNG", false, "whole", "", ""},
         {kPlainPng, "PNG", true, "damaged", "", ""},
         {kXml, "XML", false, "unknown", "", ""},
