@@ -30,4 +30,12 @@ struct ScanContext {
     PhotoBuffer* photoBuffer = nullptr;
 };
 
+// The same search reading through `opener` (a replay of an earlier read), feeding no recordings.
+inline ScanContext replayingThrough(const ScanContext& context, SectorSourceOpener& opener)
+{
+    ScanContext replayed{context.request, context.state, context.host, context.sink, opener, context.rows};
+    replayed.photoBuffer = context.photoBuffer;
+    return replayed;
+}
+
 } // namespace salvyn

@@ -57,8 +57,7 @@ void runPasses(ScanContext& context, PassFunction pass, bool thorough, bool coll
     if (thorough && context.state.stop_screen_already_show == 0) {
         if (replays) {
             const std::unique_ptr<SectorSourceOpener> replay = thoroughRead->replay(context.opener);
-            ScanContext replayed{context.request, context.state, context.host, context.sink, *replay, context.rows};
-            replayed.photoBuffer = context.photoBuffer;
+            ScanContext replayed = replayingThrough(context, *replay);
             pass(replayed, "THD");
         } else {
             pass(context, "THD");

@@ -28,7 +28,7 @@ void SharedRead::runSearch(std::size_t index, ScanContext& context)
         return;
     }
     const std::unique_ptr<SectorSourceOpener> replay = m_recording->replay(context.opener);
-    ScanContext replayed{context.request, context.state, context.host, context.sink, *replay, context.rows};
+    ScanContext replayed = replayingThrough(context, *replay);
     salvyn::runSearch(replayed);
 }
 
