@@ -2,6 +2,7 @@
 
 #include "app/wizardtexts.h"
 #include "results/ui/imagebrowserview.h"
+#include "results/ui/sizetext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -114,9 +114,7 @@ void SearchScreen::showTotals(const FoundFileList& found)
     QString text = QString::number(files) + (files == 1 ? QStringLiteral(" file found") : QStringLiteral(" files found"));
     if (found.measuredCount() > 0)
         text += QStringLiteral(", ")
-              + QLocale().formattedDataSize(static_cast<qint64>(found.measuredBytes()), 1,
-                                            QLocale::DataSizeTraditionalFormat)
-              + QStringLiteral(" to save");
+              + sizeText(found.measuredBytes()) + QStringLiteral(" to save");
     if (found.measuredCount() > 0 && found.measuredCount() < files)
         text += QStringLiteral(" (") + QString::number(found.measuredCount()) + QStringLiteral(" measured)");
     foundTotalsLabel->setText(text);

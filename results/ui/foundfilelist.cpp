@@ -4,11 +4,11 @@
 #include "platform/sectorstream.h"
 #include "results/ui/photothumbnail.h"
 #include "results/ui/resultstablemodel.h"
+#include "results/ui/sizetext.h"
 #include "scan/naming.h"
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QLocale>
 #include <QThread>
 
 #include <algorithm>
@@ -46,8 +46,7 @@ int cacheCostKiB(const QPixmap& pixmap)
 // is in the tool tip).
 QString detailsCaption(const FoundFileDetails& details)
 {
-    QString caption = QLocale().formattedDataSize(static_cast<qint64>(details.length.bytes), 1,
-                                                   QLocale::DataSizeTraditionalFormat);
+    QString caption = sizeText(details.length.bytes);
     if (details.capture.taken)
         caption += QLatin1Char('\n') + QString::fromStdString(captureTimeText(*details.capture.taken)).left(10);
     if (!details.capture.camera.empty())

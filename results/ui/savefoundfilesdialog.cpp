@@ -1,8 +1,9 @@
 #include "results/ui/savefoundfilesdialog.h"
 
+#include "results/ui/sizetext.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -50,7 +51,6 @@ SaveFoundFilesDialog::SaveFoundFilesDialog(QWidget* parent)
 
 void SaveFoundFilesDialog::showStatus(const SaveStatus& status)
 {
-    const QLocale locale;
     m_currentFile->setText(status.currentFile.empty() ? QString()
                                                       : QStringLiteral("Saving ") + QString::fromStdString(status.currentFile));
     m_files->setText(QStringLiteral("Files: ") + QString::number(status.filesDone) + QStringLiteral(" of ")
@@ -60,11 +60,7 @@ void SaveFoundFilesDialog::showStatus(const SaveStatus& status)
         m_bar->setValue(0);
         return;
     }
-    // In the units the results show their sizes in, so the total reads as the one shown there.
-    const auto size = [&locale](std::uint64_t bytes) {
-        return locale.formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
-    };
-    m_bytes->setText(size(status.bytesDone) + QStringLiteral(" of ") + size(status.byteCount));
+    m_bytes->setText(sizeText(status.bytesDone) + QStringLiteral(" of ") + sizeText(status.byteCount));
     const double part = status.byteCount == 0 ? 1.0 : static_cast<double>(status.bytesDone) / status.byteCount;
     m_bar->setValue(static_cast<int>(std::min(part, 1.0) * kBarSteps));
 }
