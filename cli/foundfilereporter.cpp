@@ -28,15 +28,8 @@ FoundFileReporter::FoundFileReporter(Console& console, ResultRows& rows, std::op
 {
 }
 
-void FoundFileReporter::addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
-                                           const std::string& uid, std::uint64_t firstSector)
-{
-    if (!bytes.empty())
-        addPhotoSectors(name, uid, firstSector, firstSector + bytes.size() / kSectorSize);
-}
-
-void FoundFileReporter::addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
-                                        std::uint64_t endSector)
+void FoundFileReporter::addImageWithDataAt(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                           std::uint64_t endSector)
 {
     (void)uid;
     found(name, firstSector, endSector);

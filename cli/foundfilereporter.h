@@ -22,14 +22,11 @@ public:
     FoundFileReporter(Console& console, ResultRows& rows, std::optional<FileSaver> saver, RecoveryReport* report,
                       SectorSourceOpener& opener, std::string medium);
 
-    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
-                            std::uint64_t firstSector) override;
+    // Photos are listed and saved by their sectors: their bytes are not needed while searching.
+    void addImageWithDataAt(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                            std::uint64_t endSector) override;
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override;
-    // Photos are listed and saved by their sectors: their bytes are not needed while searching.
-    bool wantsPhotoBytes() const override { return false; }
-    void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
-                         std::uint64_t endSector) override;
 
     // The end (exclusive) of the sectors searched: no format end reads past it.
     void setSearchedEnd(std::uint64_t endSector) { m_plan.setSearchedEnd(endSector); }

@@ -3,10 +3,9 @@
 // at once: the second half on a helper thread, the first on the caller's. On page-cached or
 // fast media the copy into memory is what takes the time, and two cores do it in about half;
 // a slow medium answers the two reads one after the other, as it would one.
-#include <condition_variable>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 
 namespace salvyn {
@@ -32,15 +31,14 @@ private:
     void helperLoop();
 
     const int m_fd;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
+    // The half the helper reads, set before m_posted moves on.
     std::uint8_t* m_jobInto = nullptr;
     std::size_t m_jobSize = 0;
     std::uint64_t m_jobOffset = 0;
-    bool m_jobWaiting = false;
-    bool m_jobDone = false;
-    bool m_quit = false;
-    std::size_t m_jobRead = 0;
+    std::size_t m_jobRead = 0; // set before m_finished moves on
+    // Jobs posted and finished, counted; kQuit posted ends the helper.
+    std::atomic<std::uint32_t> m_posted = 0;
+    std::atomic<std::uint32_t> m_finished = 0;
     std::thread m_helper; // started at the first large read
 };
 

@@ -89,7 +89,7 @@ std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t cou
 bool RawSectorStream::fillBlock()
 {
     const std::uint64_t wanted = std::min<std::uint64_t>(kBlockSectors, kLargestOffsetSector - m_position);
-    const std::size_t got = readFully(m_fd, m_block.data(), wanted * kSectorSize, m_position * kSectorSize);
+    const std::size_t got = m_pairedRead->read(m_block.data(), wanted * kSectorSize, m_position * kSectorSize);
     m_blockFirst = m_position;
     m_blockCount = got / kSectorSize;
     if (m_blockCount == wanted)

@@ -11,11 +11,10 @@ class FoundFileSink {
 public:
     virtual ~FoundFileSink() = default;
 
-    // A photo: its collected bytes, display name, identifier and the sector the bytes were
-    // collected from (they run on for bytes / 512 sectors). Empty bytes are not a file: the
-    // call returns at once and adds nothing. The bytes are only valid during the call.
-    virtual void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
-                                    const std::string& uid, std::uint64_t firstSector) = 0;
+    // A photo: display name, identifier and half-open sector range (never empty). A sink
+    // that wants photo bytes has been given them before, through addPhotoBytes.
+    virtual void addImageWithDataAt(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                    std::uint64_t endSector) = 0;
 
     // A video, raw or audio file, known by name and half-open sector range. Before returning
     // the file must be counted in the result rows the pass names files from
@@ -24,16 +23,13 @@ public:
                                     std::uint64_t firstSector, std::uint64_t endSector) = 0;
 
     // Whether photos are wanted with their bytes (to be shown). A sink that only lists them,
-    // or saves them later from the medium, says no: the photo pass then collects no bytes
-    // and never reads a photo's sectors twice, and hands each photo over by its sectors.
-    virtual bool wantsPhotoBytes() const { return true; }
-    // A photo of a sink that wants no bytes: the same file addImageWithDataAt would have
-    // been given, as its half-open sector range (never empty).
-    virtual void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
-                                 std::uint64_t endSector)
-    {
-        (void)name, (void)uid, (void)firstSector, (void)endSector;
-    }
+    // or saves them later from the medium, says no: the photo pass then hands over no bytes
+    // and never reads a photo's sectors twice.
+    virtual bool wantsPhotoBytes() const { return false; }
+    // The next bytes of the photo being collected, in order, as they are read: its sectors,
+    // an unreadable one as zeros. Only valid during the call; the photo ends with the next
+    // addImageWithDataAt.
+    virtual void addPhotoBytes(std::span<const std::uint8_t> bytes) { (void)bytes; }
 };
 
 } // namespace salvyn

@@ -3,50 +3,35 @@
 #include "scan/headermatcher.h"
 #include "scan/naming.h"
 #include "scan/passreader.h"
-#include "scan/photobuffer.h"
 #include "scan/progress.h"
 #include "scan/searchrun.h"
 
 #include <algorithm>
 #include <exception>
-#include <optional>
+#include <vector>
 
 namespace salvyn {
 
 namespace {
 
-constexpr std::uint64_t kLargestReservation = 1ull << 30;
-// Large enough that its two halves are read at once to good effect (see PairedRead).
-constexpr std::size_t kReadAheadSectors = 16384;
-constexpr std::size_t kPrefetchSectors = 16;
-
-std::uint64_t largestMaximumSize(const HeaderMatcher& matcher)
-{
-    std::uint64_t largest = 0;
-    for (std::size_t r = 0; r < matcher.recordCount(); ++r)
-        largest = std::max(largest, matcher.record(r).maximumSize);
-    return largest;
-}
+// Large enough that its two halves are read at once to good effect (see PairedRead), small
+// enough to stay in the processor's caches while it is examined and handed on.
+constexpr std::size_t kReadAheadSectors = 2048;
 
 // One pass over the range. A found photo runs from its header sector up to the sector
 // before the next header, its size limit, the end of the range or a stop.
 //
-// The photo's bytes are collected in one buffer set aside for the largest photo of the list
-// (its pages are only taken as they are written). While a photo is open, the sectors that
-// follow are read ahead straight into the buffer behind it, so collecting them costs no copy;
-// they are still examined and taken one at a time. A sink that wants no bytes gets each
-// photo as its sectors, and nothing is collected.
+// A sink that wants the photo's bytes is handed them as they are read, in runs of sectors
+// that lie together. While a photo is open, the sectors that follow are read ahead into a
+// small buffer, so a run is as long as the photo's sectors in it; they are still examined
+// and taken one at a time. A sink that wants no bytes gets each photo as its sectors only.
 class PhotoPass {
 public:
     PhotoPass(ScanContext& context, const std::string& passName)
         : m_context(context), m_passName(passName), m_thorough(passName == "THD"),
           m_matcher(workingListFor(context.request, passName)), m_reader(context),
-          m_keepsBytes(context.sink.wantsPhotoBytes()),
-          m_buffer(context.photoBuffer != nullptr ? *context.photoBuffer : m_ownBuffer.emplace(0))
+          m_keepsBytes(context.sink.wantsPhotoBytes()), m_ahead(m_keepsBytes ? kReadAheadSectors * kSectorSize : 0)
     {
-        m_buffer.clear();
-        if (m_keepsBytes)
-            m_buffer.reserve(static_cast<std::size_t>(std::min(largestMaximumSize(m_matcher), kLargestReservation)));
     }
 
     bool run()
@@ -90,7 +75,7 @@ private:
 
     // Blank sectors start nothing. Outside a photo they change nothing; a photo kept as its
     // sectors takes them, passed over together up to the one that reaches its size limit. A
-    // photo whose bytes are kept takes them one by one, as zeros in its buffer.
+    // photo whose bytes are handed on takes them one by one.
     bool skipBlankSectors()
     {
         if (!m_collecting)
@@ -103,18 +88,21 @@ private:
     }
 
     // Sectors the medium knows to start no file of the list go into the open photo together,
-    // read straight into its buffer, up to the one before the sector that reaches its limit.
+    // up to the one before the sector that reaches its limit.
     bool takeUnmatchedSectors()
     {
         if (!m_collecting || !m_keepsBytes)
             return false;
         const std::uint64_t belowLimit = (m_sizeLimit - m_fileBytes - 1) / kSectorSize;
-        const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(
-            {m_reader.unmatchedSectorsAhead(), belowLimit, kReadAheadSectors, m_buffer.room() / kSectorSize}));
-        const std::size_t arrived = count == 0 ? 0 : m_reader.readAhead(m_buffer.end(), count);
+        const std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>({m_reader.unmatchedSectorsAhead(), belowLimit, kReadAheadSectors}));
+        if (count == 0)
+            return false;
+        handOnBytes();
+        const std::size_t arrived = m_reader.readAhead(m_ahead.data(), count);
         if (arrived == 0)
             return false;
-        m_buffer.grown(arrived * kSectorSize);
+        m_context.sink.addPhotoBytes({m_ahead.data(), arrived * kSectorSize});
         m_fileBytes += arrived * kSectorSize;
         m_collectedSectors += arrived;
         m_reader.takeReadAhead(arrived);
@@ -125,15 +113,11 @@ private:
     {
         if (m_aheadCount == 0 && m_collecting && m_keepsBytes)
             readAhead();
-        if (m_aheadCount == 0)
+        if (m_aheadCount == 0) {
+            handOnBytes(); // the sector read next may take the place of those waiting
             return m_reader.readNextSector();
-        const std::uint8_t* sector = m_buffer.data() + m_aheadOffset;
-        // Read-ahead lands megabytes before it is examined, out of the processor's caches: the
-        // lines headers are looked for in are fetched a few sectors early.
-        if (m_aheadCount > kPrefetchSectors) {
-            __builtin_prefetch(sector + kPrefetchSectors * kSectorSize);
-            __builtin_prefetch(sector + kPrefetchSectors * kSectorSize + kSectorSize / 2);
         }
+        const std::uint8_t* sector = m_ahead.data() + m_aheadOffset;
         m_aheadOffset += kSectorSize;
         --m_aheadCount;
         m_reader.takeReadAhead();
@@ -142,13 +126,12 @@ private:
 
     void readAhead()
     {
-        const std::size_t room = m_buffer.room() / kSectorSize;
-        const std::size_t count = static_cast<std::size_t>(
-            std::min<std::uint64_t>({kReadAheadSectors, room, m_reader.sectorsLeft()}));
+        const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(kReadAheadSectors, m_reader.sectorsLeft()));
         if (count == 0)
             return;
-        m_aheadOffset = m_buffer.size();
-        m_aheadCount = m_reader.readAhead(m_buffer.end(), count);
+        handOnBytes();
+        m_aheadOffset = 0;
+        m_aheadCount = m_reader.readAhead(m_ahead.data(), count);
     }
 
     void startFile(const SignatureRecord& record)
@@ -193,30 +176,39 @@ private:
         }
     }
 
-    // Read ahead sectors already lie behind the collected bytes.
+    // Sectors that lie together are handed on together, before the place they lie in is
+    // read into again.
     void appendSector(const std::uint8_t* sector)
     {
-        if (sector == m_buffer.end())
-            m_buffer.grown(kSectorSize);
-        else
-            m_buffer.append(sector, kSectorSize);
+        if (m_waiting.empty() || sector != m_waiting.data() + m_waiting.size()) {
+            handOnBytes();
+            m_waiting = {sector, 0};
+        }
+        m_waiting = {m_waiting.data(), m_waiting.size() + kSectorSize};
+    }
+
+    void handOnBytes()
+    {
+        if (!m_waiting.empty())
+            m_context.sink.addPhotoBytes(m_waiting);
+        m_waiting = {};
     }
 
     void deliver()
     {
-        if (!m_thorough && m_collectedSectors > 0)
+        handOnBytes();
+        if (m_collectedSectors == 0)
+            return;
+        if (!m_thorough)
             m_context.state.rememberGeneralFind(m_firstSector);
-        if (m_keepsBytes)
-            m_context.sink.addImageWithDataAt({m_buffer.data(), m_buffer.size()}, m_name, m_uid, m_firstSector);
-        else if (m_collectedSectors > 0)
-            m_context.sink.addPhotoSectors(m_name, m_uid, m_firstSector, m_firstSector + m_collectedSectors);
-        m_buffer.clear();
+        m_context.sink.addImageWithDataAt(m_name, m_uid, m_firstSector, m_firstSector + m_collectedSectors);
         m_collectedSectors = 0;
     }
 
     bool stop()
     {
         m_context.state.stop_now = 0;
+        handOnBytes(); // before the stream's buffer goes
         m_reader.close();
         m_context.host.stopTicker();
         deliver();
@@ -231,8 +223,8 @@ private:
     const HeaderMatcher m_matcher;
     PassReader m_reader;
     const bool m_keepsBytes;
-    std::optional<PhotoBuffer> m_ownBuffer; // without the search's
-    PhotoBuffer& m_buffer;                  // bytes of the open photo, when kept
+    std::vector<std::uint8_t> m_ahead;          // sectors read ahead, when bytes are handed on
+    std::span<const std::uint8_t> m_waiting;  // collected bytes not handed on yet
     std::uint64_t m_collectedSectors = 0;
     std::size_t m_aheadOffset = 0; // read-ahead sectors waiting at this offset
     std::size_t m_aheadCount = 0;

@@ -11,7 +11,6 @@
 
 namespace salvyn {
 
-class PhotoBuffer;
 class ResultRows;
 class SectorRecording;
 
@@ -25,17 +24,12 @@ struct ScanContext {
     const ResultRows* rows = nullptr;
     // Fed every sector a pass reads from the medium, for passes that replay the same read.
     std::vector<SectorRecording*> recordings = {};
-    // Where the photo passes of one search collect their photos, so that its pages are taken
-    // once a search; a pass without one has its own.
-    PhotoBuffer* photoBuffer = nullptr;
 };
 
 // The same search reading through `opener` (a replay of an earlier read), feeding no recordings.
 inline ScanContext replayingThrough(const ScanContext& context, SectorSourceOpener& opener)
 {
-    ScanContext replayed{context.request, context.state, context.host, context.sink, opener, context.rows};
-    replayed.photoBuffer = context.photoBuffer;
-    return replayed;
+    return ScanContext{context.request, context.state, context.host, context.sink, opener, context.rows};
 }
 
 } // namespace salvyn

@@ -1,6 +1,5 @@
 #include "scan/searchrun.h"
 
-#include "scan/photobuffer.h"
 #include "scan/photopass.h"
 #include "scan/rawfilepass.h"
 #include "scan/sectorrecording.h"
@@ -76,10 +75,7 @@ void showFinalScreenOnce(SearchState& state, ScanHost& host)
 
 void Photo_Rec_Thread(ScanContext& context)
 {
-    PhotoBuffer photos(0);
-    ScanContext search = context;
-    search.photoBuffer = &photos;
-    runPasses(search, Photo_Recovey_Mode, context.request.thorough, context.sink.wantsPhotoBytes());
+    runPasses(context, Photo_Recovey_Mode, context.request.thorough, context.sink.wantsPhotoBytes());
 }
 
 void Raw_File_Rec_Thread(ScanContext& context)

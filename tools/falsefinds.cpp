@@ -75,18 +75,11 @@ private:
 
 class CountingSink : public FoundFileSink {
 public:
-    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string&,
-                            std::uint64_t) override
-    {
-        if (!bytes.empty())
-            ++filesByType[pathExtension(name)];
-    }
-    void addImageWithData_2(const std::string& name, const std::string&, std::uint64_t, std::uint64_t) override
+    void addImageWithDataAt(const std::string& name, const std::string&, std::uint64_t, std::uint64_t) override
     {
         ++filesByType[pathExtension(name)];
     }
-    bool wantsPhotoBytes() const override { return false; }
-    void addPhotoSectors(const std::string& name, const std::string&, std::uint64_t, std::uint64_t) override
+    void addImageWithData_2(const std::string& name, const std::string&, std::uint64_t, std::uint64_t) override
     {
         ++filesByType[pathExtension(name)];
     }

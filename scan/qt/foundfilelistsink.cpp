@@ -5,15 +5,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <utility>
+
 namespace salvyn {
 
-void FoundFileListSink::addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name,
-                                           const std::string& uid, std::uint64_t firstSector)
+void FoundFileListSink::addPhotoBytes(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.empty())
-        return;
-    m_images.addImageWithData(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
-                              QString::fromStdString(name), QString::fromStdString(uid), firstSector);
+    m_photoBytes.append(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+void FoundFileListSink::addImageWithDataAt(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                                           std::uint64_t)
+{
+    m_images.addImageWithData(std::exchange(m_photoBytes, {}), QString::fromStdString(name),
+                              QString::fromStdString(uid), firstSector);
 }
 
 void FoundFileListSink::addImageWithData_2(const std::string& name, const std::string& uid,

@@ -152,19 +152,16 @@ class RecordingSink : public FoundFileSink {
 public:
     explicit RecordingSink(ResultRows* rows = nullptr) : m_rows(rows) {}
 
-    void addImageWithDataAt(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& uid,
-                            std::uint64_t firstSector) override
+    void addImageWithDataAt(const std::string& name, const std::string& uid, std::uint64_t firstSector,
+                            std::uint64_t endSector) override
     {
-        if (!bytes.empty())
-            photos.push_back({{bytes.begin(), bytes.end()}, name, uid, firstSector, firstSector + bytes.size() / kSectorSize});
+        photos.push_back({std::exchange(m_photoBytes, {}), name, uid, firstSector, endSector});
         afterPhoto();
     }
     bool wantsPhotoBytes() const override { return keepsPhotoBytes; }
-    void addPhotoSectors(const std::string& name, const std::string& uid, std::uint64_t firstSector,
-                         std::uint64_t endSector) override
+    void addPhotoBytes(std::span<const std::uint8_t> bytes) override
     {
-        photos.push_back({{}, name, uid, firstSector, endSector});
-        afterPhoto();
+        m_photoBytes.insert(m_photoBytes.end(), bytes.begin(), bytes.end());
     }
     void addImageWithData_2(const std::string& name, const std::string& uid, std::uint64_t firstSector,
                             std::uint64_t endSector) override
@@ -181,6 +178,7 @@ public:
 
 private:
     ResultRows* m_rows;
+    std::vector<std::uint8_t> m_photoBytes; // of the photo being collected
 };
 
 // Lines written down in order, from any thread.
