@@ -63,6 +63,15 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
     return bytes;
 }
 
+std::size_t RawSectorStream::sectorsAtHand(const std::uint8_t*& sectors, std::size_t most)
+{
+    const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
+    if (!buffered && (m_position >= kLargestOffsetSector || m_position < m_singleReadsUntil || !fillBlock()))
+        return 0;
+    sectors = m_block.data() + (m_position - m_blockFirst) * kSectorSize;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(most, m_blockFirst + m_blockCount - m_position));
+}
+
 std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
 {
     if (m_position >= kLargestOffsetSector || m_position < m_singleReadsUntil)

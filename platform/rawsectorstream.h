@@ -26,6 +26,8 @@ public:
     std::size_t readSector(std::uint8_t* sector) override;
     const std::uint8_t* readSectorInPlace(std::uint8_t* spare) override;
     std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override;
+    std::size_t sectorsAtHand(const std::uint8_t*& sectors, std::size_t most) override;
+    void skipSectors(std::uint64_t count) override { m_position += count; }
     std::uint64_t sectorCount() const override { return m_byteSize / kSectorSize; }
 
 private:

@@ -39,9 +39,21 @@ public:
         return 0;
     }
 
+    // The sectors from the position that the stream holds in memory, its next block read when
+    // it holds none: up to `most`, their bytes in `sectors`, valid until the next call on this
+    // stream. The position stays; skipSectors() moves it over those taken. Answers how many;
+    // 0 means: read them one by one.
+    virtual std::size_t sectorsAtHand(const std::uint8_t*& sectors, std::size_t most)
+    {
+        (void)sectors;
+        (void)most;
+        return 0;
+    }
+
     // How many sectors from the position the stream knows to be blank without reading them
     // (0: none known). They are passed over with skipSectors().
     virtual std::uint64_t blankSectorsAhead() const { return 0; }
+    // Moves the position on over sectors at hand or known to be blank.
     virtual void skipSectors(std::uint64_t count) { (void)count; }
     // How many sectors from the position the stream knows to start no file of the list it is
     // read for (a replay of a read that examined them; 0: none known). They are read as usual.

@@ -7,6 +7,21 @@
 
 namespace salvyn {
 
+namespace {
+
+// How many of `count` sectors in a row start no file of `matcher`: blank ones never do.
+std::size_t sectorsStartingNothing(const HeaderMatcher& matcher, const std::uint8_t* sectors, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint8_t* sector = sectors + k * kSectorSize;
+        if (!isBlankSector(sector) && matcher.firstMatch(sector) != HeaderMatcher::kNoMatch)
+            return k;
+    }
+    return count;
+}
+
+} // namespace
+
 SectorRange sectorRangeFor(const SearchRequest& request)
 {
     if (request.entireDiskChosen && !request.sectorRangeChosen)
@@ -98,6 +113,37 @@ std::uint64_t PassReader::skipBlankSectors(std::uint64_t most)
 std::uint64_t PassReader::unmatchedSectorsAhead() const
 {
     return m_context.recordings.empty() ? std::min(m_stream->unmatchedSectorsAhead(), sectorsLeft()) : 0;
+}
+
+std::size_t PassReader::takeUnmatchedReadAhead(const HeaderMatcher& matcher, const std::uint8_t* sectors,
+                                               std::size_t count)
+{
+    const std::size_t taken = sectorsStartingNothing(matcher, sectors, count);
+    shareTaken(sectors, taken);
+    return taken;
+}
+
+std::span<const std::uint8_t> PassReader::takeUnmatchedAtHand(const HeaderMatcher& matcher, std::uint64_t most)
+{
+    const std::uint8_t* sectors = nullptr;
+    const std::size_t atHand = m_stream->sectorsAtHand(
+        sectors, static_cast<std::size_t>(std::min({most, sectorsLeft(), std::uint64_t{1} << 20})));
+    const std::size_t taken = sectorsStartingNothing(matcher, sectors, atHand);
+    if (taken == 0)
+        return {};
+    m_stream->skipSectors(taken);
+    shareTaken(sectors, taken);
+    return {sectors, taken * kSectorSize};
+}
+
+void PassReader::shareTaken(const std::uint8_t* sectors, std::size_t count)
+{
+    if (count == 0)
+        return;
+    const std::uint64_t first = m_context.state.for_index.load(std::memory_order_relaxed);
+    for (SectorRecording* recording : m_context.recordings)
+        recording->examine(first, sectors, count);
+    takeReadAhead(count);
 }
 
 void PassReader::share(const std::uint8_t* sector)

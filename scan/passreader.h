@@ -2,10 +2,12 @@
 // The reading side shared by both kinds of pass: the range taken from the request, the
 // medium opened and positioned, sectors read in order with unreadable ones mended, and the
 // read-error verdict at the end. Lives on the worker thread for one pass.
+#include "scan/headermatcher.h"
 #include "scan/scancontext.h"
 
 #include <cstring>
 #include <memory>
+#include <span>
 
 namespace salvyn {
 
@@ -81,6 +83,14 @@ public:
     // nothing else needs to see them one by one (no recording is fed).
     std::uint64_t unmatchedSectorsAhead() const;
 
+    // Takes the sectors read ahead into `sectors` (`count` of them, from for_index on) up to
+    // the first one that starts a file of `matcher`: the recordings are handed them and
+    // for_index moves on. Answers how many were taken.
+    std::size_t takeUnmatchedReadAhead(const HeaderMatcher& matcher, const std::uint8_t* sectors, std::size_t count);
+    // The same for the sectors the medium holds at hand, up to `most`: answers the bytes of
+    // those taken, valid until the next read.
+    std::span<const std::uint8_t> takeUnmatchedAtHand(const HeaderMatcher& matcher, std::uint64_t most);
+
     // Hands the sector just taken (nullptr: unreadable) to the context's recordings.
     void share(const std::uint8_t* sector);
 
@@ -94,6 +104,8 @@ public:
     bool finish();
 
 private:
+    void shareTaken(const std::uint8_t* sectors, std::size_t count);
+
     ScanContext& m_context;
     std::unique_ptr<SectorStream> m_stream;
     std::uint8_t m_spare[kSectorSize] = {};

@@ -21,10 +21,11 @@ constexpr std::size_t kReadAheadSectors = 2048;
 // One pass over the range. A found photo runs from its header sector up to the sector
 // before the next header, its size limit, the end of the range or a stop.
 //
-// A sink that wants the photo's bytes is handed them as they are read, in runs of sectors
-// that lie together. While a photo is open, the sectors that follow are read ahead into a
-// small buffer, so a run is as long as the photo's sectors in it; they are still examined
-// and taken one at a time. A sink that wants no bytes gets each photo as its sectors only.
+// Sectors in memory are examined in runs: those up to the next one that starts a photo (or
+// reaches the open photo's size limit) are taken together, and that one on its own. A sink
+// that wants the photo's bytes is handed them as they are read, in runs of sectors that lie
+// together: while a photo is open, the sectors that follow are read ahead into a buffer that
+// stays in the processor's caches. A sink that wants no bytes gets each photo as its sectors.
 class PhotoPass {
 public:
     PhotoPass(ScanContext& context, const std::string& passName)
@@ -44,7 +45,8 @@ public:
                 while (!m_reader.atEnd() && m_matcher.recordCount() > 0) {
                     if (m_context.state.stop_now.load(std::memory_order_relaxed) == 1)
                         return stop();
-                    if (m_aheadCount > 0 || !(skipBlankSectors() || takeUnmatchedSectors()))
+                    const bool passedOver = m_aheadCount == 0 && (skipBlankSectors() || takeUnmatchedSectors());
+                    if (!passedOver && !takeSectorsStartingNothing())
                         examineNextSector();
                 }
             }
@@ -75,7 +77,7 @@ private:
 
     // Blank sectors start nothing. Outside a photo they change nothing; a photo kept as its
     // sectors takes them, passed over together up to the one that reaches its size limit. A
-    // photo whose bytes are handed on takes them one by one.
+    // photo whose bytes are handed on reads them.
     bool skipBlankSectors()
     {
         if (!m_collecting)
@@ -93,9 +95,8 @@ private:
     {
         if (!m_collecting || !m_keepsBytes)
             return false;
-        const std::uint64_t belowLimit = (m_sizeLimit - m_fileBytes - 1) / kSectorSize;
         const std::size_t count = static_cast<std::size_t>(
-            std::min<std::uint64_t>({m_reader.unmatchedSectorsAhead(), belowLimit, kReadAheadSectors}));
+            std::min<std::uint64_t>({m_reader.unmatchedSectorsAhead(), sectorsBelowLimit(), kReadAheadSectors}));
         if (count == 0)
             return false;
         handOnBytes();
@@ -107,6 +108,42 @@ private:
         m_collectedSectors += arrived;
         m_reader.takeReadAhead(arrived);
         return true;
+    }
+
+    // Sectors at hand that start no photo are examined and taken together, up to the one
+    // before the sector that reaches the open photo's size limit.
+    bool takeSectorsStartingNothing()
+    {
+        const std::uint64_t most = m_collecting ? sectorsBelowLimit() : kReadAheadSectors;
+        if (most == 0)
+            return false;
+        if (m_aheadCount == 0 && m_collecting && m_keepsBytes)
+            readAhead();
+        std::span<const std::uint8_t> taken;
+        if (m_aheadCount > 0) {
+            const std::uint8_t* ahead = m_ahead.data() + m_aheadOffset;
+            const std::size_t count =
+                m_reader.takeUnmatchedReadAhead(m_matcher, ahead, static_cast<std::size_t>(std::min<std::uint64_t>(m_aheadCount, most)));
+            m_aheadOffset += count * kSectorSize;
+            m_aheadCount -= count;
+            taken = {ahead, count * kSectorSize};
+        } else {
+            handOnBytes(); // the medium's sectors at hand may take the place of those waiting
+            taken = m_reader.takeUnmatchedAtHand(m_matcher, most);
+        }
+        if (taken.empty() || !m_collecting)
+            return !taken.empty();
+        m_fileBytes += taken.size();
+        m_collectedSectors += taken.size() / kSectorSize;
+        if (m_keepsBytes)
+            appendBytes(taken);
+        return true;
+    }
+
+    // How many more sectors the open photo takes before the one that reaches its size limit.
+    std::uint64_t sectorsBelowLimit() const
+    {
+        return m_fileBytes + kSectorSize < m_sizeLimit ? (m_sizeLimit - m_fileBytes - 1) / kSectorSize : 0;
     }
 
     const std::uint8_t* nextSector()
@@ -166,7 +203,7 @@ private:
         const bool limitReached = m_fileBytes >= m_sizeLimit;
         const std::uint64_t taken = limitReached ? count - 1 : count;
         if (m_keepsBytes && taken > 0)
-            appendSector(sector);
+            appendBytes({sector, kSectorSize});
         m_collectedSectors += taken;
         if (limitReached) {
             m_fileBytes = 0;
@@ -178,13 +215,14 @@ private:
 
     // Sectors that lie together are handed on together, before the place they lie in is
     // read into again.
-    void appendSector(const std::uint8_t* sector)
+    void appendBytes(std::span<const std::uint8_t> bytes)
     {
-        if (m_waiting.empty() || sector != m_waiting.data() + m_waiting.size()) {
-            handOnBytes();
-            m_waiting = {sector, 0};
+        if (!m_waiting.empty() && bytes.data() == m_waiting.data() + m_waiting.size()) {
+            m_waiting = {m_waiting.data(), m_waiting.size() + bytes.size()};
+            return;
         }
-        m_waiting = {m_waiting.data(), m_waiting.size() + kSectorSize};
+        handOnBytes();
+        m_waiting = bytes;
     }
 
     void handOnBytes()

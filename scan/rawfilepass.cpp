@@ -49,7 +49,7 @@ public:
                     }
                     if (m_context.state.stop_now.load(std::memory_order_relaxed) == 1)
                         return stop();
-                    if (!skipBlankSectors())
+                    if (!skipBlankSectors() && !takeSectorsStartingNothing())
                         examineNextSector();
                 }
             }
@@ -83,6 +83,20 @@ private:
             return;
         m_fileBytes += kSectorSize;
         checkSizeLimit();
+    }
+
+    // Sectors at hand that start no file are examined and taken together, up to the one
+    // before the sector that reaches the open files' size limit.
+    bool takeSectorsStartingNothing()
+    {
+        const bool counting = m_headerSeen && !m_openFiles.empty();
+        const std::uint64_t most = !counting                                    ? ~std::uint64_t{0}
+                                   : m_fileBytes + kSectorSize < kRawFileSizeLimit ? (kRawFileSizeLimit - m_fileBytes - 1) / kSectorSize
+                                                                                : 0;
+        const std::size_t taken = most == 0 ? 0 : m_reader.takeUnmatchedAtHand(m_matcher, most).size();
+        if (counting)
+            m_fileBytes += taken;
+        return taken > 0;
     }
 
     // Blank sectors only count towards the open files: passed over together, up to the

@@ -171,18 +171,25 @@ SectorRecording::SectorRecording(const SignatureList& list, bool collectsSectors
 
 void SectorRecording::examine(std::uint64_t number, const std::uint8_t* sector)
 {
-    if (sector == nullptr) {
+    if (sector == nullptr)
         m_unreadable.insert(number);
-        return;
+    else
+        examine(number, sector, 1);
+}
+
+void SectorRecording::examine(std::uint64_t first, const std::uint8_t* sectors, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint8_t* sector = sectors + k * kSectorSize;
+        if (isBlankSector(sector))
+            continue;
+        const std::size_t match = m_matcher.firstMatch(sector);
+        if (match == HeaderMatcher::kNoMatch)
+            continue;
+        Header& header = m_headers[first + k];
+        std::memcpy(header.bytes.data(), sector, kSectorSize);
+        header.collectedSectors = m_matcher.record(match).maximumSize / kSectorSize + 1;
     }
-    if (isBlankSector(sector))
-        return;
-    const std::size_t match = m_matcher.firstMatch(sector);
-    if (match == HeaderMatcher::kNoMatch)
-        return;
-    Header& header = m_headers[number];
-    std::memcpy(header.bytes.data(), sector, kSectorSize);
-    header.collectedSectors = m_matcher.record(match).maximumSize / kSectorSize + 1;
 }
 
 std::unique_ptr<SectorSourceOpener> SectorRecording::replay(SectorSourceOpener& medium) const

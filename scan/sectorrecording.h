@@ -23,6 +23,8 @@ public:
 
     // Sector `number` as the reading pass got it: its bytes, or nullptr when unreadable.
     void examine(std::uint64_t number, const std::uint8_t* sector);
+    // `count` sectors read in a row from sector `first` on.
+    void examine(std::uint64_t first, const std::uint8_t* sectors, std::size_t count);
 
     // A source whose streams replay the recorded read; photo sectors come from `medium`.
     std::unique_ptr<SectorSourceOpener> replay(SectorSourceOpener& medium) const;

@@ -1,5 +1,6 @@
 // A general pass and its thorough pass from one read of the medium: the same finds, names,
-// sectors and read-error alerts as two reads, and each sector read once.
+// sectors and read-error alerts as two reads of every sector on its own, and each sector read
+// once.
 #include "doubles/faultysectorsource.h"
 #include "platform/resourcefolder.h"
 #include "scan/headermatcher.h"
@@ -52,10 +53,12 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-// `photoBytes` off: photos taken by their sectors, as the command line takes them.
-Outcome searched(const DiskImage& image, int mode, bool thorough, const SectorFaults& faults, bool oneRead,
+// `photoBytes` off: photos taken by their sectors, as the command line takes them. Two reads
+// take every sector on its own; one read takes them in bulk where the medium allows.
+Outcome searched(const DiskImage& image, int mode, bool thorough, SectorFaults faults, bool oneRead,
                  bool photoBytes = true)
 {
+    faults.oneByOne = !oneRead;
     const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
     test::ScanBench bench(image, mode, lists.general);
     bench.sink.keepsPhotoBytes = photoBytes;

@@ -16,6 +16,7 @@ struct SectorFaults {
     std::set<std::uint64_t> unreadableSectors;
     std::set<std::uint64_t> unseekableSectors;
     std::function<void(std::uint64_t)> beforeRead = {};
+    bool oneByOne = false; // every sector read on its own, as the plainest medium answers
 };
 
 class FaultySectorStream : public SectorStream {
@@ -45,18 +46,36 @@ public:
     // before each read, one by one as a stream without bulk reads does.
     std::size_t readSectorsInto(std::uint8_t* into, std::size_t count) override
     {
-        if (m_faults.beforeRead)
-            return SectorStream::readSectorsInto(into, count);
-        const auto nextBad = m_faults.unreadableSectors.lower_bound(m_position);
-        if (nextBad != m_faults.unreadableSectors.end())
-            count = static_cast<std::size_t>(std::min<std::uint64_t>(count, *nextBad - m_position));
+        count = beforeBadPlace(count);
         const std::size_t got = count == 0 ? 0 : m_inner->readSectorsInto(into, count);
         m_position += got;
         return got;
     }
+    std::size_t sectorsAtHand(const std::uint8_t*& sectors, std::size_t most) override
+    {
+        most = beforeBadPlace(most);
+        return most == 0 ? 0 : m_inner->sectorsAtHand(sectors, most);
+    }
+    void skipSectors(std::uint64_t count) override
+    {
+        m_inner->skipSectors(count);
+        m_position += count;
+    }
     std::uint64_t sectorCount() const override { return m_inner->sectorCount(); }
 
 private:
+    // How many of `count` sectors may be read together: up to the next bad place; none with a
+    // test to call before each read.
+    std::size_t beforeBadPlace(std::size_t count) const
+    {
+        if (m_faults.beforeRead || m_faults.oneByOne)
+            return 0;
+        const auto nextBad = m_faults.unreadableSectors.lower_bound(m_position);
+        if (nextBad != m_faults.unreadableSectors.end())
+            count = static_cast<std::size_t>(std::min<std::uint64_t>(count, *nextBad - m_position));
+        return count;
+    }
+
     std::unique_ptr<SectorStream> m_inner;
     SectorFaults m_faults;
     std::uint64_t m_position = 0;

@@ -32,6 +32,12 @@ public:
         m_position += done;
         return done;
     }
+    std::size_t sectorsAtHand(const std::uint8_t*& sectors, std::size_t most) override
+    {
+        sectors = m_bytes->data() + m_position * kSectorSize;
+        return static_cast<std::size_t>(std::min<std::uint64_t>(most, sectorCount() - m_position));
+    }
+    void skipSectors(std::uint64_t count) override { m_position += count; }
     std::uint64_t sectorCount() const override { return m_bytes->size() / kSectorSize; }
 
 private:
