@@ -49,7 +49,7 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
         return nullptr;
     const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
     if (!buffered) {
-        if (m_position < m_singleReadsUntil) {
+        if (readsOneByOne()) {
             if (!readOneSector(spare))
                 return nullptr;
             ++m_position;
@@ -66,7 +66,7 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
 std::size_t RawSectorStream::sectorsAtHand(const std::uint8_t*& sectors, std::size_t most)
 {
     const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
-    if (!buffered && (m_position >= kLargestOffsetSector || m_position < m_singleReadsUntil || !fillBlock()))
+    if (!buffered && (m_position >= kLargestOffsetSector || readsOneByOne() || !fillBlock()))
         return 0;
     sectors = m_block.data() + (m_position - m_blockFirst) * kSectorSize;
     return static_cast<std::size_t>(std::min<std::uint64_t>(most, m_blockFirst + m_blockCount - m_position));
@@ -74,7 +74,7 @@ std::size_t RawSectorStream::sectorsAtHand(const std::uint8_t*& sectors, std::si
 
 std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
 {
-    if (m_position >= kLargestOffsetSector || m_position < m_singleReadsUntil)
+    if (m_position >= kLargestOffsetSector || readsOneByOne())
         return 0;
     count = static_cast<std::size_t>(std::min<std::uint64_t>(count, kLargestOffsetSector - m_position));
     std::size_t done = 0;
@@ -103,6 +103,7 @@ bool RawSectorStream::fillBlock()
     m_blockCount = got / kSectorSize;
     if (m_blockCount == wanted)
         return true;
+    m_singleReadsFrom = m_position;
     m_singleReadsUntil = m_position + wanted;
     return m_blockCount > 0;
 }

@@ -32,6 +32,8 @@ public:
 
 private:
     bool fillBlock();
+    // Within the block whose large read came back short: a seek elsewhere reads in blocks again.
+    bool readsOneByOne() const { return m_position >= m_singleReadsFrom && m_position < m_singleReadsUntil; }
     bool readOneSector(std::uint8_t* sector);
 
     int m_fd;
@@ -40,7 +42,8 @@ private:
     std::vector<std::uint8_t> m_block;  // sectors m_blockFirst .. m_blockFirst + m_blockCount - 1
     std::uint64_t m_blockFirst = 0;
     std::uint64_t m_blockCount = 0;
-    std::uint64_t m_singleReadsUntil = 0; // sectors below this are read one by one
+    std::uint64_t m_singleReadsFrom = 0; // sectors from here up to m_singleReadsUntil are read one by one
+    std::uint64_t m_singleReadsUntil = 0;
     std::unique_ptr<PairedRead> m_pairedRead; // large reads, two halves at once
 };
 

@@ -2,10 +2,12 @@
 // sectors and read-error alerts as two reads of every sector on its own, and each sector read
 // once.
 #include "doubles/faultysectorsource.h"
+#include "platform/rawsectoropener.h"
 #include "platform/resourcefolder.h"
 #include "scan/headermatcher.h"
 #include "scan/sharedread.h"
 #include "scantestsupport.h"
+#include "scratchfolder.h"
 #include "wizard/wizardmodel.h"
 
 #include <gtest/gtest.h>
@@ -53,19 +55,29 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+// A disk image in memory and the same as a file, read as the app reads a medium: in 1 MiB
+// blocks, each as two halves at once on two threads.
+struct Medium {
+    const DiskImage& image;
+    std::string file;
+};
+
 // `photoBytes` off: photos taken by their sectors, as the command line takes them. Two reads
-// take every sector on its own; one read takes them in bulk where the medium allows.
-Outcome searched(const DiskImage& image, int mode, bool thorough, SectorFaults faults, bool oneRead,
+// take every sector of the image in memory on its own; one read takes the file's sectors in
+// bulk where it can.
+Outcome searched(const Medium& medium, int mode, bool thorough, SectorFaults faults, bool oneRead,
                  bool photoBytes = true)
 {
     faults.oneByOne = !oneRead;
     const ModeLists lists = listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode));
-    test::ScanBench bench(image, mode, lists.general);
+    test::ScanBench bench(medium.image, mode, lists.general);
     bench.sink.keepsPhotoBytes = photoBytes;
     bench.request.thorough = thorough;
     bench.request.thoroughList = thorough ? lists.thorough : SignatureList{};
-    FaultySectorOpener faulty(bench.opener, faults);
+    RawSectorOpener file;
+    FaultySectorOpener faulty(oneRead ? static_cast<SectorSourceOpener&>(file) : bench.opener, faults);
     if (oneRead) {
+        bench.request.sourceIdentifier = medium.file;
         bench.search(&faulty);
     } else {
         bench.state.beginListingOnce();
@@ -80,8 +92,9 @@ Outcome searched(const DiskImage& image, int mode, bool thorough, SectorFaults f
     return outcome;
 }
 
-TEST(OneRead, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
+TEST(OneReadThreads, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
 {
+    const test::ScratchFolder folder;
     std::mt19937_64 random(7);
     for (int mode = 0; mode < 4; ++mode) {
         const DiskImage seeded = seededImage(listsOfMode(shippedLists(), static_cast<RecoveryMode>(mode)), random);
@@ -92,20 +105,23 @@ TEST(OneRead, FindsWhatTwoReadsFindInEveryModeWithAndWithoutThorough)
         SectorFaults faults;
         for (int k = 0; k < 6; ++k)
             faults.unreadableSectors.insert(random() % seeded.sectorCount());
-        for (const DiskImage* image : {&seeded, static_cast<const DiskImage*>(&farApart)})
+        for (const DiskImage* image : {&seeded, static_cast<const DiskImage*>(&farApart)}) {
+            const auto& bytes = image->bytes();
+            const Medium medium{*image, folder.write("card.img", {reinterpret_cast<const char*>(bytes.data()), bytes.size()})};
             for (const SectorFaults& withFaults : {SectorFaults{}, faults})
                 for (bool thorough : {false, true}) {
                     SCOPED_TRACE("mode " + std::to_string(mode) + (thorough ? ", thorough" : "")
                                  + (withFaults.unreadableSectors.empty() ? "" : ", unreadable sectors")
                                  + (image == &farApart ? ", far apart" : ""));
-                    const Outcome twoReads = searched(*image, mode, thorough, withFaults, false);
+                    const Outcome twoReads = searched(medium, mode, thorough, withFaults, false);
                     EXPECT_GT(twoReads.photos.size() + twoReads.rawFiles.size(), 10u);
-                    EXPECT_EQ(searched(*image, mode, thorough, withFaults, true), twoReads);
+                    EXPECT_EQ(searched(medium, mode, thorough, withFaults, true), twoReads);
                     Outcome bySectors = twoReads;
                     for (test::FoundPhoto& photo : bySectors.photos)
                         photo.bytes.clear();
-                    EXPECT_EQ(searched(*image, mode, thorough, withFaults, true, false), bySectors);
+                    EXPECT_EQ(searched(medium, mode, thorough, withFaults, true, false), bySectors);
                 }
+        }
     }
 }
 

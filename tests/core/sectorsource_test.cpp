@@ -79,6 +79,34 @@ TEST(RawSectorStream, ReadsEverySectorInOrderSeeksUpToTheEndAndStreamsStayIndepe
     EXPECT_FALSE(first.stream->seekToSector(~0ull));
 }
 
+// Sectors at hand follow each other across blocks, from any position a seek or a read one by
+// one leaves, and none are at hand past the end.
+TEST(RawSectorStream, SectorsAtHandFollowEachOtherAcrossBlocksUpToTheEnd)
+{
+    test::ScratchFolder folder;
+    const std::uint64_t sectors = 2 * RawSectorStream::kBlockSectors + 5;
+    auto opening = RawSectorOpener().open(numberedImage(folder, sectors, 100));
+    ASSERT_TRUE(opening.stream);
+    SectorStream& stream = *opening.stream;
+    for (const std::uint64_t start : {0ull, 2047ull, 3000ull}) {
+        ASSERT_TRUE(stream.seekToSector(start));
+        std::uint64_t next = start;
+        const std::uint8_t* atHand = nullptr;
+        while (const std::size_t count = stream.sectorsAtHand(atHand, 1000)) {
+            for (std::size_t k = 0; k < count; ++k)
+                ASSERT_EQ(numberOf(atHand + k * kSectorSize), next + k) << start;
+            stream.skipSectors(count);
+            next += count;
+            std::uint8_t sector[kSectorSize];
+            if (next < sectors) {
+                ASSERT_EQ(stream.readSector(sector), 1u);
+                ASSERT_EQ(numberOf(sector), next++);
+            }
+        }
+        EXPECT_EQ(next, sectors) << start;
+    }
+}
+
 // Large reads go as two halves at once (one on a helper thread): the whole stretch, or up to
 // the end of the medium, every sector in its place; a stream reading in bulk from a block it
 // holds goes on from the medium after it.
