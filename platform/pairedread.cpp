@@ -11,6 +11,16 @@ namespace {
 
 constexpr std::uint32_t kQuit = ~std::uint32_t{0};
 
+// Tells the processor this thread is only watching a value, so that its sibling gets the core.
+inline void watchingPause()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
 // Waits until `counter` differs from `old`. A hand-over between the two threads comes every
 // few dozen microseconds on fast media, less than a sleeping thread takes to wake, so the
 // waiter first watches for a while; on a slow medium it then sleeps.
@@ -22,7 +32,7 @@ std::uint32_t waitPast(const std::atomic<std::uint32_t>& counter, std::uint32_t 
         return now;
     const auto until = std::chrono::steady_clock::now() + kWatchFor;
     for (unsigned spins = 1;; ++spins) {
-        __builtin_ia32_pause();
+        watchingPause();
         now = counter.load(std::memory_order_acquire);
         if (now != old)
             return now;
