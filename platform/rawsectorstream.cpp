@@ -47,8 +47,7 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
 {
     if (m_position >= kLargestOffsetSector)
         return nullptr;
-    const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
-    if (!buffered) {
+    if (heldInBlock() == 0) {
         if (readsOneByOne()) {
             if (!readOneSector(spare))
                 return nullptr;
@@ -65,11 +64,10 @@ const std::uint8_t* RawSectorStream::readSectorInPlace(std::uint8_t* spare)
 
 std::size_t RawSectorStream::sectorsAtHand(const std::uint8_t*& sectors, std::size_t most)
 {
-    const bool buffered = m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount;
-    if (!buffered && (m_position >= kLargestOffsetSector || readsOneByOne() || !fillBlock()))
+    if (heldInBlock() == 0 && (m_position >= kLargestOffsetSector || readsOneByOne() || !fillBlock()))
         return 0;
     sectors = m_block.data() + (m_position - m_blockFirst) * kSectorSize;
-    return static_cast<std::size_t>(std::min<std::uint64_t>(most, m_blockFirst + m_blockCount - m_position));
+    return static_cast<std::size_t>(std::min<std::uint64_t>(most, heldInBlock()));
 }
 
 std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t count)
@@ -77,10 +75,9 @@ std::size_t RawSectorStream::readSectorsInto(std::uint8_t* into, std::size_t cou
     if (m_position >= kLargestOffsetSector || readsOneByOne())
         return 0;
     count = static_cast<std::size_t>(std::min<std::uint64_t>(count, kLargestOffsetSector - m_position));
-    std::size_t done = 0;
     // What the block buffer already holds is handed over from there.
-    if (m_position >= m_blockFirst && m_position < m_blockFirst + m_blockCount) {
-        done = static_cast<std::size_t>(std::min<std::uint64_t>(count, m_blockFirst + m_blockCount - m_position));
+    std::size_t done = static_cast<std::size_t>(std::min<std::uint64_t>(count, heldInBlock()));
+    if (done > 0) {
         std::memcpy(into, m_block.data() + (m_position - m_blockFirst) * kSectorSize, done * kSectorSize);
         m_position += done;
     }

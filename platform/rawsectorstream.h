@@ -32,6 +32,12 @@ public:
 
 private:
     bool fillBlock();
+    // How many sectors from the position the block holds (0: the position lies outside it).
+    std::uint64_t heldInBlock() const
+    {
+        const std::uint64_t blockEnd = m_blockFirst + m_blockCount;
+        return m_position >= m_blockFirst && m_position < blockEnd ? blockEnd - m_position : 0;
+    }
     // Within the block whose large read came back short: a seek elsewhere reads in blocks again.
     bool readsOneByOne() const { return m_position >= m_singleReadsFrom && m_position < m_singleReadsUntil; }
     bool readOneSector(std::uint8_t* sector);

@@ -126,8 +126,7 @@ std::size_t PassReader::takeUnmatchedReadAhead(const HeaderMatcher& matcher, con
 std::span<const std::uint8_t> PassReader::takeUnmatchedAtHand(const HeaderMatcher& matcher, std::uint64_t most)
 {
     const std::uint8_t* sectors = nullptr;
-    const std::size_t atHand = m_stream->sectorsAtHand(
-        sectors, static_cast<std::size_t>(std::min({most, sectorsLeft(), std::uint64_t{1} << 20})));
+    const std::size_t atHand = m_stream->sectorsAtHand(sectors, static_cast<std::size_t>(std::min(most, sectorsLeft())));
     const std::size_t taken = sectorsStartingNothing(matcher, sectors, atHand);
     if (taken == 0)
         return {};

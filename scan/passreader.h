@@ -41,6 +41,13 @@ inline bool isBlankSector(const std::uint8_t* sector)
     return any == 0;
 }
 
+// How many more sectors a file of `bytes` so far takes before the sector that brings it to
+// `limit` bytes, which ends it.
+inline std::uint64_t sectorsBeforeLimit(std::uint64_t bytes, std::uint64_t limit)
+{
+    return bytes + kSectorSize < limit ? (limit - bytes - 1) / kSectorSize : 0;
+}
+
 class PassReader {
 public:
     explicit PassReader(ScanContext& context);

@@ -96,17 +96,15 @@ private:
         if (!m_collecting || !m_keepsBytes)
             return false;
         const std::size_t count = static_cast<std::size_t>(
-            std::min<std::uint64_t>({m_reader.unmatchedSectorsAhead(), sectorsBelowLimit(), kReadAheadSectors}));
+            std::min<std::uint64_t>({m_reader.unmatchedSectorsAhead(), sectorsBeforeLimit(m_fileBytes, m_sizeLimit), kReadAheadSectors}));
         if (count == 0)
             return false;
         handOnBytes();
         const std::size_t arrived = m_reader.readAhead(m_ahead.data(), count);
         if (arrived == 0)
             return false;
-        m_context.sink.addPhotoBytes({m_ahead.data(), arrived * kSectorSize});
-        m_fileBytes += arrived * kSectorSize;
-        m_collectedSectors += arrived;
         m_reader.takeReadAhead(arrived);
+        collectRun({m_ahead.data(), arrived * kSectorSize});
         return true;
     }
 
@@ -114,7 +112,7 @@ private:
     // before the sector that reaches the open photo's size limit.
     bool takeSectorsStartingNothing()
     {
-        const std::uint64_t most = m_collecting ? sectorsBelowLimit() : kReadAheadSectors;
+        const std::uint64_t most = m_collecting ? sectorsBeforeLimit(m_fileBytes, m_sizeLimit) : kReadAheadSectors;
         if (most == 0)
             return false;
         if (m_aheadCount == 0 && m_collecting && m_keepsBytes)
@@ -131,19 +129,18 @@ private:
             handOnBytes(); // the medium's sectors at hand may take the place of those waiting
             taken = m_reader.takeUnmatchedAtHand(m_matcher, most);
         }
-        if (taken.empty() || !m_collecting)
-            return !taken.empty();
-        m_fileBytes += taken.size();
-        m_collectedSectors += taken.size() / kSectorSize;
-        if (m_keepsBytes)
-            appendBytes(taken);
-        return true;
+        if (m_collecting && !taken.empty())
+            collectRun(taken);
+        return !taken.empty();
     }
 
-    // How many more sectors the open photo takes before the one that reaches its size limit.
-    std::uint64_t sectorsBelowLimit() const
+    // Sectors below the open photo's size limit, taken into it together.
+    void collectRun(std::span<const std::uint8_t> sectors)
     {
-        return m_fileBytes + kSectorSize < m_sizeLimit ? (m_sizeLimit - m_fileBytes - 1) / kSectorSize : 0;
+        m_fileBytes += sectors.size();
+        m_collectedSectors += sectors.size() / kSectorSize;
+        if (m_keepsBytes)
+            appendBytes(sectors);
     }
 
     const std::uint8_t* nextSector()

@@ -90,9 +90,7 @@ private:
     bool takeSectorsStartingNothing()
     {
         const bool counting = m_headerSeen && !m_openFiles.empty();
-        const std::uint64_t most = !counting                                    ? ~std::uint64_t{0}
-                                   : m_fileBytes + kSectorSize < kRawFileSizeLimit ? (kRawFileSizeLimit - m_fileBytes - 1) / kSectorSize
-                                                                                : 0;
+        const std::uint64_t most = counting ? sectorsBeforeLimit(m_fileBytes, kRawFileSizeLimit) : ~std::uint64_t{0};
         const std::size_t taken = most == 0 ? 0 : m_reader.takeUnmatchedAtHand(m_matcher, most).size();
         if (counting)
             m_fileBytes += taken;
